@@ -1,0 +1,10 @@
+#pragma once
+
+// Every public header of the library, and its version symbols.
+
+#define PELLAVO_EXPORT __attribute__((visibility("default")))
+
+extern "C" {
+PELLAVO_EXPORT extern const double PellavoVersionNumber;
+PELLAVO_EXPORT extern const unsigned char PellavoVersionString[];
+}

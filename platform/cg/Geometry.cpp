@@ -1,0 +1,129 @@
+#include "platform/cg/Geometry.hpp"
+
+#include <algorithm>
+
+#include "platform/cg/AffineTransform.hpp"
+
+namespace pellavo::cg {
+
+Point Point::applying(const AffineTransform& t) const {
+    return {t.a * x + t.c * y + t.tx, t.b * x + t.d * y + t.ty};
+}
+
+Size Size::applying(const AffineTransform& t) const {
+    return {t.a * width + t.c * height, t.b * width + t.d * height};
+}
+
+Rect Rect::standardized() const {
+    if (isNull()) return *this;
+    Rect r = *this;
+    if (r.size.width < 0) {
+        r.origin.x += r.size.width;
+        r.size.width = -r.size.width;
+    }
+    if (r.size.height < 0) {
+        r.origin.y += r.size.height;
+        r.size.height = -r.size.height;
+    }
+    return r;
+}
+
+Float Rect::minX() const { return standardized().origin.x; }
+Float Rect::maxX() const {
+    const Rect r = standardized();
+    return r.origin.x + r.size.width;
+}
+Float Rect::midX() const {
+    const Rect r = standardized();
+    return r.origin.x + r.size.width / 2;
+}
+Float Rect::minY() const { return standardized().origin.y; }
+Float Rect::maxY() const {
+    const Rect r = standardized();
+    return r.origin.y + r.size.height;
+}
+Float Rect::midY() const {
+    const Rect r = standardized();
+    return r.origin.y + r.size.height / 2;
+}
+
+bool Rect::isNull() const {
+    return std::isinf(origin.x) && origin.x > 0 && std::isinf(origin.y) && origin.y > 0;
+}
+
+bool Rect::isEmpty() const { return isNull() || size.width == 0 || size.height == 0; }
+
+Rect Rect::insetBy(Float dx, Float dy) const {
+    if (isNull()) return *this;
+    const Rect r = standardized();
+    const Rect out{r.origin.x + dx, r.origin.y + dy, r.size.width - 2 * dx, r.size.height - 2 * dy};
+    if (out.size.width < 0 || out.size.height < 0) return null();
+    return out;
+}
+
+Rect Rect::offsetBy(Float dx, Float dy) const {
+    if (isNull()) return *this;
+    return {origin.x + dx, origin.y + dy, size.width, size.height};
+}
+
+Rect Rect::unionWith(const Rect& other) const {
+    if (isNull()) return other.standardized();
+    if (other.isNull()) return standardized();
+    const Float x0 = std::min(minX(), other.minX());
+    const Float y0 = std::min(minY(), other.minY());
+    const Float x1 = std::max(maxX(), other.maxX());
+    const Float y1 = std::max(maxY(), other.maxY());
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+Rect Rect::intersection(const Rect& other) const {
+    if (isNull() || other.isNull()) return null();
+    const Float x0 = std::max(minX(), other.minX());
+    const Float y0 = std::max(minY(), other.minY());
+    const Float x1 = std::min(maxX(), other.maxX());
+    const Float y1 = std::min(maxY(), other.maxY());
+    // Touching rectangles meet in a zero-width rectangle; strictly disjoint ones not at all.
+    if (x1 < x0 || y1 < y0) return null();
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+bool Rect::intersects(const Rect& other) const {
+    const Rect i = intersection(other);
+    return !i.isNull() && !i.isEmpty();
+}
+
+bool Rect::contains(Point p) const {
+    if (isNull() || isEmpty()) return false;
+    return p.x >= minX() && p.x < maxX() && p.y >= minY() && p.y < maxY();
+}
+
+bool Rect::contains(const Rect& other) const {
+    if (isNull() || other.isNull()) return false;
+    return other.minX() >= minX() && other.maxX() <= maxX() && other.minY() >= minY() &&
+           other.maxY() <= maxY();
+}
+
+Rect Rect::integral() const {
+    if (isNull()) return *this;
+    const Float x0 = std::floor(minX());
+    const Float y0 = std::floor(minY());
+    const Float x1 = std::ceil(maxX());
+    const Float y1 = std::ceil(maxY());
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+Rect Rect::applying(const AffineTransform& t) const {
+    if (isNull()) return *this;
+    const Point corners[4] = {Point{minX(), minY()}.applying(t), Point{maxX(), minY()}.applying(t),
+                              Point{minX(), maxY()}.applying(t), Point{maxX(), maxY()}.applying(t)};
+    Float x0 = corners[0].x, x1 = corners[0].x, y0 = corners[0].y, y1 = corners[0].y;
+    for (const Point& c : corners) {
+        x0 = std::min(x0, c.x);
+        x1 = std::max(x1, c.x);
+        y0 = std::min(y0, c.y);
+        y1 = std::max(y1, c.y);
+    }
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+} // namespace pellavo::cg

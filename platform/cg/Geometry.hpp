@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cmath>
+#include <limits>
+
+namespace pellavo::cg {
+
+using Float = double;
+
+struct AffineTransform;
+
+struct Point {
+    Float x = 0;
+    Float y = 0;
+
+    constexpr Point() = default;
+    constexpr Point(Float x_, Float y_) : x(x_), y(y_) {}
+    static constexpr Point zero() { return {}; }
+
+    Point applying(const AffineTransform& t) const;
+    bool isFinite() const { return std::isfinite(x) && std::isfinite(y); }
+
+    friend constexpr bool operator==(const Point&, const Point&) = default;
+    friend constexpr Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y}; }
+    friend constexpr Point operator-(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
+    friend constexpr Point operator*(Point a, Float s) { return {a.x * s, a.y * s}; }
+};
+
+struct Size {
+    Float width = 0;
+    Float height = 0;
+
+    constexpr Size() = default;
+    constexpr Size(Float w, Float h) : width(w), height(h) {}
+    static constexpr Size zero() { return {}; }
+
+    // Sizes ignore translation.
+    Size applying(const AffineTransform& t) const;
+    bool isFinite() const { return std::isfinite(width) && std::isfinite(height); }
+
+    friend constexpr bool operator==(const Size&, const Size&) = default;
+};
+
+// Insets from each edge; the toolkit's edge-insets type is this one.
+struct EdgeInsets {
+    Float top = 0, left = 0, bottom = 0, right = 0;
+
+    constexpr EdgeInsets() = default;
+    constexpr EdgeInsets(Float t, Float l, Float b, Float r) : top(t), left(l), bottom(b), right(r) {}
+    static constexpr EdgeInsets zero() { return {}; }
+
+    friend constexpr bool operator==(const EdgeInsets&, const EdgeInsets&) = default;
+};
+
+struct Rect {
+    Point origin;
+    Size size;
+
+    constexpr Rect() = default;
+    constexpr Rect(Point o, Size s) : origin(o), size(s) {}
+    constexpr Rect(Float x, Float y, Float w, Float h) : origin(x, y), size(w, h) {}
+
+    static constexpr Rect zero() { return {}; }
+    // The null rectangle: what an intersection of disjoint rectangles gives.
+    static constexpr Rect null() {
+        return {std::numeric_limits<Float>::infinity(), std::numeric_limits<Float>::infinity(), 0, 0};
+    }
+
+    // These read the standardised rectangle; size.width and size.height stay raw.
+    Float minX() const;
+    Float midX() const;
+    Float maxX() const;
+    Float minY() const;
+    Float midY() const;
+    Float maxY() const;
+    Float width() const { return std::fabs(size.width); }
+    Float height() const { return std::fabs(size.height); }
+
+    Rect standardized() const;
+    bool isNull() const;
+    bool isEmpty() const;
+    bool isFinite() const { return origin.isFinite() && size.isFinite(); }
+
+    // A negative resulting size gives the null rectangle.
+    Rect insetBy(Float dx, Float dy) const;
+    // Raw arithmetic on the stored values; may leave a negative size.
+    Rect inset(const EdgeInsets& by) const {
+        return {origin.x + by.left, origin.y + by.top, size.width - by.left - by.right,
+                size.height - by.top - by.bottom};
+    }
+    Rect offsetBy(Float dx, Float dy) const;
+    Rect unionWith(const Rect& other) const;
+    Rect intersection(const Rect& other) const;
+    bool intersects(const Rect& other) const;
+    // Half-open: min <= p < max on both axes.
+    bool contains(Point p) const;
+    bool contains(const Rect& other) const;
+    Rect integral() const;
+    // Bounding box of the transformed corners.
+    Rect applying(const AffineTransform& t) const;
+
+    friend constexpr bool operator==(const Rect&, const Rect&) = default;
+};
+
+} // namespace pellavo::cg

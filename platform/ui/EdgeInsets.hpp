@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/cg/Geometry.hpp"
+
+namespace pellavo::ui {
+
+using EdgeInsets = cg::EdgeInsets;
+
+} // namespace pellavo::ui

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is needed, then configures, builds and tests both presets.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+step() {
+  local name=$1; shift
+  local start=$SECONDS
+  echo "==> $name"
+  "$@"
+  echo "==> $name took $((SECONDS - start)) s"
+}
+
+step "install dependencies" scripts/install-deps.sh
+jobs=$(nproc 2>/dev/null || echo 2)
+for preset in default asan; do
+  step "configure $preset" cmake --preset "$preset"
+  step "build $preset" cmake --build --preset "$preset" -j "$jobs"
+  step "test $preset" ctest --preset "$preset" -j "$jobs"
+done
+echo "==> all tests passed"
