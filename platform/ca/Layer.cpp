@@ -1,0 +1,400 @@
+#include "platform/ca/Layer.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+
+#include "platform/ns/Console.hpp"
+
+namespace pellavo::ca {
+
+namespace {
+
+bool finite(cg::Float v) { return std::isfinite(v); }
+
+float clampUnit(float v) { return std::clamp(v, 0.0f, 1.0f); }
+
+// The map from a layer's own space to its superlayer's, from raw values.
+cg::AffineTransform mapToSuperlayer(const cg::Rect& bounds, cg::Point position, cg::Point anchor,
+                                    const Transform3D& transform) {
+    const cg::Float ox = bounds.origin.x + anchor.x * bounds.size.width;
+    const cg::Float oy = bounds.origin.y + anchor.y * bounds.size.height;
+    return cg::AffineTransform::makeTranslation(-ox, -oy)
+        .concatenating(transform.flattened())
+        .concatenating(cg::AffineTransform::makeTranslation(position.x, position.y));
+}
+
+bool isSingular(const cg::AffineTransform& t) {
+    const cg::Float det = t.determinant();
+    return !t.isFinite() || !std::isfinite(det) || std::fabs(det) < 1e-12;
+}
+
+const Layer* rootOf(const Layer* layer) {
+    std::shared_ptr<const Layer> keep;
+    while (auto parent = layer->superlayer()) {
+        keep = parent;
+        layer = parent.get();
+    }
+    return layer;
+}
+
+} // namespace
+
+bool Layer::acceptFinite(bool isFinite, std::string_view property) const {
+    if (!isFinite) {
+        std::string line(className());
+        line.append(": ignoring a non-finite ").append(property);
+        ns::log(line);
+    }
+    return isFinite;
+}
+
+// ---------------------------------------------------------------- geometry
+
+void Layer::setBounds(const cg::Rect& bounds) {
+    if (!acceptFinite(bounds.isFinite(), "bounds")) return;
+    const bool resized = bounds.size != bounds_.size;
+    if (change(bounds_, bounds, "bounds") && resized) setNeedsLayout();
+}
+
+void Layer::setPosition(cg::Point position) {
+    if (!acceptFinite(position.isFinite(), "position")) return;
+    change(position_, position, "position");
+}
+
+void Layer::setAnchorPoint(cg::Point anchorPoint) {
+    if (!acceptFinite(anchorPoint.isFinite(), "anchorPoint")) return;
+    change(anchorPoint_, anchorPoint, "anchorPoint");
+}
+
+cg::AffineTransform Layer::transformToSuperlayer() const {
+    return mapToSuperlayer(bounds_, position_, anchorPoint_, transform_);
+}
+
+cg::Rect Layer::frame() const { return bounds_.applying(transformToSuperlayer()); }
+
+void Layer::setFrame(const cg::Rect& frame) {
+    if (!acceptFinite(frame.isFinite(), "frame")) return;
+    const cg::Rect r = frame.standardized();
+    cg::Size size = r.size;
+    const cg::AffineTransform f = transform_.flattened();
+    if (f.b == 0 && f.c == 0 && !isSingular(f)) {
+        const cg::Size scaled{size.width / std::fabs(f.a), size.height / std::fabs(f.d)};
+        if (scaled.isFinite()) size = scaled;
+    }
+    setBounds({bounds_.origin, size});
+    setPosition({r.origin.x + anchorPoint_.x * r.size.width, r.origin.y + anchorPoint_.y * r.size.height});
+}
+
+void Layer::setTransform(const Transform3D& transform) {
+    if (!acceptFinite(transform.isFinite(), "transform")) return;
+    change(transform_, transform, "transform");
+}
+
+// ---------------------------------------------------------------- appearance
+
+void Layer::setOpacity(float opacity) {
+    if (!acceptFinite(std::isfinite(opacity), "opacity")) return;
+    change(opacity_, clampUnit(opacity), "opacity");
+}
+
+void Layer::setIsHidden(bool hidden) { change(hidden_, hidden, "hidden"); }
+
+void Layer::setBackgroundColor(std::optional<cg::Color> color) {
+    change(backgroundColor_, color, "backgroundColor");
+}
+
+void Layer::setCornerRadius(cg::Float radius) {
+    if (!acceptFinite(finite(radius), "cornerRadius")) return;
+    change(cornerRadius_, radius, "cornerRadius");
+}
+
+void Layer::setMasksToBounds(bool masks) { change(masksToBounds_, masks, "masksToBounds"); }
+
+void Layer::setBorderWidth(cg::Float width) {
+    if (!acceptFinite(finite(width), "borderWidth")) return;
+    change(borderWidth_, width, "borderWidth");
+}
+
+void Layer::setBorderColor(std::optional<cg::Color> color) { change(borderColor_, color, "borderColor"); }
+
+void Layer::setShadowColor(std::optional<cg::Color> color) { change(shadowColor_, color, "shadowColor"); }
+
+void Layer::setShadowOpacity(float opacity) {
+    if (!acceptFinite(std::isfinite(opacity), "shadowOpacity")) return;
+    change(shadowOpacity_, clampUnit(opacity), "shadowOpacity");
+}
+
+void Layer::setShadowOffset(cg::Size offset) {
+    if (!acceptFinite(offset.isFinite(), "shadowOffset")) return;
+    change(shadowOffset_, offset, "shadowOffset");
+}
+
+void Layer::setShadowRadius(cg::Float radius) {
+    if (!acceptFinite(finite(radius), "shadowRadius")) return;
+    change(shadowRadius_, radius, "shadowRadius");
+}
+
+void Layer::setContents(cg::ImageRef contents) { change(contents_, contents, "contents"); }
+
+void Layer::setContentsGravity(ContentsGravity gravity) {
+    change(contentsGravity_, gravity, "contentsGravity");
+}
+
+void Layer::setContentsScale(cg::Float scale) {
+    if (!acceptFinite(finite(scale), "contentsScale")) return;
+    if (scale <= 0) {
+        ns::log(std::string(className()) + ": ignoring a contentsScale that is not positive");
+        return;
+    }
+    change(contentsScale_, scale, "contentsScale");
+}
+
+void Layer::setDrawsAsynchronously(bool value) { drawsAsynchronously_ = value; }
+
+void Layer::setDelegate(std::weak_ptr<LayerDelegate> delegate) { delegate_ = std::move(delegate); }
+
+// ---------------------------------------------------------------- tree
+
+bool Layer::isDescendant(const Layer& ancestor) const {
+    const Layer* layer = this;
+    std::shared_ptr<const Layer> keep;
+    while (layer) {
+        if (layer == &ancestor) return true;
+        keep = layer->superlayer();
+        layer = keep.get();
+    }
+    return false;
+}
+
+std::ptrdiff_t Layer::indexOfSublayer(const Layer* layer) const {
+    for (std::size_t i = 0; i < sublayers_.size(); ++i)
+        if (sublayers_[i].get() == layer) return static_cast<std::ptrdiff_t>(i);
+    return -1;
+}
+
+bool Layer::refusesCycle(const std::shared_ptr<Layer>& layer) const {
+    if (!isDescendant(*layer)) return false;
+    ns::log(std::string(className()) + ": refusing to add a layer to itself or to one of its descendants");
+    return true;
+}
+
+void Layer::attach(const std::shared_ptr<Layer>& layer, std::ptrdiff_t index) {
+    const std::shared_ptr<Layer> keep = layer; // the old tree may hold the last reference
+    keep->removeFromSuperlayer();
+    index = std::clamp<std::ptrdiff_t>(index, 0, static_cast<std::ptrdiff_t>(sublayers_.size()));
+    sublayers_.insert(sublayers_.begin() + index, keep);
+    keep->superlayer_ = std::static_pointer_cast<Layer>(shared_from_this());
+}
+
+void Layer::addSublayer(const std::shared_ptr<Layer>& layer) {
+    if (!layer || refusesCycle(layer)) return;
+    attach(layer, static_cast<std::ptrdiff_t>(sublayers_.size()));
+}
+
+void Layer::insertSublayer(const std::shared_ptr<Layer>& layer, std::ptrdiff_t index) {
+    if (!layer || refusesCycle(layer)) return;
+    attach(layer, index);
+}
+
+void Layer::insertSublayerBelow(const std::shared_ptr<Layer>& layer, const std::shared_ptr<Layer>& sibling) {
+    if (!layer || layer == sibling || refusesCycle(layer)) return;
+    const std::shared_ptr<Layer> keep = layer;
+    keep->removeFromSuperlayer();
+    const std::ptrdiff_t at = indexOfSublayer(sibling.get());
+    attach(keep, at < 0 ? 0 : at);
+}
+
+void Layer::insertSublayerAbove(const std::shared_ptr<Layer>& layer, const std::shared_ptr<Layer>& sibling) {
+    if (!layer || layer == sibling || refusesCycle(layer)) return;
+    const std::shared_ptr<Layer> keep = layer;
+    keep->removeFromSuperlayer();
+    const std::ptrdiff_t at = indexOfSublayer(sibling.get());
+    attach(keep, at < 0 ? static_cast<std::ptrdiff_t>(sublayers_.size()) : at + 1);
+}
+
+void Layer::removeFromSuperlayer() {
+    const std::shared_ptr<Layer> parent = superlayer_.lock();
+    superlayer_.reset();
+    if (!parent) return;
+    const std::ptrdiff_t at = parent->indexOfSublayer(this);
+    if (at >= 0) parent->sublayers_.erase(parent->sublayers_.begin() + at);
+}
+
+// ---------------------------------------------------------------- coordinate spaces
+
+cg::Point Layer::pointFromSuperlayer(cg::Point point) const {
+    const cg::AffineTransform f = transform_.flattened();
+    const cg::Point anchor{bounds_.origin.x + anchorPoint_.x * bounds_.size.width,
+                           bounds_.origin.y + anchorPoint_.y * bounds_.size.height};
+    if (isSingular(f)) return anchor;
+    const cg::Point local = (point - position_).applying(f.inverted());
+    const cg::Point result = local + anchor;
+    return result.isFinite() ? result : anchor;
+}
+
+cg::Point Layer::convertFrom(cg::Point point, const Layer* layer) const {
+    // Up from `layer` to the nearest common ancestor (or its root's superlayer space),
+    // then down to this layer.
+    std::vector<const Layer*> down; // this and its ancestors, nearest first
+    std::vector<std::shared_ptr<const Layer>> keep;
+    for (const Layer* l = this; l;) {
+        down.push_back(l);
+        auto parent = l->superlayer();
+        keep.push_back(parent);
+        l = parent.get();
+    }
+    const Layer* meet = nullptr; // the space the point reaches going up
+    if (!layer) {
+        meet = down.back(); // the root's own space
+    } else {
+        const Layer* l = layer;
+        while (l) {
+            if (std::find(down.begin(), down.end(), l) != down.end()) {
+                meet = l;
+                break;
+            }
+            point = point.applying(l->transformToSuperlayer());
+            auto parent = l->superlayer();
+            keep.push_back(parent);
+            l = parent.get();
+        }
+    }
+    // Walk down from just under `meet` (or from the root when the trees differ).
+    auto stop = meet ? std::find(down.begin(), down.end(), meet) : down.end();
+    for (auto it = std::make_reverse_iterator(stop); it != down.rend(); ++it)
+        point = (*it)->pointFromSuperlayer(point);
+    return point;
+}
+
+cg::Point Layer::convertTo(cg::Point point, const Layer* layer) const {
+    if (layer) return layer->convertFrom(point, this);
+    const Layer* root = rootOf(this);
+    std::shared_ptr<const Layer> keep;
+    for (const Layer* l = this; l && l != root;) {
+        point = point.applying(l->transformToSuperlayer());
+        keep = l->superlayer();
+        l = keep.get();
+    }
+    return point;
+}
+
+namespace {
+
+template <class Convert>
+cg::Rect convertCorners(const cg::Rect& rect, Convert convert) {
+    const cg::Rect r = rect.standardized();
+    const std::array<cg::Point, 4> corners{cg::Point{r.minX(), r.minY()}, cg::Point{r.maxX(), r.minY()},
+                                           cg::Point{r.minX(), r.maxY()}, cg::Point{r.maxX(), r.maxY()}};
+    cg::Float x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    for (const cg::Point& c : corners) {
+        const cg::Point p = convert(c);
+        x0 = std::min(x0, p.x), y0 = std::min(y0, p.y);
+        x1 = std::max(x1, p.x), y1 = std::max(y1, p.y);
+    }
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+} // namespace
+
+cg::Rect Layer::convertFrom(const cg::Rect& rect, const Layer* layer) const {
+    if (rect.isNull() || !rect.isFinite()) return cg::Rect::null();
+    return convertCorners(rect, [&](cg::Point p) { return convertFrom(p, layer); });
+}
+
+cg::Rect Layer::convertTo(const cg::Rect& rect, const Layer* layer) const {
+    if (rect.isNull() || !rect.isFinite()) return cg::Rect::null();
+    return convertCorners(rect, [&](cg::Point p) { return convertTo(p, layer); });
+}
+
+// ---------------------------------------------------------------- layout
+
+void Layer::layoutIfNeeded() {
+    if (needsLayout_) {
+        needsLayout_ = false;
+        layoutSublayers();
+    }
+    // A copy: layout may add or remove sublayers.
+    const std::vector<std::shared_ptr<Layer>> children = sublayers_;
+    for (const auto& child : children) child->layoutIfNeeded();
+}
+
+void Layer::layoutSublayers() {
+    if (auto delegate = delegate_.lock()) delegate->layoutSublayers(*this);
+}
+
+// ---------------------------------------------------------------- presentation
+
+void Layer::snapshot(LayerSnapshot& s) const {
+    s.kind = LayerSnapshot::Kind::plain;
+    s.bounds = bounds_;
+    s.position = position_;
+    s.anchorPoint = anchorPoint_;
+    s.transform = transform_;
+    s.opacity = opacity_;
+    s.isHidden = hidden_;
+    s.backgroundColor = backgroundColor_;
+    s.cornerRadius = cornerRadius_;
+    s.masksToBounds = masksToBounds_;
+    s.borderWidth = borderWidth_;
+    s.borderColor = borderColor_;
+    s.shadowColor = shadowColor_;
+    s.shadowOpacity = shadowOpacity_;
+    s.shadowOffset = shadowOffset_;
+    s.shadowRadius = shadowRadius_;
+    s.contents = contents_;
+    s.contentsGravity = contentsGravity_;
+    s.contentsScale = contentsScale_;
+}
+
+void Layer::applyPresentation(double mediaTime, LayerSnapshot& snapshot) const {
+    (void)mediaTime;
+    (void)snapshot;
+}
+
+void Layer::adoptSnapshot(const LayerSnapshot& s) {
+    bounds_ = s.bounds;
+    position_ = s.position;
+    anchorPoint_ = s.anchorPoint;
+    transform_ = s.transform;
+    opacity_ = s.opacity;
+    hidden_ = s.isHidden;
+    backgroundColor_ = s.backgroundColor;
+    cornerRadius_ = s.cornerRadius;
+    masksToBounds_ = s.masksToBounds;
+    borderWidth_ = s.borderWidth;
+    borderColor_ = s.borderColor;
+    shadowColor_ = s.shadowColor;
+    shadowOpacity_ = s.shadowOpacity;
+    shadowOffset_ = s.shadowOffset;
+    shadowRadius_ = s.shadowRadius;
+    contents_ = s.contents;
+    contentsGravity_ = s.contentsGravity;
+    contentsScale_ = s.contentsScale;
+}
+
+void Layer::copyPropertiesTo(Layer& clone) const {
+    LayerSnapshot s;
+    snapshot(s);
+    clone.adoptSnapshot(s);
+    clone.drawsAsynchronously_ = drawsAsynchronously_;
+    clone.delegate_ = delegate_;
+}
+
+std::shared_ptr<Layer> Layer::cloneLayer() const {
+    auto clone = ns::make<Layer>();
+    copyPropertiesTo(*clone);
+    return clone;
+}
+
+std::shared_ptr<Layer> Layer::presentationAt(double mediaTime) const {
+    std::shared_ptr<Layer> clone = cloneLayer();
+    LayerSnapshot s;
+    snapshot(s);
+    applyPresentation(mediaTime, s);
+    clone->adoptSnapshot(s);
+    return clone;
+}
+
+} // namespace pellavo::ca

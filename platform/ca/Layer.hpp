@@ -1,0 +1,192 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/ca/LayerDelegate.hpp"
+#include "platform/ca/LayerSnapshot.hpp"
+#include "platform/ca/Transform3D.hpp"
+#include "platform/cg/AffineTransform.hpp"
+#include "platform/cg/Color.hpp"
+#include "platform/cg/Geometry.hpp"
+#include "platform/cg/Image.hpp"
+#include "platform/ns/Object.hpp"
+
+namespace pellavo::cg {
+class Context;
+}
+
+namespace pellavo::ca {
+
+// A rectangle of model values in a tree. A point p of the layer's own (bounds)
+// space sits in its superlayer at position + F·(p − bounds.origin − anchor × size),
+// F = transform.flattened(). Setters given NaN or ±∞ keep the old value and log.
+class Layer : public ns::Object {
+public:
+    Layer() = default;
+    std::string_view className() const override { return "CALayer"; }
+
+    // ---- geometry
+    cg::Rect bounds() const { return bounds_; }
+    // Keeps position; a new size marks the layer for layout.
+    void setBounds(const cg::Rect& bounds);
+    cg::Point position() const { return position_; }
+    void setPosition(cg::Point position);
+    cg::Point anchorPoint() const { return anchorPoint_; }
+    // Keeps position.
+    void setAnchorPoint(cg::Point anchorPoint);
+    // The bounding box of the bounds mapped into the superlayer.
+    cg::Rect frame() const;
+    // Keeps bounds.origin; position = origin + anchor × size. Under a non-singular
+    // axis-aligned scale the bounds take size ÷ |scale|, otherwise the size itself.
+    void setFrame(const cg::Rect& frame);
+    const Transform3D& transform() const { return transform_; }
+    // A singular transform is stored; the layer is then skipped when drawn.
+    void setTransform(const Transform3D& transform);
+
+    // ---- appearance
+    float opacity() const { return opacity_; }
+    // Clamped to [0, 1].
+    void setOpacity(float opacity);
+    bool isHidden() const { return hidden_; }
+    void setIsHidden(bool hidden);
+    std::optional<cg::Color> backgroundColor() const { return backgroundColor_; }
+    void setBackgroundColor(std::optional<cg::Color> color);
+    // Drawn as min(radius, w/2, h/2): a radius past half the shorter side is a capsule.
+    cg::Float cornerRadius() const { return cornerRadius_; }
+    void setCornerRadius(cg::Float radius);
+    bool masksToBounds() const { return masksToBounds_; }
+    void setMasksToBounds(bool masks);
+    cg::Float borderWidth() const { return borderWidth_; }
+    void setBorderWidth(cg::Float width);
+    std::optional<cg::Color> borderColor() const { return borderColor_; }
+    void setBorderColor(std::optional<cg::Color> color);
+    std::optional<cg::Color> shadowColor() const { return shadowColor_; }
+    void setShadowColor(std::optional<cg::Color> color);
+    float shadowOpacity() const { return shadowOpacity_; }
+    // Clamped to [0, 1].
+    void setShadowOpacity(float opacity);
+    cg::Size shadowOffset() const { return shadowOffset_; }
+    void setShadowOffset(cg::Size offset);
+    cg::Float shadowRadius() const { return shadowRadius_; }
+    void setShadowRadius(cg::Float radius);
+    const cg::ImageRef& contents() const { return contents_; }
+    void setContents(cg::ImageRef contents);
+    ContentsGravity contentsGravity() const { return contentsGravity_; }
+    void setContentsGravity(ContentsGravity gravity);
+    // Pixels per point of contents and of the bitmap display() makes; must be > 0.
+    cg::Float contentsScale() const { return contentsScale_; }
+    void setContentsScale(cg::Float scale);
+    // Stored only: every layer draws on the thread that renders it.
+    bool drawsAsynchronously() const { return drawsAsynchronously_; }
+    void setDrawsAsynchronously(bool value);
+    std::weak_ptr<LayerDelegate> delegate() const { return delegate_; }
+    void setDelegate(std::weak_ptr<LayerDelegate> delegate);
+
+    // ---- tree
+    std::shared_ptr<Layer> superlayer() const { return superlayer_.lock(); }
+    const std::vector<std::shared_ptr<Layer>>& sublayers() const { return sublayers_; }
+    // Appends on top; a sublayer already here moves to the top, one in another tree
+    // leaves it first. Adding a layer to itself or to a descendant is refused.
+    void addSublayer(const std::shared_ptr<Layer>& layer);
+    // The index is clamped to 0…count.
+    void insertSublayer(const std::shared_ptr<Layer>& layer, std::ptrdiff_t index);
+    // A sibling that is not a sublayer puts the layer at the bottom.
+    void insertSublayerBelow(const std::shared_ptr<Layer>& layer, const std::shared_ptr<Layer>& sibling);
+    // A sibling that is not a sublayer puts the layer on top.
+    void insertSublayerAbove(const std::shared_ptr<Layer>& layer, const std::shared_ptr<Layer>& sibling);
+    void removeFromSuperlayer();
+    // True for this layer and every layer under it.
+    bool isDescendant(const Layer& ancestor) const;
+
+    // ---- coordinate spaces
+    // Own space → superlayer space.
+    cg::AffineTransform transformToSuperlayer() const;
+    // A null layer stands for the root's own space. Layers of different trees meet
+    // in the space their roots sit in. A singular transform on the way in maps every
+    // point to the anchor point of that layer.
+    cg::Point convertFrom(cg::Point point, const Layer* layer) const;
+    cg::Point convertTo(cg::Point point, const Layer* layer) const;
+    // The bounding box of the converted corners.
+    cg::Rect convertFrom(const cg::Rect& rect, const Layer* layer) const;
+    cg::Rect convertTo(const cg::Rect& rect, const Layer* layer) const;
+
+    // ---- layout
+    void setNeedsLayout() { needsLayout_ = true; }
+    bool needsLayout() const { return needsLayout_; }
+    // Top-down: this layer if marked, then each sublayer's subtree.
+    void layoutIfNeeded();
+    // Asks the delegate; subclasses may lay out themselves.
+    virtual void layoutSublayers();
+
+    // ---- presentation
+    // Fills the snapshot with this layer's model values (kinds add their own).
+    virtual void snapshot(LayerSnapshot& snapshot) const;
+    // Replaces animated values for a media time; the model layer applies nothing.
+    virtual void applyPresentation(double mediaTime, LayerSnapshot& snapshot) const;
+    // A detached copy of this layer's own properties, without sublayers or superlayer.
+    virtual std::shared_ptr<Layer> cloneLayer() const;
+    // A detached copy holding the values shown at a media time.
+    virtual std::shared_ptr<Layer> presentationAt(double mediaTime) const;
+
+protected:
+    // Called around every change of a property, with its name ("position"),
+    // only when the value really changes. The animation engine hooks in here.
+    virtual void willChangeValue(std::string_view key) { (void)key; }
+    virtual void didChangeValue(std::string_view key) { (void)key; }
+
+    // Writes every snapshot value into the model, without the change hooks.
+    virtual void adoptSnapshot(const LayerSnapshot& snapshot);
+    // Copies this layer's own properties into a clone: the snapshot values, delegate, flags.
+    void copyPropertiesTo(Layer& clone) const;
+
+    // Stores value into field when it differs, between the change hooks.
+    template <class T>
+    bool change(T& field, const T& value, std::string_view key) {
+        if (field == value) return false;
+        willChangeValue(key);
+        field = value;
+        didChangeValue(key);
+        return true;
+    }
+    // Logs one line naming the property when `finite` is false; returns `finite`.
+    bool acceptFinite(bool finite, std::string_view property) const;
+
+private:
+    std::ptrdiff_t indexOfSublayer(const Layer* layer) const;
+    // Detaches layer from its tree and inserts it here at the clamped index.
+    void attach(const std::shared_ptr<Layer>& layer, std::ptrdiff_t index);
+    bool refusesCycle(const std::shared_ptr<Layer>& layer) const;
+    // Superlayer space → own space; a singular map gives the anchor point.
+    cg::Point pointFromSuperlayer(cg::Point point) const;
+
+    cg::Rect bounds_;
+    cg::Point position_;
+    cg::Point anchorPoint_{0.5, 0.5};
+    Transform3D transform_;
+    float opacity_ = 1;
+    bool hidden_ = false;
+    bool masksToBounds_ = false;
+    bool drawsAsynchronously_ = false;
+    bool needsLayout_ = false;
+    std::optional<cg::Color> backgroundColor_;
+    cg::Float cornerRadius_ = 0;
+    cg::Float borderWidth_ = 0;
+    std::optional<cg::Color> borderColor_ = cg::Color(0, 0, 0, 1);
+    std::optional<cg::Color> shadowColor_ = cg::Color(0, 0, 0, 1);
+    float shadowOpacity_ = 0;
+    cg::Size shadowOffset_{0, -3};
+    cg::Float shadowRadius_ = 3;
+    cg::ImageRef contents_;
+    ContentsGravity contentsGravity_ = ContentsGravity::resize;
+    cg::Float contentsScale_ = 1;
+    std::weak_ptr<LayerDelegate> delegate_;
+
+    std::weak_ptr<Layer> superlayer_;
+    std::vector<std::shared_ptr<Layer>> sublayers_;
+};
+
+} // namespace pellavo::ca

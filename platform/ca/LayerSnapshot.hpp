@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/ca/Transform3D.hpp"
+#include "platform/cg/Color.hpp"
+#include "platform/cg/Geometry.hpp"
+#include "platform/cg/Image.hpp"
+
+namespace pellavo::ca {
+
+// Where contents sit in the bounds, named by what the eye sees (top is the top of
+// the screen), so image content modes map onto these one to one.
+enum class ContentsGravity : std::uint8_t {
+    resize,
+    resizeAspect,
+    resizeAspectFill,
+    center,
+    top,
+    bottom,
+    left,
+    right,
+    topLeft,
+    topRight,
+    bottomLeft,
+    bottomRight,
+};
+
+// Every value the renderer draws, for every kind of layer. A layer fills one with
+// its model values (Layer::snapshot); in presentation mode the animation engine
+// then overwrites what it animates (Layer::applyPresentation). The renderer reads
+// only this, so no layer is copied per frame.
+struct LayerSnapshot {
+    enum class Kind : std::uint8_t { plain, shape, gradient };
+    Kind kind = Kind::plain;
+
+    // Geometry.
+    cg::Rect bounds;
+    cg::Point position;
+    cg::Point anchorPoint{0.5, 0.5};
+    Transform3D transform;
+
+    // Appearance.
+    float opacity = 1;
+    bool isHidden = false;
+    std::optional<cg::Color> backgroundColor;
+    cg::Float cornerRadius = 0;
+    bool masksToBounds = false;
+    cg::Float borderWidth = 0;
+    std::optional<cg::Color> borderColor = cg::Color(0, 0, 0, 1);
+    std::optional<cg::Color> shadowColor = cg::Color(0, 0, 0, 1);
+    float shadowOpacity = 0;
+    cg::Size shadowOffset{0, -3};
+    cg::Float shadowRadius = 3;
+    cg::ImageRef contents;
+    ContentsGravity contentsGravity = ContentsGravity::resize;
+    cg::Float contentsScale = 1;
+
+    // Gradient layers.
+    std::vector<cg::Color> colors;
+    std::optional<std::vector<double>> locations;
+    cg::Point startPoint{0.5, 0};
+    cg::Point endPoint{0.5, 1};
+};
+
+} // namespace pellavo::ca

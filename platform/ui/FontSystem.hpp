@@ -1,0 +1,42 @@
+#pragma once
+
+// Internal to the platform: the pinned font set and the Pango context that
+// measuring and drawing share. Only the text code includes this header.
+
+#include <string>
+
+typedef struct _PangoContext PangoContext;
+typedef struct _PangoFontDescription PangoFontDescription;
+
+namespace pellavo::ui {
+class Font;
+}
+
+namespace pellavo::ui::detail {
+
+// Metrics of a face at 1 point; with hinting off they scale linearly with size.
+struct FaceMetrics {
+    double ascender = 0;  // above the baseline, positive
+    double descender = 0; // below the baseline, negative
+    double lineHeight = 0;
+};
+
+// This thread's Pango context: a private font map on the pinned fonts only,
+// unhinted, grey antialiased, glyph positions unrounded. Created on first use
+// and released when the thread ends.
+PangoContext* fontContext();
+
+// A description of the font's face at its absolute size in points. The caller
+// frees it with pango_font_description_free. A font of size 0 gives size 0.
+PangoFontDescription* newFontDescription(const Font& font);
+
+// Per-point metrics of the font's face, computed once per process.
+FaceMetrics faceMetrics(const Font& font);
+
+// The font file the pinned font map picks for the font's face ("" if none).
+std::string faceFile(const Font& font);
+
+// Largest point size handed to Pango; anything larger is clamped to it.
+inline constexpr double maximumPointSize = 4096;
+
+} // namespace pellavo::ui::detail

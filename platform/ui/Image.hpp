@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "platform/cg/Geometry.hpp"
+#include "platform/cg/Image.hpp"
+
+namespace pellavo::ui {
+
+enum class ImageRenderingMode { automatic, alwaysOriginal, alwaysTemplate };
+
+// An immutable picture: shared pixels plus the scale that maps them to points.
+// Cheap to copy; copies share the pixels.
+class Image {
+public:
+    using RenderingMode = ImageRenderingMode;
+
+    Image() = default;
+    // A scale that is not finite or not positive is taken as 1.
+    explicit Image(std::shared_ptr<const cg::Image> image, double scale = 1);
+
+    // Pixels divided by the scale; zero when empty.
+    cg::Size size() const;
+    double scale() const { return scale_; }
+    const std::shared_ptr<const cg::Image>& cgImage() const { return image_; }
+    // No pixels, or a side of zero pixels.
+    bool isEmpty() const;
+
+    RenderingMode renderingMode() const { return renderingMode_; }
+    // Same pixels; image views and buttons read the mode to decide how to tint.
+    Image withRenderingMode(RenderingMode mode) const;
+
+    // PNG or JPEG at scale 1; anything unreadable or over the decode caps gives an empty image.
+    static Image fromData(std::span<const std::byte> data);
+    // Straight 8-bit RGBA PNG of the pixels; empty for an empty image.
+    std::vector<std::byte> pngData() const;
+
+    // Same pixels, scale and mode.
+    friend bool operator==(const Image& a, const Image& b) {
+        return a.image_ == b.image_ && a.scale_ == b.scale_ && a.renderingMode_ == b.renderingMode_;
+    }
+
+private:
+    std::shared_ptr<const cg::Image> image_;
+    double scale_ = 1;
+    RenderingMode renderingMode_ = RenderingMode::automatic;
+};
+
+} // namespace pellavo::ui
