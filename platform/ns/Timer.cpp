@@ -12,6 +12,7 @@
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/Console.hpp"
 #include "platform/ns/RunLoop.hpp"
+#include "platform/ns/Runtime.hpp"
 
 namespace pellavo::ns {
 
@@ -74,6 +75,17 @@ struct FiringScope {
 
 std::shared_ptr<Timer> Timer::scheduledTimer(double interval, bool repeats, Action action) {
     return schedule(interval, repeats, std::make_shared<Action>(std::move(action)), std::any());
+}
+
+std::shared_ptr<Timer> Timer::scheduledTimer(double interval, std::shared_ptr<Object> target, Selector selector,
+                                             std::any userInfo, bool repeats) {
+    auto action = [weakTarget = std::weak_ptr<Object>(target), selector](Timer& timer) {
+        const auto strongTarget = weakTarget.lock();
+        if (!strongTarget || !Runtime::shared().perform(strongTarget.get(), selector, &timer)) {
+            timer.invalidate();
+        }
+    };
+    return schedule(interval, repeats, std::make_shared<Action>(std::move(action)), std::move(userInfo));
 }
 
 std::shared_ptr<Timer> Timer::schedule(double interval, bool repeats, std::shared_ptr<Action> action,

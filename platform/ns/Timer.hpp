@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/ns/Object.hpp"
+#include "platform/ns/Selector.hpp"
 
 namespace pellavo::ns {
 
@@ -25,6 +26,12 @@ public:
     // Interval ≤ 0 or NaN is taken as 0.1 ms; +∞ never fires but stays valid. Called
     // off the main thread: a log line and an invalid timer.
     static std::shared_ptr<Timer> scheduledTimer(double interval, bool repeats, Action action);
+    // Performs `selector` on `target` through ns::Runtime with the timer as sender. The
+    // target is held weakly: once it is gone the timer invalidates itself instead of
+    // firing. A target that cannot perform the selector gets one log line (from the
+    // runtime) and the timer is invalidated.
+    static std::shared_ptr<Timer> scheduledTimer(double interval, std::shared_ptr<Object> target,
+                                                 Selector selector, std::any userInfo, bool repeats);
 
     explicit Timer(Key) {}
     ~Timer() override;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <any>
 #include <cmath>
+#include <functional>
+#include <string>
 #include <limits>
 #include <memory>
 #include <thread>
@@ -8,6 +11,7 @@
 
 #include "platform/dispatch/Queue.hpp"
 #include "platform/ns/RunLoop.hpp"
+#include "platform/ns/Runtime.hpp"
 #include "platform/ns/Timer.hpp"
 #include "tests/support/PlatformTest.hpp"
 
@@ -207,6 +211,83 @@ TEST_F(TimerTest, ResetForTestingInvalidatesTimers) {
     EXPECT_FALSE(timer->isValid());
     advance(1);
     EXPECT_TRUE(fires_.empty());
+}
+
+} // namespace
+
+namespace {
+
+// A class the runtime knows, with a timer action that takes the sender.
+class TimerProbe : public ns::Object {
+public:
+    std::string_view className() const override { return "TimerProbe"; }
+    void tick(Timer* sender) {
+        senders.push_back(sender);
+        if (sender != nullptr) {
+            if (const auto* callback = std::any_cast<std::function<void()>>(&sender->userInfo())) (*callback)();
+        }
+    }
+    void plain() { ++plainCalls; }
+    std::vector<Timer*> senders;
+    int plainCalls = 0;
+};
+
+void registerProbe() {
+    static const bool once = [] {
+        auto& runtime = ns::Runtime::shared();
+        runtime.registerClass<TimerProbe>("TimerProbe");
+        runtime.addAction<TimerProbe, Timer>("TimerProbe", ns::Selector("tick:"), &TimerProbe::tick);
+        runtime.addAction<TimerProbe>("TimerProbe", ns::Selector("plain"), &TimerProbe::plain);
+        return true;
+    }();
+    (void)once;
+}
+
+class TimerSelectorTest : public TimerTest {
+protected:
+    void SetUp() override {
+        TimerTest::SetUp();
+        registerProbe();
+    }
+};
+
+TEST_F(TimerSelectorTest, PerformsTheSelectorWithTheTimerAsSenderAndUserInfo) {
+    auto probe = ns::make<TimerProbe>();
+    int callbacks = 0;
+    const auto timer = Timer::scheduledTimer(0.05, probe, ns::Selector("tick:"),
+                                             std::function<void()>([&] { ++callbacks; }), true);
+    advance(0.15);
+    EXPECT_EQ(probe->senders, (std::vector<Timer*>{timer.get(), timer.get(), timer.get()}));
+    EXPECT_EQ(callbacks, 3);
+
+    const auto plain = Timer::scheduledTimer(0.1, probe, ns::Selector("plain"), std::any(), false);
+    advance(0.1);
+    EXPECT_EQ(probe->plainCalls, 1);
+    EXPECT_FALSE(plain->isValid());
+    timer->invalidate();
+    EXPECT_FALSE(timer->userInfo().has_value());
+    EXPECT_TRUE(loggedLines().empty());
+}
+
+TEST_F(TimerSelectorTest, DeadTargetEndsTheTimerWithoutACall) {
+    auto probe = ns::make<TimerProbe>();
+    std::weak_ptr<TimerProbe> watch = probe;
+    std::weak_ptr<Timer> weakTimer = Timer::scheduledTimer(0.05, probe, ns::Selector("tick:"), std::any(), true);
+    advance(0.05);
+    EXPECT_EQ(probe->senders.size(), 1u);
+    probe.reset();  // the timer does not keep its target alive
+    EXPECT_TRUE(watch.expired());
+    advance(0.05);
+    EXPECT_TRUE(weakTimer.expired());  // invalidated itself and was released by the run loop
+    EXPECT_TRUE(loggedLines().empty());
+}
+
+TEST_F(TimerSelectorTest, TargetThatCannotPerformGetsOneLineAndNoMoreFires) {
+    auto probe = ns::make<TimerProbe>();
+    const auto timer = Timer::scheduledTimer(0.05, probe, ns::Selector("noSuchAction"), std::any(), true);
+    advance(1);
+    EXPECT_FALSE(timer->isValid());
+    EXPECT_EQ(loggedLines().size(), 1u);
 }
 
 } // namespace
