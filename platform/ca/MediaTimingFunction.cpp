@@ -1,11 +1,18 @@
 #include "platform/ca/MediaTimingFunction.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pellavo::ca {
 
 MediaTimingFunction::MediaTimingFunction(double x1, double y1, double x2, double y2)
     : x1_(x1), y1_(y1), x2_(x2), y2_(y2) {
+    // A curve with a non-finite control point has no shape: it runs linearly.
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+        x1_ = 0, y1_ = 0, x2_ = 1, y2_ = 1;
+    // Control x values outside [0, 1] would make x(t) non-monotonic and the solve ambiguous.
+    x1_ = std::clamp(x1_, 0.0, 1.0);
+    x2_ = std::clamp(x2_, 0.0, 1.0);
     // Polynomial coefficients of B(t) = 3(1-t)²t·P1 + 3(1-t)t²·P2 + t³, per axis.
     cx_ = 3 * x1_;
     bx_ = 3 * (x2_ - x1_) - cx_;

@@ -7,6 +7,8 @@ namespace pellavo::ca {
 // A cubic Bézier timing curve from (0, 0) to (1, 1) through two control points.
 class MediaTimingFunction {
 public:
+    // Control x values are clamped to [0, 1]; a non-finite control point gives the
+    // linear curve.
     MediaTimingFunction(double x1, double y1, double x2, double y2);
 
     static MediaTimingFunction linear() { return {0, 0, 1, 1}; }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/ns/AttributedString.hpp"
+#include "platform/ui/Color.hpp"
 #include "platform/ui/FontSystem.hpp"
 
 namespace pellavo::ui {
@@ -90,3 +92,14 @@ double Font::lineHeight() const { return detail::faceMetrics(*this).lineHeight *
 Font Font::withSize(double size) const { return Font(name_, face_, size); }
 
 } // namespace pellavo::ui
+
+namespace pellavo {
+namespace {
+// Attribute runs holding equal fonts or colours compare equal and merge.
+[[maybe_unused]] const bool textAttributeTypesRegistered = [] {
+    ns::registerAttributeValueType<ui::Font>();
+    ns::registerAttributeValueType<ui::Color>();
+    return true;
+}();
+} // namespace
+} // namespace pellavo

@@ -1,0 +1,87 @@
+#include "platform/ca/Animation.hpp"
+
+#include <cmath>
+#include <limits>
+
+#include "platform/ca/AnimationDelegate.hpp"
+
+namespace pellavo::ca {
+
+void Animation::setBeginTime(double t) {
+    if (!frozen_) beginTime_ = t;
+}
+void Animation::setDuration(double d) {
+    if (!frozen_) duration_ = d;
+}
+void Animation::setRepeatCount(double count) {
+    if (!frozen_) repeatCount_ = count;
+}
+void Animation::setFillMode(FillMode mode) {
+    if (!frozen_) fillMode_ = mode;
+}
+void Animation::setIsRemovedOnCompletion(bool removed) {
+    if (!frozen_) removedOnCompletion_ = removed;
+}
+void Animation::setTimingFunction(std::optional<MediaTimingFunction> f) {
+    if (!frozen_) timingFunction_ = f;
+}
+void Animation::setDelegate(std::weak_ptr<AnimationDelegate> delegate) {
+    if (!frozen_) delegate_ = std::move(delegate);
+}
+
+void Animation::assign(const Animation& other) {
+    beginTime_ = other.beginTime_;
+    duration_ = other.duration_;
+    repeatCount_ = other.repeatCount_;
+    fillMode_ = other.fillMode_;
+    removedOnCompletion_ = other.removedOnCompletion_;
+    timingFunction_ = other.timingFunction_;
+    delegate_ = other.delegate_;
+}
+
+double Animation::effectiveDuration(double fallback) const {
+    if (duration_ > 0 && std::isfinite(duration_)) return duration_;
+    return fallback > 0 && std::isfinite(fallback) ? fallback : defaultDuration;
+}
+
+double Animation::effectiveRepeatCount() const { return repeatCount_ > 0 ? repeatCount_ : 1; }
+
+double Animation::activeSpan(double fallback) const {
+    const double r = effectiveRepeatCount();
+    if (std::isinf(r)) return std::numeric_limits<double>::infinity();
+    return effectiveDuration(fallback) * r;
+}
+
+std::optional<AnimationPhase> Animation::phaseAt(double t, double fallbackDuration) const {
+    if (std::isnan(t)) return std::nullopt;
+    const double d = effectiveDuration(fallbackDuration);
+    const double r = effectiveRepeatCount();
+    const bool holdsStart = fillMode_ == FillMode::backwards || fillMode_ == FillMode::both;
+    const bool holdsEnd = fillMode_ == FillMode::forwards || fillMode_ == FillMode::both;
+
+    // The end of the last cycle, which may be a part of one.
+    auto endPhase = [r]() {
+        const double last = std::ceil(r) - 1;
+        return AnimationPhase{last, r - last};
+    };
+
+    if (t < 0) return holdsStart ? std::optional(AnimationPhase{0, 0}) : std::nullopt;
+    if (t >= activeSpan(fallbackDuration)) return holdsEnd ? std::optional(endPhase()) : std::nullopt;
+
+    const double q = t / d;
+    // Endless animations take the cycle fraction from fmod, so a long run never
+    // loses it to rounding.
+    double cycle = std::floor(q);
+    double fraction = std::isinf(r) ? std::fmod(t, d) / d : q - cycle;
+    if (fraction < 0) fraction = 0;
+    if (fraction >= 1) cycle += 1, fraction = 0;
+    // Rounding may put the last instant of the span on the next cycle.
+    if (cycle >= r) return endPhase();
+    return AnimationPhase{cycle, fraction};
+}
+
+double Animation::progress(double fraction, double) const {
+    return timingFunction_ ? timingFunction_->evaluate(fraction) : fraction;
+}
+
+} // namespace pellavo::ca

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "platform/ca/MediaTimingFunction.hpp"
+#include "platform/ns/Object.hpp"
+
+namespace pellavo::ca {
+
+class AnimationDelegate;
+class PresentationState;
+
+enum class FillMode { removed, forwards, backwards, both };
+
+// Where an animation stands at some time: in cycle `cycle` (0, 1, …), at `fraction`
+// of it, before any timing curve.
+struct AnimationPhase {
+    double cycle = 0;
+    double fraction = 0;
+};
+
+// Timing shared by every animation. Layers keep a frozen copy of what is added to
+// them; setters on a frozen animation do nothing.
+class Animation : public ns::Object {
+public:
+    // What a duration that is not positive and finite becomes at the top level.
+    static constexpr double defaultDuration = 0.25;
+
+    std::string_view className() const override { return "CAAnimation"; }
+
+    // Relative to the parent group; on a layer, 0 (or non-finite) means the time it
+    // is added and a positive value is an absolute media time.
+    double beginTime() const { return beginTime_; }
+    void setBeginTime(double t);
+    double duration() const { return duration_; }
+    void setDuration(double d);
+    // 0, negative and NaN count as one cycle; fractions are allowed; +∞ never ends.
+    double repeatCount() const { return repeatCount_; }
+    void setRepeatCount(double count);
+    FillMode fillMode() const { return fillMode_; }
+    void setFillMode(FillMode mode);
+    bool isRemovedOnCompletion() const { return removedOnCompletion_; }
+    void setIsRemovedOnCompletion(bool removed);
+    // None means linear.
+    const std::optional<MediaTimingFunction>& timingFunction() const { return timingFunction_; }
+    void setTimingFunction(std::optional<MediaTimingFunction> f);
+    std::weak_ptr<AnimationDelegate> delegate() const { return delegate_; }
+    void setDelegate(std::weak_ptr<AnimationDelegate> delegate);
+
+    // A mutable copy, children included.
+    virtual std::shared_ptr<Animation> copy() const = 0;
+    bool isFrozen() const { return frozen_; }
+    // Makes this animation (and its children) ignore setters from now on.
+    virtual void freeze() { frozen_ = true; }
+
+    // The duration in use: `fallback` when not positive and finite.
+    double effectiveDuration(double fallback = defaultDuration) const;
+    double effectiveRepeatCount() const;
+    // duration × repeat count; +∞ for endless animations.
+    double activeSpan(double fallback = defaultDuration) const;
+    // The phase at `t` seconds after the begin, or nullopt when the animation shows
+    // nothing then (outside its span without a fill that holds it).
+    std::optional<AnimationPhase> phaseAt(double t, double fallbackDuration = defaultDuration) const;
+    // The timing curve applied to a cycle fraction.
+    virtual double progress(double fraction, double duration) const;
+
+    // Adds this animation's contribution `t` seconds after its begin. Children of a
+    // group whose duration is not positive take `fallbackDuration`, the group's.
+    virtual void apply(double t, PresentationState& state, double fallbackDuration = defaultDuration) const = 0;
+
+protected:
+    void assign(const Animation& other);
+
+private:
+    double beginTime_ = 0;
+    double duration_ = 0;
+    double repeatCount_ = 0;
+    FillMode fillMode_ = FillMode::removed;
+    bool removedOnCompletion_ = true;
+    std::optional<MediaTimingFunction> timingFunction_;
+    std::weak_ptr<AnimationDelegate> delegate_;
+    bool frozen_ = false;
+};
+
+} // namespace pellavo::ca

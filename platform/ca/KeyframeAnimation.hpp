@@ -1,0 +1,41 @@
+#pragma once
+
+#include <vector>
+
+#include "platform/ca/PropertyAnimation.hpp"
+
+namespace pellavo::ca {
+
+enum class CalculationMode { linear, paced };
+
+// Runs a property through a list of values. Linear mode spaces them by keyTimes
+// (when there is one per value, non-decreasing, from 0 to 1) or evenly; paced mode
+// spaces them by the distance between them.
+class KeyframeAnimation : public PropertyAnimation {
+public:
+    std::string_view className() const override { return "CAKeyframeAnimation"; }
+
+    const std::vector<Value>& values() const { return values_; }
+    void setValues(std::vector<Value> values);
+    const std::vector<double>& keyTimes() const { return keyTimes_; }
+    void setKeyTimes(std::vector<double> times);
+    CalculationMode calculationMode() const { return mode_; }
+    void setCalculationMode(CalculationMode mode);
+
+    std::shared_ptr<Animation> copy() const override;
+
+protected:
+    void assign(const KeyframeAnimation& other);
+    std::optional<Value> valueAt(const AnimationPhase& phase, double duration, const KeyPath& path,
+                                 const PresentationState& state) const override;
+
+private:
+    // The time of each value as a fraction of the duration.
+    std::vector<double> segmentTimes() const;
+
+    std::vector<Value> values_;
+    std::vector<double> keyTimes_;
+    CalculationMode mode_ = CalculationMode::linear;
+};
+
+} // namespace pellavo::ca

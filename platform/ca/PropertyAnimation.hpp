@@ -1,0 +1,45 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/ca/Animation.hpp"
+#include "platform/ca/KeyPath.hpp"
+#include "platform/ca/Value.hpp"
+
+namespace pellavo::ca {
+
+// An animation of one property, named by its key path.
+class PropertyAnimation : public Animation {
+public:
+    std::string_view className() const override { return "CAPropertyAnimation"; }
+
+    const std::string& keyPath() const { return keyPath_; }
+    void setKeyPath(std::string path);
+    // Added to the accumulated value instead of replacing it.
+    bool isAdditive() const { return additive_; }
+    void setIsAdditive(bool additive);
+    // Each repeat cycle starts where the previous one ended.
+    bool isCumulative() const { return cumulative_; }
+    void setIsCumulative(bool cumulative);
+
+    // The parsed key path; nullopt for a path no layer animates.
+    const std::optional<KeyPath>& parsedKeyPath() const { return parsed_; }
+
+    void apply(double t, PresentationState& state, double fallbackDuration = defaultDuration) const override;
+
+protected:
+    void assign(const PropertyAnimation& other);
+    // The animation's own value in a phase: nullopt when it has none (wrong kinds,
+    // non-finite values, nothing to interpolate).
+    virtual std::optional<Value> valueAt(const AnimationPhase& phase, double duration, const KeyPath& path,
+                                         const PresentationState& state) const = 0;
+
+private:
+    std::string keyPath_;
+    std::optional<KeyPath> parsed_;
+    bool additive_ = false;
+    bool cumulative_ = false;
+};
+
+} // namespace pellavo::ca

@@ -1,0 +1,24 @@
+#include "platform/ca/Transition.hpp"
+
+#include "platform/ca/PresentationState.hpp"
+
+namespace pellavo::ca {
+
+void Transition::setType(TransitionType type) {
+    if (!isFrozen()) type_ = type;
+}
+
+std::shared_ptr<Animation> Transition::copy() const {
+    auto c = ns::make<Transition>();
+    c->assign(*this);
+    c->type_ = type_;
+    return c;
+}
+
+void Transition::apply(double t, PresentationState& state, double fallbackDuration) const {
+    const auto phase = phaseAt(t, fallbackDuration);
+    if (!phase) return;
+    state.transitionProgress = progress(phase->fraction, effectiveDuration(fallbackDuration));
+}
+
+} // namespace pellavo::ca
