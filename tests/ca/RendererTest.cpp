@@ -339,7 +339,9 @@ TEST(Renderer, ContentsFollowTheGravity) {
         Renderer renderer({20, 20}, 2);
         const cg::Image& frame = renderer.render(*scene);
         EXPECT_EQ(at(frame, c.inside.x, c.inside.y), kOpaqueRed) << int(c.gravity);
-        if (c.outside.x >= 0) EXPECT_EQ(at(frame, c.outside.x, c.outside.y), kClear) << int(c.gravity);
+        if (c.outside.x >= 0) {
+            EXPECT_EQ(at(frame, c.outside.x, c.outside.y), kClear) << int(c.gravity);
+        }
     }
 }
 
