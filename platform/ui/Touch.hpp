@@ -71,6 +71,7 @@ private:
     Phase phase_ = Phase::began;
     ViewDelivery delivery_ = ViewDelivery::none;
     bool hitTested_ = false;
+    bool beganDelivered_ = false;
     std::shared_ptr<View> view_;
     std::weak_ptr<View> viewAfterEnd_;
     std::weak_ptr<Window> window_;
