@@ -38,7 +38,8 @@ Transform3D Transform3D::makeScale(Float sx, Float sy, Float sz) {
 }
 
 Transform3D Transform3D::makeRotation(Float angle, Float x, Float y, Float z) {
-    const Float len = std::sqrt(x * x + y * y + z * z);
+    // hypot neither overflows for huge axes nor underflows to zero for tiny ones.
+    const Float len = std::hypot(x, y, z);
     if (!std::isfinite(len) || len == 0 || !std::isfinite(angle)) return identity();
     x /= len, y /= len, z /= len;
     const Float c = std::cos(angle), s = std::sin(angle), k = 1 - c;

@@ -71,8 +71,9 @@ NotificationCenter::NotificationCenter() : state_(std::make_shared<State>()) {}
 NotificationCenter::~NotificationCenter() = default;
 
 NotificationCenter& NotificationCenter::defaultCenter() {
-    static NotificationCenter center;
-    return center;
+    // Never destroyed: worker threads and static destructors may still post at exit.
+    static NotificationCenter* const center = new NotificationCenter;
+    return *center;
 }
 
 void NotificationCenter::addObserver(const std::shared_ptr<Object>& observer, Selector selector,

@@ -128,8 +128,9 @@ void KeyValueObservation::invalidate() {
 // ------------------------------------------------------------------ runtime
 
 Runtime& Runtime::shared() {
-    static Runtime runtime;
-    return runtime;
+    // Never destroyed: worker threads and static destructors may still use it at exit.
+    static Runtime* const runtime = new Runtime;
+    return *runtime;
 }
 
 Runtime::Runtime() : state_(std::make_shared<State>()) {

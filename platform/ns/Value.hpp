@@ -66,7 +66,8 @@ private:
     template <class P>
     struct IsObjectPointer : std::false_type {};
     template <class U>
-    struct IsObjectPointer<std::shared_ptr<U>> : std::is_base_of<Object, U> {};
+    struct IsObjectPointer<std::shared_ptr<U>>
+        : std::bool_constant<std::is_base_of_v<Object, U> && !std::is_const_v<U>> {};
 
     template <class I>
     static std::optional<I> integerFromDouble(double d);

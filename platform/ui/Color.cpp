@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/ui/GraphicsContext.hpp"
+
 namespace pellavo::ui {
 
 namespace {
@@ -14,6 +16,14 @@ bool Color::getRed(double* red, double* green, double* blue, double* alpha) cons
     if (blue) *blue = value_.blue;
     if (alpha) *alpha = value_.alpha;
     return true;
+}
+
+void Color::setFill() const {
+    if (cg::Context* context = graphicsGetCurrentContext()) context->setFillColor(value_);
+}
+
+void Color::setStroke() const {
+    if (cg::Context* context = graphicsGetCurrentContext()) context->setStrokeColor(value_);
 }
 
 bool operator==(const Color& a, const Color& b) {

@@ -30,6 +30,10 @@ public:
     }
     cg::Color cgColor() const { return value_; }
 
+    // Set the fill or stroke colour of the current graphics context; none: no effect.
+    void setFill() const;
+    void setStroke() const;
+
     // Component-wise; a NaN component equals a NaN, so every colour equals itself.
     friend bool operator==(const Color& a, const Color& b);
 

@@ -153,6 +153,12 @@ TEST(Value, NumbersInterconvertWhenTheyFit) {
     ASSERT_NE(Value::of("abc").get<std::string>(), nullptr);
     EXPECT_EQ(*Value::of("abc").get<std::string>(), "abc");
     EXPECT_EQ(Value::of(1).get<double>(), nullptr);
+
+    auto object = std::make_shared<RtOther>();
+    EXPECT_EQ(Value::of(object).object(), object);
+    EXPECT_EQ(Value::of(std::shared_ptr<const RtOther>(object)).object(), nullptr);  // held, but not as an object
+    EXPECT_TRUE(Value::of(std::shared_ptr<RtOther>()).holdsObjectPointer());
+    EXPECT_EQ(Value::of(42).object(), nullptr);
 }
 
 TEST_F(RuntimeTest, CreatesRegisteredClassesByName) {

@@ -72,3 +72,24 @@ TEST(ColorTest, ClampedForDrawing) {
 }
 
 } // namespace
+
+#include "platform/ui/GraphicsContext.hpp"
+
+namespace {
+
+TEST(ColorTest, SetFillClampsWhenDrawn) {
+    pellavo::ui::graphicsBeginImageContextWithOptions({1, 1}, false, 1);
+    pellavo::ui::Color(1.5, -0.2, std::numeric_limits<double>::quiet_NaN(), 1).setFill();
+    pellavo::ui::Color::blue().setStroke();
+    auto* context = pellavo::ui::graphicsGetCurrentContext();
+    ASSERT_NE(context, nullptr);
+    context->fill({0, 0, 1, 1});
+    EXPECT_EQ(context->makeImage()->pixel(0, 0), (pellavo::cg::RGBA8{255, 0, 0, 255}));
+    EXPECT_EQ(context->strokeColor(), pellavo::cg::Color(0, 0, 1, 1));
+    pellavo::ui::graphicsEndImageContext();
+    // Without a context nothing happens.
+    pellavo::ui::Color::red().setFill();
+    EXPECT_EQ(pellavo::ui::graphicsGetCurrentContext(), nullptr);
+}
+
+} // namespace
