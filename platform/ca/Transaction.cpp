@@ -135,9 +135,11 @@ void Transaction::layerWillChange() {
 }
 
 std::vector<std::shared_ptr<TransactionCompletion>> Transaction::completionsToTrack() {
+    // Innermost first: an inner block is due no later than an outer one.
     std::vector<std::shared_ptr<TransactionCompletion>> result;
-    for (const auto& frame : thread().stack)
-        if (frame.completion) result.push_back(frame.completion);
+    const auto& stack = thread().stack;
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it)
+        if (it->completion) result.push_back(it->completion);
     return result;
 }
 

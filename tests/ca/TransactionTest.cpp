@@ -4,6 +4,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/ca/AnimationGroup.hpp"
+#include "platform/ca/BasicAnimation.hpp"
+#include "platform/ca/Layer.hpp"
 #include "platform/ca/Transaction.hpp"
 #include "platform/dispatch/Queue.hpp"
 #include "tests/support/PlatformTest.hpp"
@@ -20,6 +23,24 @@ protected:
         Transaction::flush();
         PlatformTest::TearDown();
     }
+
+public:
+    // A 1.2 s group, held at its end and never removed.
+    static std::shared_ptr<ca::AnimationGroup> group() {
+        auto child = ns::make<ca::BasicAnimation>();
+        child->setKeyPath("cornerRadius");
+        child->setFromValue(0.0);
+        child->setToValue(5.0);
+        auto g = ns::make<ca::AnimationGroup>();
+        g->setAnimations({child});
+        g->setDuration(1.2);
+        g->setFillMode(ca::FillMode::forwards);
+        g->setIsRemovedOnCompletion(false);
+        return g;
+    }
+
+protected:
+    std::int64_t at(double seconds) const { return ns::ManualClock::defaultStart + ns::secondsToNanoseconds(seconds); }
 };
 
 TEST_F(TransactionTest, NestedTransactionsLookOutwardsAndRestore) {
@@ -152,6 +173,84 @@ TEST_F(TransactionTest, StampsTurnCommittedAtTheNextOutermostCommit) {
     const auto later = Transaction::stamp();
     runUntilIdle(); // the end of a turn commits too
     EXPECT_TRUE(later.committedSince());
+}
+
+TEST_F(TransactionTest, CompletionWaitsForAHeldGroupToReachItsEnd) {
+    auto layer = ns::make<ca::Layer>();
+    std::vector<std::int64_t> fired;
+    Transaction::begin();
+    Transaction::setCompletionBlock([&] { fired.push_back(now()); });
+    layer->addAnimation(group(), "group");
+    Transaction::commit();
+    advance(1.2 - 1e-9);
+    EXPECT_TRUE(fired.empty());
+    advance(1);
+    EXPECT_EQ(fired, (std::vector<std::int64_t>{at(1.2)}));
+    EXPECT_EQ(layer->animationKeys(), (std::vector<std::string>{"group"}));
+}
+
+TEST_F(TransactionTest, RemovingTheAnimationReleasesTheCompletion) {
+    auto layer = ns::make<ca::Layer>();
+    std::vector<std::int64_t> fired;
+    Transaction::begin();
+    Transaction::setCompletionBlock([&] { fired.push_back(now()); });
+    layer->addAnimation(group(), "group");
+    Transaction::commit();
+    advance(0.5);
+    layer->removeAnimation("group");
+    EXPECT_TRUE(fired.empty()); // queued, never run inside the removal
+    runUntilIdle();
+    EXPECT_EQ(fired, (std::vector<std::int64_t>{at(0.5)}));
+    advance(2);
+    EXPECT_EQ(fired.size(), 1u);
+}
+
+TEST_F(TransactionTest, CompletionsCountAnimationsOfNestedTransactionsAddedAfterTheBlock) {
+    auto layer = ns::make<ca::Layer>();
+    auto timed = [](double duration) {
+        auto a = ns::make<ca::BasicAnimation>();
+        a->setKeyPath("borderWidth");
+        a->setToValue(1.0);
+        a->setDuration(duration);
+        return a;
+    };
+    std::vector<std::string> log;
+    Transaction::begin();
+    layer->addAnimation(timed(5), "before the block"); // not waited for
+    Transaction::setCompletionBlock([&] { log.push_back("outer " + std::to_string(now())); });
+    Transaction::begin();
+    Transaction::setCompletionBlock([&] { log.push_back("inner " + std::to_string(now())); });
+    layer->addAnimation(timed(2), "nested");
+    Transaction::commit();
+    layer->addAnimation(timed(1), "outer");
+    Transaction::commit();
+    advance(10);
+    EXPECT_EQ(log, (std::vector<std::string>{"inner " + std::to_string(at(2)), "outer " + std::to_string(at(2))}));
+}
+
+// Restarts a held 1.2 s group from its transaction's completion, forever.
+struct Cycler : ns::Object {
+    std::shared_ptr<ca::Layer> layer = ns::make<ca::Layer>();
+    std::vector<std::int64_t> starts;
+    void start() {
+        starts.push_back(ns::Clock::shared()->now());
+        Transaction::begin();
+        std::weak_ptr<Cycler> weak = sharedFromThis<Cycler>();
+        Transaction::setCompletionBlock([weak] {
+            if (auto self = weak.lock()) self->start();
+        });
+        layer->addAnimation(TransactionTest::group(), "cycle");
+        Transaction::commit();
+    }
+};
+
+TEST_F(TransactionTest, ACompletionThatRestartsKeepsExactCycles) {
+    auto cycler = ns::make<Cycler>();
+    cycler->start();
+    advance(6);
+    std::vector<std::int64_t> expected;
+    for (int k = 0; k <= 5; ++k) expected.push_back(at(1.2 * k));
+    EXPECT_EQ(cycler->starts, expected);
 }
 
 } // namespace
