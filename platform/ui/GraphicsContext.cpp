@@ -65,6 +65,13 @@ void graphicsEndImageContext() {
     entries.pop_back();
 }
 
+Image graphicsGetImageFromCurrentImageContext() {
+    const auto& entries = stack();
+    if (entries.empty() || !entries.back().image || !entries.back().owned) return {};
+    const Entry& top = entries.back();
+    return Image(top.owned->makeImage(), top.scale);
+}
+
 cg::Context* graphicsGetCurrentContext() {
     const auto& entries = stack();
     return entries.empty() ? nullptr : entries.back().context;

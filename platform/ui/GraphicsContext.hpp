@@ -2,6 +2,7 @@
 
 #include "platform/cg/Context.hpp"
 #include "platform/cg/Geometry.hpp"
+#include "platform/ui/Image.hpp"
 
 namespace pellavo::ui {
 
@@ -18,6 +19,10 @@ void graphicsBeginImageContextWithOptions(cg::Size size, bool opaque, double sca
 void graphicsBeginImageContext(cg::Size size);
 // Pops the top entry if it is an image context or a placeholder; otherwise nothing.
 void graphicsEndImageContext();
+
+// The pixels of the current image context so far, at its scale; empty when the top
+// of the stack is not an image context (a placeholder, a pushed context, nothing).
+Image graphicsGetImageFromCurrentImageContext();
 
 // The context on top of this thread's stack, or null.
 cg::Context* graphicsGetCurrentContext();

@@ -32,7 +32,13 @@ TEST(GraphicsContextTest, PixelSidesRoundUp) {
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->pixelWidth(), 35);
     EXPECT_EQ(c->pixelHeight(), 40);
+    const ui::Image image = ui::graphicsGetImageFromCurrentImageContext();
     ui::graphicsEndImageContext();
+    ASSERT_NE(image.cgImage(), nullptr);
+    EXPECT_EQ(image.cgImage()->width(), 35);
+    EXPECT_EQ(image.cgImage()->height(), 40);
+    EXPECT_EQ(image.scale(), 2);
+    EXPECT_EQ(image.size().height, 20);
     // Rounding noise in the product does not add a column.
     ui::graphicsBeginImageContextWithOptions({10.1, 1}, false, 3);
     ASSERT_NE(ui::graphicsGetCurrentContext(), nullptr);
@@ -46,7 +52,7 @@ TEST(GraphicsContextTest, UserSpaceIsPointsFromTheTopLeft) {
     ASSERT_NE(c, nullptr);
     c->setFillColor({1, 0, 0, 1});
     c->fill({0, 0, 1, 1});
-    const auto img = c->makeImage();
+    const auto img = ui::graphicsGetImageFromCurrentImageContext().cgImage();
     ui::graphicsEndImageContext();
     EXPECT_EQ(img->pixel(0, 0).a, 255);
     EXPECT_EQ(img->pixel(1, 1).a, 255);
@@ -75,6 +81,7 @@ TEST(GraphicsContextTest, BadSizesPushAPlaceholder) {
         ns::ConsoleCapture capture;
         ui::graphicsBeginImageContextWithOptions(size, false, 1);
         EXPECT_EQ(ui::graphicsGetCurrentContext(), nullptr) << size.width << " x " << size.height;
+        EXPECT_TRUE(ui::graphicsGetImageFromCurrentImageContext().isEmpty());
         EXPECT_EQ(capture.loggedLines().size(), 1u);
         EXPECT_TRUE(capture.printedLines().empty());
         ui::graphicsEndImageContext();
@@ -96,6 +103,7 @@ TEST(GraphicsContextTest, NestingAndPushedContexts) {
     EXPECT_EQ(b->pixelWidth(), 8);
     ui::graphicsPushContext(*external);
     EXPECT_EQ(ui::graphicsGetCurrentContext(), external.get());
+    EXPECT_TRUE(ui::graphicsGetImageFromCurrentImageContext().isEmpty());
     ui::graphicsEndImageContext();  // the top is not an image context: ignored
     EXPECT_EQ(ui::graphicsGetCurrentContext(), external.get());
     ui::graphicsPopContext();
