@@ -46,12 +46,12 @@ std::optional<Value> read(const LayerSnapshot& s, AnimatableKey key) {
     case AnimatableKey::shadowOpacity: return static_cast<double>(s.shadowOpacity);
     case AnimatableKey::shadowOffset: return s.shadowOffset;
     case AnimatableKey::shadowRadius: return s.shadowRadius;
-    case AnimatableKey::path: return std::nullopt; // SHAPE-PENDING
-    case AnimatableKey::fillColor: return std::nullopt; // SHAPE-PENDING
-    case AnimatableKey::strokeColor: return std::nullopt; // SHAPE-PENDING
-    case AnimatableKey::lineWidth: return std::nullopt; // SHAPE-PENDING
-    case AnimatableKey::strokeStart: return std::nullopt; // SHAPE-PENDING
-    case AnimatableKey::strokeEnd: return std::nullopt; // SHAPE-PENDING
+    case AnimatableKey::path: return s.path;
+    case AnimatableKey::fillColor: return s.fillColor;
+    case AnimatableKey::strokeColor: return s.strokeColor;
+    case AnimatableKey::lineWidth: return s.lineWidth;
+    case AnimatableKey::strokeStart: return s.strokeStart;
+    case AnimatableKey::strokeEnd: return s.strokeEnd;
     case AnimatableKey::colors: return s.colors;
     case AnimatableKey::locations: return s.locations;
     case AnimatableKey::startPoint: return s.startPoint;
@@ -81,12 +81,12 @@ void write(LayerSnapshot& s, AnimatableKey key, const Value& value) {
     case AnimatableKey::shadowOpacity: s.shadowOpacity = unitFloat(number()); break;
     case AnimatableKey::shadowOffset: s.shadowOffset = std::get<cg::Size>(value); break;
     case AnimatableKey::shadowRadius: s.shadowRadius = number(); break;
-    case AnimatableKey::path: break; // SHAPE-PENDING
-    case AnimatableKey::fillColor: break; // SHAPE-PENDING
-    case AnimatableKey::strokeColor: break; // SHAPE-PENDING
-    case AnimatableKey::lineWidth: break; // SHAPE-PENDING
-    case AnimatableKey::strokeStart: break; // SHAPE-PENDING
-    case AnimatableKey::strokeEnd: break; // SHAPE-PENDING
+    case AnimatableKey::path: s.path = std::get<std::optional<cg::Path>>(value); break;
+    case AnimatableKey::fillColor: s.fillColor = color(); break;
+    case AnimatableKey::strokeColor: s.strokeColor = color(); break;
+    case AnimatableKey::lineWidth: s.lineWidth = number(); break;
+    case AnimatableKey::strokeStart: s.strokeStart = number(); break;
+    case AnimatableKey::strokeEnd: s.strokeEnd = number(); break;
     case AnimatableKey::colors: s.colors = std::get<std::vector<cg::Color>>(value); break;
     case AnimatableKey::locations: s.locations = std::get<std::optional<std::vector<double>>>(value); break;
     case AnimatableKey::startPoint: s.startPoint = std::get<cg::Point>(value); break;

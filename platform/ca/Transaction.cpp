@@ -39,6 +39,9 @@ void installCommitPoints() {
     });
 }
 
+// Installed when the library loads, so even a worker's first task commits after it.
+[[maybe_unused]] const bool commitPointsInstalled = (installCommitPoints(), true);
+
 Frame& top() {
     auto& s = thread();
     if (s.stack.empty()) {
