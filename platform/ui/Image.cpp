@@ -1,8 +1,13 @@
 #include "platform/ui/Image.hpp"
 
 #include <cmath>
+#include <fstream>
+#include <string>
+#include <system_error>
 
 #include "platform/backend/ImageCodec.hpp"
+#include "platform/ns/Bundle.hpp"
+#include "platform/ui/GraphicsContext.hpp"
 
 namespace pellavo::ui {
 
@@ -20,6 +25,48 @@ Image Image::withRenderingMode(RenderingMode mode) const {
     Image copy = *this;
     copy.renderingMode_ = mode;
     return copy;
+}
+
+void Image::draw(cg::Rect rect) const {
+    if (isEmpty()) return;
+    if (cg::Context* context = graphicsGetCurrentContext()) context->draw(*image_, rect);
+}
+
+namespace {
+
+// The file's bytes, decoded; null when it cannot be read or is over the input cap.
+std::shared_ptr<const cg::Image> decodeFile(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error || size == 0 || size > backend::kMaxEncodedImageBytes) return nullptr;
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::byte> bytes(static_cast<std::size_t>(size));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) return nullptr;
+    return backend::decodeImage(bytes);
+}
+
+} // namespace
+
+Image Image::named(std::string_view name) {
+    if (name.empty()) return {};
+    const ns::Bundle& bundle = ns::Bundle::main();
+    struct Candidate {
+        std::string name;
+        std::string_view type;
+        double scale;
+    };
+    const Candidate candidates[] = {
+        {std::string(name) + "@2x", "png", 2},
+        {std::string(name), "png", 1},
+        {std::string(name), "jpg", 1},
+        {std::string(name), "", 1},
+    };
+    for (const Candidate& candidate : candidates) {
+        const auto path = bundle.path(candidate.name, candidate.type);
+        if (!path) continue;
+        if (auto pixels = decodeFile(*path)) return Image(std::move(pixels), candidate.scale);
+    }
+    return {};
 }
 
 Image Image::fromData(std::span<const std::byte> data) {

@@ -34,6 +34,13 @@ public:
     // Same pixels; image views and buttons read the mode to decide how to tint.
     Image withRenderingMode(RenderingMode mode) const;
 
+    // The pixels as they are, stretched to `rect` (points) in the current graphics
+    // context; nothing without a context or pixels.
+    void draw(cg::Rect rect) const;
+
+    // From the main bundle: `name@2x.png` at scale 2, else `name.png`, else
+    // `name.jpg`, else the file named exactly `name`; empty when none decodes.
+    static Image named(std::string_view name);
     // PNG or JPEG at scale 1; anything unreadable or over the decode caps gives an empty image.
     static Image fromData(std::span<const std::byte> data);
     // Straight 8-bit RGBA PNG of the pixels; empty for an empty image.
