@@ -122,6 +122,30 @@ public:
     // Asks the delegate; subclasses may lay out themselves.
     virtual void layoutSublayers();
 
+    // ---- display
+    void setNeedsDisplay() { needsDisplay_ = true; }
+    bool needsDisplay() const { return needsDisplay_; }
+    void displayIfNeeded();
+    // Clears the mark. A layer that draws gets a transparent bitmap of bounds size ×
+    // contentsScale, origin at bounds.origin, passed to draw(in:); the result becomes
+    // contents. Layers that do not draw keep their contents.
+    virtual void display();
+    // The layer's own drawing in its bounds space; by default the delegate's.
+    virtual void draw(cg::Context& context) const;
+    // Whether draw(in:) draws anything; by default the delegate's answer.
+    virtual bool drawsContent() const;
+
+    // ---- rendering
+    // Draws the model tree, sublayers included, in this layer's own bounds space
+    // (bounds.origin at the context's origin). A drawing layer without contents draws
+    // straight into the context.
+    void render(cg::Context& context) const;
+    // A layer answering true gets the pixels already drawn under its bounds (their
+    // device-pixel bounding box, so drawn into bounds they land where they were) in
+    // drawBackdrop, before its background.
+    virtual bool needsBackdrop() const { return false; }
+    virtual void drawBackdrop(cg::Context& context, const cg::Image& backdrop) const;
+
     // ---- presentation
     // Fills the snapshot with this layer's model values (kinds add their own).
     virtual void snapshot(LayerSnapshot& snapshot) const;
@@ -172,6 +196,7 @@ private:
     bool masksToBounds_ = false;
     bool drawsAsynchronously_ = false;
     bool needsLayout_ = false;
+    bool needsDisplay_ = false;
     std::optional<cg::Color> backgroundColor_;
     cg::Float cornerRadius_ = 0;
     cg::Float borderWidth_ = 0;
