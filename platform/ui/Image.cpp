@@ -14,10 +14,18 @@ namespace pellavo::ui {
 Image::Image(std::shared_ptr<const cg::Image> image, double scale)
     : image_(std::move(image)), scale_(std::isfinite(scale) && scale > 0 ? scale : 1) {}
 
+Image::Image(std::shared_ptr<const cg::Image> image, double scale, cg::Size pointSize)
+    : Image(std::move(image), scale) {
+    if (std::isfinite(pointSize.width) && std::isfinite(pointSize.height) && pointSize.width > 0 &&
+        pointSize.height > 0)
+        pointSize_ = pointSize;
+}
+
 bool Image::isEmpty() const { return !image_ || image_->width() <= 0 || image_->height() <= 0; }
 
 cg::Size Image::size() const {
     if (isEmpty()) return {};
+    if (pointSize_) return *pointSize_;
     return {image_->width() / scale_, image_->height() / scale_};
 }
 

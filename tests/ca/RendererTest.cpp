@@ -6,6 +6,7 @@
 #include <limits>
 #include <numbers>
 #include <string>
+#include <thread>
 
 #include "platform/ca/GradientLayer.hpp"
 #include "platform/ca/Layer.hpp"
@@ -13,6 +14,7 @@
 #include "platform/cg/Context.hpp"
 #include "platform/cg/MutablePath.hpp"
 #include "platform/ns/Console.hpp"
+#include "tests/support/Golden.hpp"
 
 namespace pellavo::cg {
 // Readable pixels in failure messages (internal linkage: found by lookup, never clashing).
@@ -528,6 +530,248 @@ TEST(Renderer, BackdropLayersSeeWhatIsBelowThem) {
     EXPECT_EQ(at(image, 20.25, 10), kOpaqueBlue);
 }
 
+
+// ---------------------------------------------------------------- golden scenes
+
+// Quadrants red, green, blue, white; 40 × 24 pixels.
+cg::ImageRef quadrants() {
+    cg::Image image(40, 24);
+    auto* words = reinterpret_cast<std::uint32_t*>(image.mutableData());
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 40; ++x)
+            words[y * 40 + x] = x < 20 ? (y < 12 ? 0xffff0000u : 0xff00ff00u) : (y < 12 ? 0xff0000ffu : 0xffffffffu);
+    return std::make_shared<const cg::Image>(std::move(image));
+}
+
+// Corners, borders, masking, bounds origins, groups, shadows, transforms, hiding and gravity.
+std::shared_ptr<Layer> layersScene() {
+    const Color grey{0.93, 0.93, 0.95, 1};
+    const Color teal{0.1, 0.6, 0.6, 1};
+    const Color orange{1, 0.6, 0.1, 1};
+    auto scene = root(320, 240, grey);
+
+    // Row 1: plain corners, capsule, border over a sublayer, masking.
+    auto rounded = box({10, 10, 60, 40}, teal);
+    rounded->setCornerRadius(10);
+    auto capsule = box({80, 10, 70, 40}, orange);
+    capsule->setCornerRadius(100);
+    auto bordered = box({160, 10, 60, 40}, kWhite);
+    bordered->setCornerRadius(8);
+    bordered->setBorderWidth(5);
+    bordered->setBorderColor(kBlue);
+    bordered->addSublayer(box({-10, 10, 80, 20}, kRed));
+    auto masked = box({230, 10, 60, 40}, kWhite);
+    masked->setCornerRadius(12);
+    masked->setMasksToBounds(true);
+    masked->addSublayer(box({30, 20, 60, 40}, kGreen));
+    for (const auto& l : {rounded, capsule, bordered, masked}) scene->addSublayer(l);
+
+    // Row 2: bounds origin, group at 0.5 against plain 0.5 layers, shadows.
+    auto scrolled = box({10, 60, 60, 50}, kWhite);
+    scrolled->setBounds({20, 20, 60, 50});
+    scrolled->addSublayer(box({20, 20, 20, 20}, kRed)); // at the top-left corner
+    scrolled->addSublayer(box({50, 45, 20, 20}, kBlue));
+    auto group = box({80, 60, 70, 50}, std::nullopt);
+    group->setOpacity(0.5f);
+    group->addSublayer(box({0, 0, 45, 50}, kRed));
+    group->addSublayer(box({25, 0, 45, 50}, kRed));
+    auto opaqueShadow = box({165, 65, 50, 35}, kWhite);
+    opaqueShadow->setShadowOpacity(0.8f);
+    opaqueShadow->setShadowOffset({3, 6});
+    opaqueShadow->setShadowRadius(4);
+    auto clearShadow = box({235, 65, 50, 35}, std::nullopt);
+    clearShadow->setShadowOpacity(0.8f);
+    clearShadow->setShadowRadius(4); // nothing with alpha: no shadow, an empty spot
+    for (const auto& l : {scrolled, group, opaqueShadow, clearShadow}) scene->addSublayer(l);
+
+    // Row 3: rotation, scale, a hidden layer (and a visible sibling after it), gravity.
+    auto rotated = box({20, 130, 40, 30}, teal);
+    rotated->setTransform(Transform3D::makeRotation(std::numbers::pi / 6, 0, 0, 1));
+    rotated->addSublayer(box({0, 0, 10, 10}, kRed));
+    auto scaled = box({90, 135, 40, 30}, orange);
+    scaled->setTransform(Transform3D::makeScale(1.5, 0.75, 1));
+    scaled->addSublayer(box({0, 0, 10, 10}, kRed));
+    auto hidden = box({150, 130, 40, 40}, kRed);
+    hidden->setIsHidden(true);
+    auto afterHidden = box({200, 130, 40, 40}, std::nullopt);
+    afterHidden->setBorderWidth(2);
+    afterHidden->setBorderColor(teal);
+    afterHidden->setCornerRadius(6);
+    for (const auto& l : {rotated, scaled, hidden, afterHidden}) scene->addSublayer(l);
+
+    const ContentsGravity gravities[] = {ContentsGravity::resize,   ContentsGravity::resizeAspect,
+                                         ContentsGravity::resizeAspectFill, ContentsGravity::center,
+                                         ContentsGravity::topLeft,  ContentsGravity::bottomRight};
+    const auto image = quadrants();
+    for (int i = 0; i < 6; ++i) {
+        auto holder = box({10.0 + i * 50, 185, 40, 45}, kBlack);
+        holder->setContents(image);
+        holder->setContentsScale(2);
+        holder->setContentsGravity(gravities[i]);
+        holder->setMasksToBounds(gravities[i] == ContentsGravity::resizeAspectFill);
+        scene->addSublayer(holder);
+    }
+    return scene;
+}
+
+std::shared_ptr<ShapeLayer> shape(const Rect& frame, const cg::Path& path) {
+    auto layer = ns::make<ShapeLayer>();
+    layer->setFrame(frame);
+    layer->setPath(path);
+    return layer;
+}
+
+std::shared_ptr<ShapeLayer> stroked(const Rect& frame, const cg::Path& path, const Color& color, double width) {
+    auto layer = shape(frame, path);
+    layer->setFillColor(std::nullopt);
+    layer->setStrokeColor(color);
+    layer->setLineWidth(width);
+    return layer;
+}
+
+// Icons, trimmed strokes, caps on trimmed ends, overhanging strokes.
+std::shared_ptr<Layer> shapesScene() {
+    const Color ink{0.15, 0.2, 0.3, 1};
+    const Color accent{0.9, 0.3, 0.2, 1};
+    auto scene = root(320, 200, kWhite);
+
+    // Icons: play in a disc (a hole), a bare play triangle, pause, plus, close, confirm.
+    auto circlePlay = shape({10, 10, 40, 40}, discWithTriangle({0, 0, 40, 40}));
+    circlePlay->setFillColor(ink);
+    cg::MutablePath play;
+    play.moveTo({0, 0});
+    play.addLineTo({0, 40});
+    play.addLineTo({34.64101615137754, 20});
+    play.closeSubpath();
+    auto playLayer = shape({62, 10, 34.64101615137754, 40}, play.path());
+    playLayer->setFillColor(accent);
+    cg::MutablePath pause;
+    pause.addRect({0, 0, 12, 40});
+    pause.addRect({22, 0, 12, 40});
+    auto pauseLayer = shape({110, 10, 34, 40}, pause.path());
+    pauseLayer->setFillColor(ink);
+    cg::MutablePath plus;
+    plus.moveTo({20, 0});
+    plus.addLineTo({20, 40});
+    plus.moveTo({0, 20});
+    plus.addLineTo({40, 20});
+    auto plusLayer = stroked({160, 10, 40, 40}, plus.path(), ink, 6);
+    cg::MutablePath cross;
+    cross.moveTo({0, 0});
+    cross.addLineTo({40, 40});
+    cross.moveTo({40, 0});
+    cross.addLineTo({0, 40});
+    auto closeLayer = stroked({215, 10, 40, 40}, cross.path(), accent, 6);
+    closeLayer->setLineCap(cg::LineCap::round);
+    cg::MutablePath check;
+    check.moveTo({0, 20});
+    check.addLineTo({14, 36});
+    check.addLineTo({40, 4});
+    auto confirmLayer = stroked({270, 10, 40, 40}, check.path(), ink, 5);
+    confirmLayer->setLineCap(cg::LineCap::round);
+    confirmLayer->setLineJoin(cg::LineJoin::round);
+    for (const auto& l : {circlePlay, playLayer, pauseLayer, plusLayer, closeLayer, confirmLayer}) scene->addSublayer(l);
+
+    // Trimming an oval: the first half (from its right, clockwise), start ≥ end, the whole.
+    auto half = stroked({10, 70, 50, 50}, cg::Path::ellipse({0, 0, 50, 50}), accent, 6);
+    half->setStrokeEnd(0.5);
+    auto none = stroked({75, 70, 50, 50}, cg::Path::ellipse({0, 0, 50, 50}), accent, 6);
+    none->setStrokeStart(0.7);
+    none->setStrokeEnd(0.3);
+    none->setFillColor(Color(0.9, 0.9, 0.9, 1)); // the fill still shows
+    auto whole = stroked({140, 70, 50, 50}, cg::Path::ellipse({0, 0, 50, 50}), ink, 6);
+    // Caps: a trimmed closed square gets round caps; untrimmed it keeps its joins.
+    auto trimmedSquare = stroked({210, 75, 40, 40}, cg::Path::rect({0, 0, 40, 40}), ink, 8);
+    trimmedSquare->setLineCap(cg::LineCap::round);
+    trimmedSquare->setStrokeStart(0.1);
+    trimmedSquare->setStrokeEnd(0.9);
+    auto fullSquare = stroked({268, 75, 40, 40}, cg::Path::rect({0, 0, 40, 40}), ink, 8);
+    fullSquare->setLineCap(cg::LineCap::round);
+    for (const auto& l : {half, none, whole, trimmedSquare, fullSquare}) scene->addSublayer(l);
+
+    // Overhang: a stroke past the bounds shows unless the layer masks; the fill rule matters.
+    auto overhang = stroked({20, 145, 60, 40}, cg::Path::rect({-10, -10, 80, 60}), accent, 4);
+    overhang->setBackgroundColor(Color(0.85, 0.9, 1, 1));
+    auto clipped = stroked({110, 145, 60, 40}, cg::Path::rect({-10, -10, 80, 60}), accent, 4);
+    clipped->setBackgroundColor(Color(0.85, 0.9, 1, 1));
+    clipped->setMasksToBounds(true);
+    cg::MutablePath rings;
+    rings.addEllipse({0, 0, 40, 40});
+    rings.addEllipse({10, 10, 20, 20});
+    auto evenOdd = shape({200, 145, 40, 40}, rings.path());
+    evenOdd->setFillColor(ink);
+    evenOdd->setFillRule(cg::FillRule::evenOdd);
+    auto nonZero = shape({260, 145, 40, 40}, rings.path());
+    nonZero->setFillColor(ink);
+    for (const auto& l : {overhang, clipped, evenOdd, nonZero}) scene->addSublayer(l);
+    return scene;
+}
+
+std::shared_ptr<GradientLayer> gradient(const Rect& frame, std::vector<Color> colors) {
+    auto layer = ns::make<GradientLayer>();
+    layer->setFrame(frame);
+    layer->setColors(std::move(colors));
+    return layer;
+}
+
+// Vertical, horizontal on a wide layer, diagonal, out-of-range locations, one colour, rounded.
+std::shared_ptr<Layer> gradientsScene() {
+    const Color yellow{1, 0.85, 0.2, 1};
+    const Color purple{0.45, 0.2, 0.7, 1};
+    auto scene = root(320, 180, kWhite);
+    auto vertical = gradient({10, 10, 60, 70}, {kRed, kBlue});
+    auto horizontal = gradient({80, 10, 140, 40}, {yellow, kGreen, purple});
+    horizontal->setStartPoint({0, 0.5});
+    horizontal->setEndPoint({1, 0.5});
+    auto diagonal = gradient({230, 10, 80, 70}, {kBlack, kWhite});
+    diagonal->setStartPoint({0, 0});
+    diagonal->setEndPoint({1, 1});
+    auto outOfRange = gradient({10, 95, 60, 75}, {kRed, yellow, kBlue});
+    outOfRange->setLocations(std::vector<double>{-0.5, 0.5, 1.5});
+    auto uneven = gradient({80, 60, 140, 30}, {kRed, kGreen, kBlue});
+    uneven->setLocations(std::vector<double>{0.1, 0.2, 0.9});
+    uneven->setStartPoint({0, 0});
+    uneven->setEndPoint({1, 0});
+    auto single = gradient({80, 100, 60, 70}, {purple});
+    auto rounded = gradient({150, 100, 100, 70}, {yellow, purple});
+    rounded->setCornerRadius(20);
+    rounded->setBorderWidth(3);
+    rounded->setBorderColor(kBlack);
+    auto capsule = gradient({260, 100, 50, 70}, {kGreen, kBlue});
+    capsule->setCornerRadius(100);
+    for (const auto& l : {vertical, horizontal, diagonal, outOfRange, uneven, single, rounded, capsule})
+        scene->addSublayer(l);
+    return scene;
+}
+
+TEST(Renderer, AWorkerRendersItsOwnTreeWhileMainRenders) {
+    auto picture = [](const std::shared_ptr<Layer>& scene) {
+        Renderer renderer({320, 240}, 2);
+        const cg::Image& frame = renderer.render(*scene);
+        return std::vector<std::uint8_t>(frame.data(), frame.data() + frame.byteCount());
+    };
+    std::vector<std::uint8_t> onWorker;
+    std::thread worker([&] { onWorker = picture(layersScene()); });
+    const std::vector<std::uint8_t> onMain = picture(layersScene());
+    worker.join();
+    EXPECT_FALSE(onMain.empty());
+    EXPECT_TRUE(onWorker == onMain);
+}
+
+TEST(RendererGolden, Layers) {
+    Renderer renderer({320, 240}, 2);
+    pellavo::testing::expectMatchesGolden(renderer.render(*layersScene()), "ca_layers");
+}
+
+TEST(RendererGolden, Shapes) {
+    Renderer renderer({320, 200}, 2);
+    pellavo::testing::expectMatchesGolden(renderer.render(*shapesScene()), "ca_shapes");
+}
+
+TEST(RendererGolden, Gradients) {
+    Renderer renderer({320, 180}, 2);
+    pellavo::testing::expectMatchesGolden(renderer.render(*gradientsScene()), "ca_gradients");
+}
 
 } // namespace
 } // namespace pellavo::ca
