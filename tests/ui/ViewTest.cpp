@@ -142,6 +142,20 @@ TEST_F(ViewGeometry, PropertiesLiveOnTheLayer) {
     EXPECT_EQ(view->layoutMargins(), (EdgeInsets{8, 8, 8, 8}));
 }
 
+TEST_F(ViewGeometry, ViewLayersHaveNoImplicitAnimations) {
+    auto view = ns::make<View>(cg::Rect{0, 0, 10, 10});
+    window()->addSubview(view);
+    auto loose = ns::make<ca::Layer>();
+    view->layer()->addSublayer(loose);
+    runUntilIdle(); // committed
+    view->setFrame({50, 50, 20, 20});
+    view->setAlpha(0.5);
+    loose->setOpacity(0.5f);
+    EXPECT_TRUE(view->layer()->animationKeys().empty());
+    // A plain sublayer keeps its implicit actions.
+    EXPECT_FALSE(loose->animationKeys().empty());
+}
+
 // A view whose layer is of its own kind keeps what its constructor set.
 class TaggedLayer : public ca::Layer {};
 class CustomLayerView : public View {
