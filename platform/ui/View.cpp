@@ -410,6 +410,12 @@ void View::draw(const ca::Layer& layer, cg::Context& context) {
     graphicsPopContext();
 }
 
+std::optional<std::shared_ptr<ca::Action>> View::action(ca::Layer& layer, std::string_view key) {
+    (void)key;
+    if (&layer != layer_.get()) return std::nullopt;
+    return std::shared_ptr<ca::Action>();
+}
+
 // ---------------------------------------------------------------- sizing
 
 cg::Size View::sizeThatFits(cg::Size size) const {
@@ -441,7 +447,7 @@ std::shared_ptr<View> View::hitTest(cg::Point point, const Event* event) {
         const std::shared_ptr<View> child = subviews_[i];
         if (auto hit = child->hitTest(child->pointFromSuperview(point), event)) return hit;
     }
-    return sharedFromThis<View>();
+    return std::static_pointer_cast<View>(shared_from_this());
 }
 
 // ---------------------------------------------------------------- conversion
