@@ -338,8 +338,9 @@ void LayerPainter::drawWithShadow(const Layer& layer, const LayerSnapshot& s) {
                     std::fabs(mx) < 1e6 && std::fabs(my) < 1e6) {
                     cairo_save(cr);
                     cairo_identity_matrix(cr);
+                    // The body already carries the context's alpha, and so does its blurred copy.
                     cairo_set_source_rgba(cr, c.red, c.green, c.blue,
-                                          c.alpha * std::clamp(s.shadowOpacity, 0.0f, 1.0f) * context_.alpha());
+                                          c.alpha * std::clamp(s.shadowOpacity, 0.0f, 1.0f));
                     cairo_mask_surface(cr, mask, mx, my);
                     cairo_restore(cr);
                 }

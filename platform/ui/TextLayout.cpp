@@ -83,6 +83,8 @@ PangoLayout* TextLayout::Impl::build(double alphaScale) const {
             pango_attr_list_insert(attributes, attribute);
         }
     }
+    // Lines broken inside a word end without an inserted hyphen.
+    pango_attr_list_insert(attributes, pango_attr_insert_hyphens_new(FALSE));
     pango_layout_set_attributes(layout, attributes);
     pango_attr_list_unref(attributes);
 

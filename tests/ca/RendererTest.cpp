@@ -6,6 +6,7 @@
 #include <limits>
 #include <numbers>
 #include <string>
+#include <thread>
 
 #include "platform/ca/GradientLayer.hpp"
 #include "platform/ca/Layer.hpp"
@@ -741,6 +742,20 @@ std::shared_ptr<Layer> gradientsScene() {
     for (const auto& l : {vertical, horizontal, diagonal, outOfRange, uneven, single, rounded, capsule})
         scene->addSublayer(l);
     return scene;
+}
+
+TEST(Renderer, AWorkerRendersItsOwnTreeWhileMainRenders) {
+    auto picture = [](const std::shared_ptr<Layer>& scene) {
+        Renderer renderer({320, 240}, 2);
+        const cg::Image& frame = renderer.render(*scene);
+        return std::vector<std::uint8_t>(frame.data(), frame.data() + frame.byteCount());
+    };
+    std::vector<std::uint8_t> onWorker;
+    std::thread worker([&] { onWorker = picture(layersScene()); });
+    const std::vector<std::uint8_t> onMain = picture(layersScene());
+    worker.join();
+    EXPECT_FALSE(onMain.empty());
+    EXPECT_TRUE(onWorker == onMain);
 }
 
 TEST(RendererGolden, Layers) {

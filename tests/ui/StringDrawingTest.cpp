@@ -11,7 +11,9 @@
 #include "platform/ui/Font.hpp"
 #include "platform/ui/GraphicsContext.hpp"
 #include "platform/ui/StringDrawing.hpp"
+#include "platform/ui/Image.hpp"
 #include "platform/ui/TextLayout.hpp"
+#include "tests/support/Golden.hpp"
 
 namespace {
 
@@ -165,6 +167,88 @@ TEST(StringDrawingTest, AWorkerDrawsTheSamePixels) {
     ASSERT_EQ(here->byteCount(), there->byteCount());
     EXPECT_TRUE(std::equal(here->data(), here->data() + here->byteCount(), there->data()));
     EXPECT_TRUE(inkOf(*here).any());
+}
+
+ns::Attributes attrs(ui::Font font, ui::Color color = ui::Color::black(),
+                     ns::TextAlignment alignment = ns::TextAlignment::natural,
+                     ns::LineBreakMode mode = ns::LineBreakMode::byWordWrapping) {
+    ns::ParagraphStyle style;
+    style.alignment = alignment;
+    style.lineBreakMode = mode;
+    return {{Key::font, ns::Value::of(font)},
+            {Key::foregroundColor, ns::Value::of(color)},
+            {Key::paragraphStyle, ns::Value::of(style)}};
+}
+
+void box(cg::Context& context, cg::Rect rect) {
+    context.setFillColor(cg::Color(0.9, 0.92, 0.96, 1));
+    context.fill(rect);
+}
+
+// Every text feature on one page: the mapped faces, wrapping, alignment, CJK
+// fallback, truncation, colours.
+cg::ImageRef renderTextPage() {
+    ui::graphicsBeginImageContextWithOptions({320, 470}, true, 2);
+    cg::Context& context = *ui::graphicsGetCurrentContext();
+    context.setFillColor(cg::Color(1, 1, 1, 1));
+    context.fill(cg::Rect(0, 0, 320, 470));
+
+    const char* names[] = {"system", "bold system", "AvenirNext-Bold", "HelveticaNeue-Light", "Unknown-Face"};
+    const ui::Font fonts[] = {ui::Font::systemFont(16), ui::Font::boldSystemFont(16), ui::Font("AvenirNext-Bold", 16),
+                              ui::Font("HelveticaNeue-Light", 16), ui::Font("Unknown-Face", 16)};
+    double y = 8;
+    for (int i = 0; i < 5; ++i) {
+        ui::draw(ns::String(std::string(names[i]) + " Hamburgefonts"), cg::Rect(8, y, 304, 22), attrs(fonts[i]));
+        y += 22;
+    }
+
+    const ns::String paragraph("Word wrapping breaks this paragraph between words at the width of the box.");
+    box(context, cg::Rect(8, 124, 148, 100));
+    ui::draw(paragraph, cg::Rect(8, 124, 148, 100), attrs(ui::Font::systemFont(13)));
+    box(context, cg::Rect(164, 124, 148, 100));
+    ui::draw(ns::String("Characters: Supercalifragilisticexpialidocious wraps anywhere"), cg::Rect(164, 124, 148, 100),
+             attrs(ui::Font::systemFont(13), ui::Color::black(), ns::TextAlignment::natural,
+                   ns::LineBreakMode::byCharWrapping));
+
+    y = 232;
+    const std::pair<const char*, ns::TextAlignment> alignments[] = {
+        {"Left aligned", ns::TextAlignment::left},
+        {"Centred", ns::TextAlignment::center},
+        {"Right aligned", ns::TextAlignment::right},
+        {"Justified text spreads every line but the last across the whole width of its box.",
+         ns::TextAlignment::justified},
+    };
+    for (const auto& [label, alignment] : alignments) {
+        const double height = alignment == ns::TextAlignment::justified ? 36 : 20;
+        box(context, cg::Rect(8, y, 304, height));
+        ui::draw(ns::String(label), cg::Rect(8, y, 304, height), attrs(ui::Font::systemFont(14), ui::Color::black(), alignment));
+        y += height + 6;
+    }
+
+    ui::draw(ns::String("漢字かなカナ 简体中文 繁體中文"), cg::Rect(8, y, 304, 28), attrs(ui::Font::systemFont(20)));
+    y += 30;
+    ui::draw(ns::String("Mixed 混合 text, bold 粗体"), cg::Rect(8, y, 304, 24), attrs(ui::Font::boldSystemFont(17)));
+    y += 28;
+
+    ui::draw(ns::String("Tail truncation cuts this long line off at the end of the box"), cg::Rect(8, y, 200, 20),
+             attrs(ui::Font::systemFont(14), ui::Color::red(), ns::TextAlignment::natural,
+                   ns::LineBreakMode::byTruncatingTail));
+    y += 22;
+    ns::MutableAttributedString colours("Blue, half-transparent grey, ", attrs(ui::Font::systemFont(15), ui::Color::blue()));
+    colours.addAttributes({{Key::foregroundColor, ns::Value::of(ui::Color(0.2, 0.5))}}, ns::Range(6, 21));
+    colours.append(ns::AttributedString("big", attrs(ui::Font::boldSystemFont(22), ui::Color(0, 0.6, 0.2, 1))));
+    ui::draw(colours, cg::Rect(8, y, 304, 30));
+
+    cg::ImageRef image = ui::graphicsGetImageFromCurrentImageContext().cgImage();
+    ui::graphicsEndImageContext();
+    return image;
+}
+
+TEST(StringDrawingTest, GoldenMappedFacesWrappingAlignmentCjkTruncationColours) {
+    const cg::ImageRef image = renderTextPage();
+    ASSERT_EQ(image->width(), 640);
+    ASSERT_EQ(image->height(), 940);
+    pellavo::testing::expectMatchesGolden(*image, "ui_text");
 }
 
 } // namespace
