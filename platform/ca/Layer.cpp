@@ -399,8 +399,7 @@ void Layer::snapshot(LayerSnapshot& s) const {
 }
 
 void Layer::applyPresentation(double mediaTime, LayerSnapshot& snapshot) const {
-    (void)mediaTime;
-    (void)snapshot;
+    animations_.apply(mediaTime, snapshot);
 }
 
 void Layer::adoptSnapshot(const LayerSnapshot& s) {

@@ -3,9 +3,11 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/ca/LayerAnimations.hpp"
 #include "platform/ca/LayerDelegate.hpp"
 #include "platform/ca/LayerSnapshot.hpp"
 #include "platform/ca/Transform3D.hpp"
@@ -20,6 +22,8 @@ class Context;
 }
 
 namespace pellavo::ca {
+
+class Animation;
 
 // A rectangle of model values in a tree. A point p of the layer's own (bounds)
 // space sits in its superlayer at position + F·(p − bounds.origin − anchor × size),
@@ -156,11 +160,32 @@ public:
     // A detached copy holding the values shown at a media time.
     virtual std::shared_ptr<Layer> presentationAt(double mediaTime) const;
 
+    // ---- animation (implemented in LayerAnimations.cpp)
+    // Attaches a frozen copy under the key, replacing (and stopping) any animation
+    // already there; an empty key is allowed and only removeAllAnimations removes it.
+    // A null animation does nothing.
+    void addAnimation(const std::shared_ptr<Animation>& animation, const std::string& key);
+    // The attached copy: the same pointer every time, not the one that was added.
+    std::shared_ptr<Animation> animation(std::string_view key) const;
+    // Keys in insertion order.
+    std::vector<std::string> animationKeys() const;
+    // Stop with finished = false; the delegate hears of it through the main queue.
+    void removeAnimation(std::string_view key);
+    void removeAllAnimations();
+    // presentationAt(ca::currentMediaTime()).
+    std::shared_ptr<Layer> presentation() const;
+    // Actions by key; a null pointer means no action for that key.
+    const LayerAnimations::Actions& actions() const { return animations_.actions(); }
+    void setActions(LayerAnimations::Actions actions) { animations_.setActions(std::move(actions)); }
+    // A window's root layer animates implicitly without a superlayer.
+    bool isWindowRoot() const { return animations_.isWindowRoot(); }
+    void setIsWindowRoot(bool root) { animations_.setIsWindowRoot(root); }
+
 protected:
     // Called around every change of a property, with its name ("position"),
     // only when the value really changes. The animation engine hooks in here.
-    virtual void willChangeValue(std::string_view key) { (void)key; }
-    virtual void didChangeValue(std::string_view key) { (void)key; }
+    virtual void willChangeValue(std::string_view key);
+    virtual void didChangeValue(std::string_view key);
 
     // Writes every snapshot value into the model, without the change hooks.
     virtual void adoptSnapshot(const LayerSnapshot& snapshot);
@@ -212,6 +237,8 @@ private:
 
     std::weak_ptr<Layer> superlayer_;
     std::vector<std::shared_ptr<Layer>> sublayers_;
+
+    LayerAnimations animations_;
 };
 
 } // namespace pellavo::ca
