@@ -4,7 +4,11 @@
 #include <cmath>
 #include <string>
 
+#include "platform/ca/DisplayLink.hpp"
 #include "platform/ca/Layer.hpp"
+#include "platform/ca/Transaction.hpp"
+#include "platform/ns/Clock.hpp"
+#include "platform/ns/RunLoop.hpp"
 #include "platform/ns/Console.hpp"
 
 namespace pellavo::ui {
@@ -17,6 +21,15 @@ constexpr double indicatorInset = 2.5;
 constexpr double indicatorMinimumLength = 36;
 
 bool finite(double v) { return std::isfinite(v); }
+
+// Indicator layers follow the offset; they never animate on their own.
+template <class Fn>
+void withoutActions(const Fn& fn) {
+    ca::Transaction::begin();
+    ca::Transaction::setDisableActions(true);
+    fn();
+    ca::Transaction::commit();
+}
 
 void refuse(std::string_view what) { ns::log(std::string("ScrollView: ignoring a non-finite ") + std::string(what)); }
 
@@ -267,6 +280,7 @@ void ScrollView::updateIndicators() {
     const auto& insets = contentInset_;
     const bool showH = active && showsHorizontalIndicator_ && canScrollHorizontally();
     const bool showV = active && showsVerticalIndicator_ && canScrollVertically();
+    withoutActions([&] {
     if (showH) {
         const auto [at, length] = place(b.size.width, contentSize_.width + insets.left + insets.right, offset.x,
                                         min.x, max.x);
@@ -287,6 +301,112 @@ void ScrollView::updateIndicators() {
                              sublayers[sublayers.size() - 2] != horizontalIndicator_)) {
         layer()->addSublayer(horizontalIndicator_);
         layer()->addSublayer(verticalIndicator_);
+    }
+    });
+}
+
+} // namespace pellavo::ui
+
+// ---------------------------------------------------------------- animated scrolling and motion
+
+namespace pellavo::ui {
+
+void ScrollView::setContentOffset(cg::Point offset, bool animated) {
+    if (!offset.isFinite()) return refuse("content offset");
+    if (!animated) return setContentOffset(offset);
+    if (offset == contentOffset()) return;
+    if (motion_ == Motion::scroll && motionTo_ == offset) return;
+    motionFrom_ = contentOffset();
+    motionTo_ = offset;
+    startMotion(Motion::scroll, animationDuration, ca::MediaTimingFunction::easeInEaseOut());
+}
+
+void ScrollView::startMotion(Motion kind, double duration, const ca::MediaTimingFunction& curve) {
+    // A superseded motion ends without its callback.
+    stopMotion();
+    motion_ = kind;
+    motionStartNs_ = ns::Clock::shared()->now();
+    motionDuration_ = duration;
+    motionCurve_ = curve;
+    decelerating_ = kind == Motion::decelerate || kind == Motion::snap;
+    zooming_ = zooming_ || kind == Motion::zoom || kind == Motion::zoomBounce;
+    link_ = ca::DisplayLink::make(weakFromThis<ScrollView>(), &ScrollView::onFrame);
+    link_->add(ns::RunLoop::main());
+    updateIndicators();
+}
+
+void ScrollView::stopMotion() {
+    if (motion_ == Motion::none) return;
+    const Motion was = motion_;
+    motion_ = Motion::none;
+    decelerating_ = false;
+    if (was == Motion::zoom || was == Motion::zoomBounce) zooming_ = false;
+    if (link_) link_->invalidate();
+    link_.reset();
+    updateIndicators();
+}
+
+void ScrollView::onFrame(ca::DisplayLink& link) {
+    if (motion_ == Motion::none) return;
+    const auto keep = sharedFromThis<ScrollView>();
+    const double t = std::max(0.0, link.timestamp() - static_cast<double>(motionStartNs_) / 1e9);
+    const auto lerp = [](cg::Point a, cg::Point b, double e) { return cg::Point{a.x + (b.x - a.x) * e, a.y + (b.y - a.y) * e}; };
+
+    if (motion_ == Motion::decelerate) {
+        // x(t) = x0 + v·r·(1 − r^(1000t)) / (1 − r), until within half a point of the target.
+        const double r = decelerationRate_;
+        const double decay = (1 - std::pow(r, 1000 * t)) * r / (1 - r);
+        const cg::Point x{motionFrom_.x + motionVelocity_.x * decay, motionFrom_.y + motionVelocity_.y * decay};
+        if (std::fabs(x.x - motionTo_.x) < 0.5 && std::fabs(x.y - motionTo_.y) < 0.5) {
+            applyOffset(motionTo_);
+            if (motion_ == Motion::decelerate) finishMotion();
+        } else {
+            applyOffset(x);
+        }
+        return;
+    }
+
+    const bool done = !(t < motionDuration_);
+    const double e = done ? 1.0 : motionCurve_.evaluate(t / motionDuration_);
+    const Motion kind = motion_;
+    if (kind == Motion::zoom || kind == Motion::zoomBounce) {
+        const auto view = zoomingView();
+        if (!view) {
+            finishMotion();
+            return;
+        }
+        applyZoom(*view, motionFromScale_ + (motionToScale_ - motionFromScale_) * e);
+        applyOffset(clampedOffset(lerp(motionFrom_, motionTo_, e)));
+        updateIndicators();
+        if (auto d = delegate()) d->scrollViewDidZoom(*this);
+    } else {
+        applyOffset(lerp(motionFrom_, motionTo_, e));
+    }
+    // A callback may have stopped this motion or started another.
+    if (done && motion_ == kind && link_.get() == &link) finishMotion();
+}
+
+void ScrollView::finishMotion() {
+    const Motion kind = motion_;
+    if (kind == Motion::none) return;
+    // Everything is settled before the callback, which may start something new.
+    motion_ = Motion::none;
+    decelerating_ = false;
+    if (link_) link_->invalidate();
+    link_.reset();
+    const bool zoom = kind == Motion::zoom || kind == Motion::zoomBounce;
+    if (zoom) zooming_ = false;
+    updateIndicators();
+    const auto keep = sharedFromThis<ScrollView>();
+    const auto d = delegate();
+    if (!d) return;
+    switch (kind) {
+    case Motion::scroll: d->scrollViewDidEndScrollingAnimation(*this); break;
+    case Motion::decelerate:
+    case Motion::snap: d->scrollViewDidEndDecelerating(*this); break;
+    case Motion::zoom:
+    case Motion::zoomBounce: d->scrollViewDidEndZooming(*this, zoomingView(), zoomScale_); break;
+    case Motion::none: break;
     }
 }
 

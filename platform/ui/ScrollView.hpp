@@ -132,7 +132,7 @@ private:
     void startMotion(Motion kind, double duration, const ca::MediaTimingFunction& curve);
     // Ends the motion without its end callback.
     void stopMotion();
-    void motionFrame(std::int64_t timeNs);
+    void onFrame(ca::DisplayLink& link);
     void finishMotion();
 
     // ---- gestures
