@@ -165,6 +165,9 @@ public:
     // already there; an empty key is allowed and only removeAllAnimations removes it.
     // A null animation does nothing.
     void addAnimation(const std::shared_ptr<Animation>& animation, const std::string& key);
+    // The same, with the toolkit's bookkeeping (see LayerAnimations::AddOptions).
+    void addAnimation(const std::shared_ptr<Animation>& animation, const std::string& key,
+                      LayerAnimations::AddOptions options);
     // The attached copy: the same pointer every time, not the one that was added.
     std::shared_ptr<Animation> animation(std::string_view key) const;
     // Keys in insertion order.

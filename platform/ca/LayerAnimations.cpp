@@ -134,6 +134,7 @@ struct LayerAnimations::Impl : std::enable_shared_from_this<Impl> {
         std::int64_t beginNs = 0;
         bool implicit = false; // made by the default action
         bool stopped = false;
+        std::function<void(StopReason)> onStop;
         std::vector<std::shared_ptr<TransactionCompletion>> completions;
         AnimationEngine::EntryId entry = 0;
     };
@@ -158,9 +159,10 @@ struct LayerAnimations::Impl : std::enable_shared_from_this<Impl> {
     }
 
     // Tells the delegate and the waiting transactions, through the main queue.
-    static void stop(Attached& a, bool finished) {
+    static void stop(Attached& a, StopReason reason) {
         if (a.stopped) return;
         a.stopped = true;
+        const bool finished = reason == StopReason::finished;
         if (a.entry) AnimationEngine::shared().remove(a.entry);
         a.entry = 0;
         auto delegate = a.animation->delegate();
@@ -172,6 +174,7 @@ struct LayerAnimations::Impl : std::enable_shared_from_this<Impl> {
         }
         for (const auto& c : a.completions) c->release();
         a.completions.clear();
+        if (auto onStop = std::move(a.onStop)) onStop(reason);
     }
 
     void detach(const std::shared_ptr<Attached>& a) { std::erase(attached, a); }
@@ -179,11 +182,11 @@ struct LayerAnimations::Impl : std::enable_shared_from_this<Impl> {
     // The natural end of an animation's span.
     void reachedEnd(const std::shared_ptr<Attached>& a) {
         a->entry = 0; // this entry has just run
-        stop(*a, true);
+        stop(*a, StopReason::finished);
         if (a->animation->isRemovedOnCompletion()) detach(a);
     }
 
-    void add(const Layer& layer, const std::shared_ptr<Animation>& animation, std::string key, bool implicit) {
+    void add(const Layer& layer, const std::shared_ptr<Animation>& animation, std::string key, AddOptions options) {
         const std::int64_t now = ns::Clock::shared()->now();
         auto copy = animation->copy();
         if (captureSource) {
@@ -203,7 +206,8 @@ struct LayerAnimations::Impl : std::enable_shared_from_this<Impl> {
         record->beginNs = begin > 0 && std::isfinite(begin) ? ns::secondsToNanoseconds(begin) : now;
         record->key = std::move(key);
         record->animation = std::move(copy);
-        record->implicit = implicit;
+        record->implicit = options.implicit;
+        record->onStop = std::move(options.onStop);
 
         if (!record->key.empty()) {
             const auto old = std::find_if(attached.begin(), attached.end(),
@@ -211,7 +215,7 @@ struct LayerAnimations::Impl : std::enable_shared_from_this<Impl> {
             if (old != attached.end()) {
                 const auto replaced = *old;
                 attached.erase(old);
-                stop(*replaced, false);
+                stop(*replaced, StopReason::replaced);
             }
         }
 
@@ -221,7 +225,8 @@ struct LayerAnimations::Impl : std::enable_shared_from_this<Impl> {
 
         const Animation& a = *record->animation;
         const std::int64_t span = spanNanoseconds(a.activeSpan());
-        const bool watched = !a.delegate().expired() || !record->completions.empty() || a.isRemovedOnCompletion();
+        const bool watched = !a.delegate().expired() || !record->completions.empty() || a.isRemovedOnCompletion() ||
+                             record->onStop;
         if (span != kNever && watched) {
             std::weak_ptr<Impl> self = weak_from_this();
             std::weak_ptr<Attached> weakRecord = record;
@@ -246,7 +251,7 @@ LayerAnimations::LayerAnimations() : created_(Transaction::stamp()) {}
 LayerAnimations::~LayerAnimations() {
     if (!impl_) return;
     const auto attached = std::move(impl_->attached);
-    for (const auto& a : attached) Impl::stop(*a, false);
+    for (const auto& a : attached) Impl::stop(*a, StopReason::layerDestroyed);
 }
 
 LayerAnimations::Impl& LayerAnimations::impl() const {
@@ -255,8 +260,13 @@ LayerAnimations::Impl& LayerAnimations::impl() const {
 }
 
 void LayerAnimations::add(const Layer& layer, const std::shared_ptr<Animation>& animation, std::string key) {
+    add(layer, animation, std::move(key), AddOptions());
+}
+
+void LayerAnimations::add(const Layer& layer, const std::shared_ptr<Animation>& animation, std::string key,
+                          AddOptions options) {
     if (!animation) return;
-    impl().add(layer, animation, std::move(key), false);
+    impl().add(layer, animation, std::move(key), std::move(options));
 }
 
 std::shared_ptr<Animation> LayerAnimations::animation(std::string_view key) const {
@@ -277,7 +287,7 @@ void LayerAnimations::remove(std::string_view key) {
     if (!impl_) return;
     if (const auto a = impl_->find(key)) {
         impl_->detach(a);
-        Impl::stop(*a, false);
+        Impl::stop(*a, StopReason::removed);
     }
 }
 
@@ -285,7 +295,7 @@ void LayerAnimations::removeAll() {
     if (!impl_) return;
     const auto attached = std::move(impl_->attached);
     impl_->attached.clear();
-    for (const auto& a : attached) Impl::stop(*a, false);
+    for (const auto& a : attached) Impl::stop(*a, StopReason::removed);
 }
 
 bool LayerAnimations::isEmpty() const { return !impl_ || impl_->attached.empty(); }
@@ -348,7 +358,7 @@ void LayerAnimations::didChange(Layer& layer, std::string_view key) {
             animation->setDuration(Transaction::animationDuration());
             animation->setTimingFunction(
                 Transaction::animationTimingFunction().value_or(MediaTimingFunction::defaultCurve()));
-            self.add(layer, animation, pending.key, true);
+            self.add(layer, animation, pending.key, AddOptions{.implicit = true, .onStop = {}});
             return;
         }
     } else if (pending.action) {
@@ -363,7 +373,7 @@ void LayerAnimations::didChange(Layer& layer, std::string_view key) {
     // key would hide the new value, so it goes.
     if (const auto running = self.find(key); running && running->implicit) {
         self.detach(running);
-        Impl::stop(*running, false);
+        Impl::stop(*running, StopReason::removed);
     }
 }
 
@@ -371,6 +381,11 @@ void LayerAnimations::didChange(Layer& layer, std::string_view key) {
 
 void Layer::addAnimation(const std::shared_ptr<Animation>& animation, const std::string& key) {
     animations_.add(*this, animation, key);
+}
+
+void Layer::addAnimation(const std::shared_ptr<Animation>& animation, const std::string& key,
+                         LayerAnimations::AddOptions options) {
+    animations_.add(*this, animation, key, std::move(options));
 }
 
 std::shared_ptr<Animation> Layer::animation(std::string_view key) const { return animations_.animation(key); }

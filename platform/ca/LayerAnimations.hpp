@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,12 +25,25 @@ class LayerAnimations {
 public:
     using Actions = std::map<std::string, std::shared_ptr<Action>, std::less<>>;
 
+    // Why an attached animation stopped.
+    enum class StopReason { finished, removed, replaced, layerDestroyed };
+
+    // For the toolkit's own animations (view animations keep their completions here).
+    struct AddOptions {
+        // Made by the default action: a later change that animates nothing removes it.
+        bool implicit = false;
+        // Called once, synchronously, when the animation stops; queue anything that
+        // calls out of the platform.
+        std::function<void(StopReason)> onStop;
+    };
+
     LayerAnimations();
     ~LayerAnimations();
     LayerAnimations(const LayerAnimations&) = delete;
     LayerAnimations& operator=(const LayerAnimations&) = delete;
 
     void add(const Layer& layer, const std::shared_ptr<Animation>& animation, std::string key);
+    void add(const Layer& layer, const std::shared_ptr<Animation>& animation, std::string key, AddOptions options);
     std::shared_ptr<Animation> animation(std::string_view key) const;
     std::vector<std::string> keys() const;
     void remove(std::string_view key);

@@ -249,6 +249,32 @@ TEST_F(AnimationTest, EveryWayOfStoppingReportsExactlyOnce) {
     EXPECT_EQ(recorder->stops.size(), 7u); // including the animation under the empty key
 }
 
+TEST_F(AnimationTest, ToolkitStopHooksLearnWhyAnAnimationStopped) {
+    using Reason = ca::LayerAnimations::StopReason;
+    std::vector<std::pair<std::string, Reason>> stops;
+    auto hooked = [&](const std::string& name) {
+        ca::LayerAnimations::AddOptions options;
+        options.onStop = [&stops, name](Reason r) { stops.emplace_back(name, r); };
+        return options;
+    };
+    auto layer = ns::make<ca::Layer>();
+    auto held = basic("cornerRadius", 0.0, 1.0, 1);
+    held->setIsRemovedOnCompletion(false); // still watched: the hook wants its end
+    layer->addAnimation(held, "held", hooked("held"));
+    layer->addAnimation(basic("borderWidth", 0.0, 1.0, 5), "removed", hooked("removed"));
+    layer->addAnimation(basic("shadowRadius", 0.0, 1.0, 5), "replaced", hooked("replaced"));
+    auto doomed = ns::make<ca::Layer>();
+    doomed->addAnimation(basic("cornerRadius", 0.0, 1.0, 5), "x", hooked("destroyed"));
+    layer->removeAnimation("removed");
+    layer->addAnimation(basic("shadowRadius", 0.0, 1.0, 5), "replaced");
+    doomed.reset();
+    advance(1);
+    EXPECT_EQ(stops, (std::vector<std::pair<std::string, Reason>>{{"removed", Reason::removed},
+                                                                  {"replaced", Reason::replaced},
+                                                                  {"destroyed", Reason::layerDestroyed},
+                                                                  {"held", Reason::finished}}));
+}
+
 TEST_F(AnimationTest, ADeadDelegateIsNotCalled) {
     auto layer = ns::make<ca::Layer>();
     auto recorder = ns::make<Recorder>();
