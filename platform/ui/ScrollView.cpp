@@ -147,6 +147,10 @@ void ScrollView::scrollRectToVisible(const cg::Rect& rect, bool animated) {
 
 // ---------------------------------------------------------------- behaviour
 
+void ScrollView::setIsScrollEnabled(bool value) {
+    scrollEnabled_ = value;
+}
+
 void ScrollView::setShowsHorizontalScrollIndicator(bool value) {
     showsHorizontalIndicator_ = value;
     updateIndicators();
