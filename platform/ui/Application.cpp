@@ -9,21 +9,12 @@
 
 namespace pellavo::ui {
 
-using Delivery = Touch::ViewDelivery;
-
 struct Application::Batch {
     std::shared_ptr<View> view;
     std::shared_ptr<Window> window;
     Touch::Phase phase;
     TouchSet touches;
 };
-
-namespace {
-
-void addToBatch(std::vector<Application::Batch>& batches, const std::shared_ptr<Touch>& touch, Touch::Phase phase,
-                const std::shared_ptr<View>& view, const std::shared_ptr<Window>& window);
-
-} // namespace
 
 Application& Application::shared() {
     // Outlives static destruction: windows and views may still point here then.
@@ -91,9 +82,7 @@ void Application::setTouchInterceptor(std::shared_ptr<TouchInterceptor> intercep
     interceptor_ = std::move(interceptor);
 }
 
-namespace {
-
-void addToBatch(std::vector<Application::Batch>& batches, const std::shared_ptr<Touch>& touch, Touch::Phase phase,
+void Application::addToBatch(std::vector<Batch>& batches, const std::shared_ptr<Touch>& touch, Touch::Phase phase,
                 const std::shared_ptr<View>& view, const std::shared_ptr<Window>& window) {
     for (auto& batch : batches) {
         if (batch.view == view && batch.phase == phase) {
@@ -103,8 +92,6 @@ void addToBatch(std::vector<Application::Batch>& batches, const std::shared_ptr<
     }
     batches.push_back({view, window, phase, TouchSet{touch}});
 }
-
-} // namespace
 
 void Application::hitTestNewTouch(const std::shared_ptr<Touch>& touch, const Event& event) {
     live_.insert(touch);
@@ -116,7 +103,8 @@ void Application::hitTestNewTouch(const std::shared_ptr<Touch>& touch, const Eve
         if (!hit) continue;
         touch->view_ = std::move(hit);
         touch->window_ = window;
-        touch->delivery_ = startsInView(*touch) ? Delivery::active : Delivery::none;
+        holding_.insert(touch);
+        touch->delivery_ = startsInView(*touch) ? Touch::ViewDelivery::active : Touch::ViewDelivery::none;
         return;
     }
 }
@@ -129,7 +117,7 @@ bool Application::startsInView(const Touch& touch) const {
         if (other->window_.lock() != window) continue;
         // An exclusive-touch view starts nothing while another touch is live.
         if (view->isExclusiveTouch()) return false;
-        const bool held = other->delivery_ == Delivery::active || other->delivery_ == Delivery::endWaiting;
+        const bool held = other->delivery_ == Touch::ViewDelivery::active || other->delivery_ == Touch::ViewDelivery::endWaiting;
         if (!held) continue;
         // No other view starts a touch while an exclusive-touch view holds one.
         if (other->view_->isExclusiveTouch()) return false;
@@ -162,7 +150,7 @@ void Application::deliver(const Event& event) {
     // Step 3: the views.
     std::vector<Batch> batches;
     for (const auto& touch : touches) {
-        if (!touch->view_ || touch->delivery_ != Delivery::active) continue;
+        if (!touch->view_ || touch->delivery_ != Touch::ViewDelivery::active) continue;
         const auto window = touch->window_.lock();
         switch (touch->phase_) {
         case Touch::Phase::began:
@@ -175,9 +163,9 @@ void Application::deliver(const Event& event) {
             break;
         case Touch::Phase::ended:
             if (!touch->beganDelivered_) {
-                touch->delivery_ = Delivery::done;
+                touch->delivery_ = Touch::ViewDelivery::done;
             } else if (interceptor_ && interceptor_->shouldDelayTouchEnded(*touch)) {
-                touch->delivery_ = Delivery::endWaiting;
+                touch->delivery_ = Touch::ViewDelivery::endWaiting;
             } else {
                 addToBatch(batches, touch, Touch::Phase::ended, touch->view_, window);
             }
@@ -186,7 +174,7 @@ void Application::deliver(const Event& event) {
             if (touch->beganDelivered_)
                 addToBatch(batches, touch, Touch::Phase::cancelled, touch->view_, window);
             else
-                touch->delivery_ = Delivery::done;
+                touch->delivery_ = Touch::ViewDelivery::done;
             break;
         }
     }
@@ -201,14 +189,14 @@ void Application::deliverBatches(std::vector<Batch>& batches, const Event* event
         // An earlier callback may have taken touches away from their views.
         TouchSet touches;
         for (const auto& touch : batch.touches) {
-            const bool waiting = touch->delivery_ == Delivery::endWaiting;
+            const bool waiting = touch->delivery_ == Touch::ViewDelivery::endWaiting;
             bool ok = false;
             switch (batch.phase) {
-            case Touch::Phase::began: ok = touch->delivery_ == Delivery::active && !touch->beganDelivered_; break;
-            case Touch::Phase::moved: ok = touch->delivery_ == Delivery::active && touch->beganDelivered_; break;
+            case Touch::Phase::began: ok = touch->delivery_ == Touch::ViewDelivery::active && !touch->beganDelivered_; break;
+            case Touch::Phase::moved: ok = touch->delivery_ == Touch::ViewDelivery::active && touch->beganDelivered_; break;
             case Touch::Phase::ended:
             case Touch::Phase::cancelled:
-                ok = (touch->delivery_ == Delivery::active || waiting) && touch->beganDelivered_;
+                ok = (touch->delivery_ == Touch::ViewDelivery::active || waiting) && touch->beganDelivered_;
                 break;
             case Touch::Phase::stationary: break;
             }
@@ -219,7 +207,7 @@ void Application::deliverBatches(std::vector<Batch>& batches, const Event* event
         const bool present = batch.window && batch.view->window() == batch.window;
         for (const auto& touch : touches) {
             if (!present || batch.phase == Touch::Phase::ended || batch.phase == Touch::Phase::cancelled)
-                touch->delivery_ = Delivery::done;
+                touch->delivery_ = Touch::ViewDelivery::done;
             else if (batch.phase == Touch::Phase::began)
                 touch->beganDelivered_ = true;
         }
@@ -236,10 +224,14 @@ void Application::deliverBatches(std::vector<Batch>& batches, const Event* event
 
 void Application::retire(const std::shared_ptr<Touch>& touch) {
     live_.erase(touch.get());
-    if (touch->delivery_ != Delivery::endWaiting && touch->view_) {
-        touch->viewAfterEnd_ = touch->view_;
-        touch->view_.reset();
-    }
+    if (touch->delivery_ != Touch::ViewDelivery::endWaiting) releaseView(touch);
+}
+
+void Application::releaseView(const std::shared_ptr<Touch>& touch) {
+    holding_.erase(touch.get());
+    if (!touch->view_) return;
+    touch->viewAfterEnd_ = touch->view_;
+    touch->view_.reset();
 }
 
 void Application::cancelTouchesInViews(const TouchSet& touches) {
@@ -247,11 +239,11 @@ void Application::cancelTouchesInViews(const TouchSet& touches) {
         std::vector<Batch> batches;
         for (const auto& touch : touches) {
             if (!touch->view_) continue;
-            if (touch->delivery_ != Delivery::active && touch->delivery_ != Delivery::endWaiting) continue;
+            if (touch->delivery_ != Touch::ViewDelivery::active && touch->delivery_ != Touch::ViewDelivery::endWaiting) continue;
             if (touch->beganDelivered_)
                 addToBatch(batches, touch, Touch::Phase::cancelled, touch->view_, touch->window_.lock());
             else
-                touch->delivery_ = Delivery::done;
+                touch->delivery_ = Touch::ViewDelivery::done;
         }
         const Event fallback(touches);
         deliverBatches(batches, currentEvent_ ? currentEvent_ : &fallback);
@@ -264,7 +256,7 @@ void Application::deliverDelayedTouchesEnded(const TouchSet& touches) {
     asDelivery([&] {
         std::vector<Batch> batches;
         for (const auto& touch : touches)
-            if (touch->view_ && touch->delivery_ == Delivery::endWaiting)
+            if (touch->view_ && touch->delivery_ == Touch::ViewDelivery::endWaiting)
                 addToBatch(batches, touch, Touch::Phase::ended, touch->view_, touch->window_.lock());
         const Event fallback(touches);
         deliverBatches(batches, currentEvent_ ? currentEvent_ : &fallback);
@@ -288,7 +280,11 @@ void Application::returnKey() {}
 void Application::resetForTesting() {
     windows_.clear();
     keyHistory_.clear();
+    // Forgotten touches no longer keep their views alive.
+    const std::vector<std::shared_ptr<Touch>> held = holding_.asVector();
+    for (const auto& touch : held) releaseView(touch);
     live_ = TouchSet();
+    holding_ = TouchSet();
     pending_.clear();
     networkActivityIndicatorVisible_ = false;
     if (interceptor_) interceptor_->reset();

@@ -7,11 +7,13 @@
 #include "platform/ns/String.hpp"
 #include "platform/ui/Event.hpp"
 #include "platform/ui/Responder.hpp"
+#include "platform/ui/Touch.hpp"
 #include "platform/ui/TouchSet.hpp"
 
 namespace pellavo::ui {
 
 class TouchInterceptor;
+class View;
 class Window;
 
 // The running application: its windows, the key window, and touch delivery.
@@ -74,8 +76,11 @@ private:
     void deliver(const Event& event);
     void hitTestNewTouch(const std::shared_ptr<Touch>& touch, const Event& event);
     bool startsInView(const Touch& touch) const;
+    static void addToBatch(std::vector<Batch>& batches, const std::shared_ptr<Touch>& touch, Touch::Phase phase,
+                           const std::shared_ptr<View>& view, const std::shared_ptr<Window>& window);
     void deliverBatches(std::vector<Batch>& batches, const Event* event);
     void retire(const std::shared_ptr<Touch>& touch);
+    void releaseView(const std::shared_ptr<Touch>& touch);
     // Runs fn as a delivery: events sent meanwhile queue, and run after it.
     template <class Fn>
     void asDelivery(const Fn& fn);
@@ -83,6 +88,8 @@ private:
     std::vector<std::shared_ptr<Window>> windows_;
     std::vector<std::weak_ptr<Window>> keyHistory_;
     TouchSet live_;
+    // Touches still holding their view: the live ones and those whose end is held back.
+    TouchSet holding_;
     std::deque<Event> pending_;
     std::shared_ptr<TouchInterceptor> interceptor_;
     const Event* currentEvent_ = nullptr;

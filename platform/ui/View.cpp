@@ -410,6 +410,12 @@ void View::draw(const ca::Layer& layer, cg::Context& context) {
     graphicsPopContext();
 }
 
+std::optional<std::shared_ptr<ca::Action>> View::action(ca::Layer& layer, std::string_view key) {
+    (void)key;
+    if (&layer != layer_.get()) return std::nullopt;
+    return std::shared_ptr<ca::Action>();
+}
+
 // ---------------------------------------------------------------- sizing
 
 cg::Size View::sizeThatFits(cg::Size size) const {

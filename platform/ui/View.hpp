@@ -257,6 +257,8 @@ public:
     void layoutSublayers(ca::Layer& layer) override;
     void draw(const ca::Layer& layer, cg::Context& context) override;
     bool drawsContent() const override { return drawsContent_; }
+    // None for the view's own layer: views animate only inside animation blocks.
+    std::optional<std::shared_ptr<ca::Action>> action(ca::Layer& layer, std::string_view key) override;
 
 protected:
     void init() override;
