@@ -447,7 +447,7 @@ std::shared_ptr<View> View::hitTest(cg::Point point, const Event* event) {
         const std::shared_ptr<View> child = subviews_[i];
         if (auto hit = child->hitTest(child->pointFromSuperview(point), event)) return hit;
     }
-    return sharedFromThis<View>();
+    return std::static_pointer_cast<View>(shared_from_this());
 }
 
 // ---------------------------------------------------------------- conversion

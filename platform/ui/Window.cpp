@@ -9,6 +9,11 @@ Window::Window() : Window(Screen::main().bounds()) {}
 
 Window::Window(const cg::Rect& frame) : View(frame) { layer()->setIsHidden(true); }
 
+void Window::init() {
+    View::init();
+    layer()->setIsWindowRoot(true);
+}
+
 void Window::makeKeyAndVisible() {
     makeKey();
     setIsHidden(false);

@@ -21,6 +21,9 @@ public:
     void setIsHidden(bool hidden) override;
     // The application.
     std::shared_ptr<Responder> nextResponder() const override;
+
+protected:
+    void init() override;
 };
 
 } // namespace pellavo::ui

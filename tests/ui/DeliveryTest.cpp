@@ -278,6 +278,18 @@ TEST_F(Seam, TheInterceptorSeesEventsBeforeTheViews) {
     EXPECT_EQ(log, (Log{"intercept:a", "a.began:1", "intercept:a", "a.ended:1"}));
 }
 
+TEST_F(Seam, ViewsRemovedWhileRecognisersLookAreSkipped) {
+    auto a = recorder(window(), "a", {0, 0, 100, 100});
+    auto b = recorder(window(), "b", {100, 0, 100, 100});
+    interceptor->onEvent = [&](const Event& event) {
+        for (const auto& touch : event.allTouches())
+            if (touch->view() == b) b->removeFromSuperview();
+    };
+    driver().tap({110, 10});
+    driver().tap({10, 10});
+    EXPECT_EQ(log, (Log{"a.began:1", "a.ended:1"}));
+}
+
 TEST_F(Seam, HeldBackEndsAreReleasedOrCancelled) {
     auto a = recorder(window(), "a", {0, 0, 100, 100});
     interceptor->delayEnds = true;
@@ -334,6 +346,7 @@ TEST_F(ApplicationTest, WindowsAreListedWhenShownAndTheKeyIsTheLatestVisible) {
     EXPECT_EQ(app().windows(), (std::vector<std::shared_ptr<Window>>{window()}));
     EXPECT_TRUE(window()->isKeyWindow());
     EXPECT_EQ(window()->frame(), (cg::Rect{0, 0, 375, 667}));
+    EXPECT_TRUE(window()->layer()->isWindowRoot());
 
     auto second = ns::make<Window>();
     EXPECT_TRUE(second->isHidden());
