@@ -119,9 +119,14 @@ public:
     }
     // Presents `controller` from the topmost parent, which must be in a window and
     // present nothing yet. A refused presentation logs one line and calls nothing.
+    // Animated: a 0.35 s slide up (or the transitioning delegate's animator for the
+    // custom style), then the did-calls and `completion`. Not animated: everything
+    // changes at once; the did-calls and `completion` come on the next turn.
     void present(const std::shared_ptr<ViewController>& controller, bool animated, Completion completion = {});
-    // On a presenter: removes what it presented and everything above. Otherwise: asks
-    // the presenter. With nothing to dismiss, nothing happens and completion is not called.
+    // On a presenter: removes what it presented and everything above (those above at
+    // once; the lowest with the slide down). Otherwise: asks the presenter. With
+    // nothing to dismiss, or while a transition of the chain runs, nothing happens
+    // and completion is not called.
     void dismiss(bool animated, Completion completion = {});
     bool isBeingPresented() const;
     bool isBeingDismissed() const;

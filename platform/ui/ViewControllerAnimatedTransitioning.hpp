@@ -7,7 +7,10 @@
 namespace pellavo::ui {
 
 // Animates a custom presentation or dismissal. animateTransition puts the views in
-// the context's container and calls completeTransition when it is done.
+// the context's container and calls completeTransition when it is done. Until then
+// the transition is pending: the platform keeps the context and the animator, and
+// refuses other presentations and dismissals on that chain. An animator that never
+// completes leaves it pending for good.
 class ViewControllerAnimatedTransitioning {
 public:
     virtual ~ViewControllerAnimatedTransitioning() = default;
