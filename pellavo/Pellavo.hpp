@@ -2,6 +2,8 @@
 
 // Every public header of the library, and its version symbols.
 
+#include "pellavo/Button/CAShapeLayer.hpp"
+#include "pellavo/Button/UIColor.hpp"
 #include "pellavo/PellavoBundle.hpp"
 
 #define PELLAVO_EXPORT __attribute__((visibility("default")))

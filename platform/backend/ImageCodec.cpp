@@ -14,10 +14,9 @@
 namespace pellavo::backend {
 namespace {
 
-// Straight RGBA rows, tightly packed, to premultiplied ARGB32 in Cairo's layout.
-std::shared_ptr<const cg::Image> premultiplied(int width, int height, const std::vector<std::uint8_t>& rgba) {
-    const int stride = cg::Image::strideForWidth(width);
-    std::vector<std::uint8_t> argb(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
+// Straight RGBA rows, tightly packed, to premultiplied ARGB32 in Cairo's
+// layout, converted in place so a large picture is held only once.
+std::shared_ptr<const cg::Image> premultiplied(int width, int height, std::vector<std::uint8_t>&& rgba) {
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     // Exact round(c × a / 255) for 8-bit values.
     auto mul = [](std::uint32_t c, std::uint32_t a) {
@@ -25,12 +24,12 @@ std::shared_ptr<const cg::Image> premultiplied(int width, int height, const std:
         return (t + (t >> 8)) >> 8;
     };
     for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t* p = rgba.data() + i * 4;
+        std::uint8_t* p = rgba.data() + i * 4;
         const std::uint32_t a = p[3];
         const std::uint32_t word = (a << 24) | (mul(p[0], a) << 16) | (mul(p[1], a) << 8) | mul(p[2], a);
-        std::memcpy(argb.data() + i * 4, &word, 4);
+        std::memcpy(p, &word, 4);
     }
-    return std::make_shared<const cg::Image>(width, height, stride, std::move(argb));
+    return std::make_shared<const cg::Image>(width, height, cg::Image::strideForWidth(width), std::move(rgba));
 }
 
 bool hasPngSignature(std::span<const std::byte> data) {
@@ -237,7 +236,7 @@ std::shared_ptr<const cg::Image> decodePng(std::span<const std::byte> data) {
     png_destroy_read_struct(&png, &info, nullptr);
     if (!ok) return nullptr;
     input.rows.clear();
-    return premultiplied(input.width, input.height, input.rgba);
+    return premultiplied(input.width, input.height, std::move(input.rgba));
 }
 
 std::shared_ptr<const cg::Image> decodeJpeg(std::span<const std::byte> data) {
@@ -260,7 +259,7 @@ std::shared_ptr<const cg::Image> decodeJpeg(std::span<const std::byte> data) {
     }
     if (input.created) jpeg_destroy_decompress(&info);
     if (!ok) return nullptr;
-    return premultiplied(input.width, input.height, input.rgba);
+    return premultiplied(input.width, input.height, std::move(input.rgba));
 }
 
 std::shared_ptr<const cg::Image> decodeImage(std::span<const std::byte> data) {

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "platform/ca/AnimationDelegate.hpp"
+#include "platform/ca/Layer.hpp"
 
 namespace pellavo::ca {
 
@@ -37,6 +38,10 @@ void Animation::assign(const Animation& other) {
     removedOnCompletion_ = other.removedOnCompletion_;
     timingFunction_ = other.timingFunction_;
     delegate_ = other.delegate_;
+}
+
+void Animation::run(std::string_view key, Layer& layer) {
+    layer.addAnimation(sharedFromThis<Animation>(), std::string(key));
 }
 
 double Animation::effectiveDuration(double fallback) const {

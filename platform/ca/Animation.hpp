@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/ca/Action.hpp"
 #include "platform/ca/MediaTimingFunction.hpp"
 #include "platform/ns/Object.hpp"
 
@@ -23,7 +24,7 @@ struct AnimationPhase {
 
 // Timing shared by every animation. Layers keep a frozen copy of what is added to
 // them; setters on a frozen animation do nothing.
-class Animation : public ns::Object {
+class Animation : public ns::Object, public Action {
 public:
     // What a duration that is not positive and finite becomes at the top level.
     static constexpr double defaultDuration = 0.25;
@@ -48,6 +49,9 @@ public:
     void setTimingFunction(std::optional<MediaTimingFunction> f);
     std::weak_ptr<AnimationDelegate> delegate() const { return delegate_; }
     void setDelegate(std::weak_ptr<AnimationDelegate> delegate);
+
+    // As an action: adds this animation to the layer under the key.
+    void run(std::string_view key, Layer& layer) override;
 
     // A mutable copy, children included.
     virtual std::shared_ptr<Animation> copy() const = 0;

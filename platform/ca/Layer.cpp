@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include "platform/ca/LayerPainter.hpp"
+#include "platform/cg/Context.hpp"
 #include "platform/ns/Console.hpp"
 
 namespace pellavo::ca {
@@ -324,6 +326,54 @@ void Layer::layoutSublayers() {
     if (auto delegate = delegate_.lock()) delegate->layoutSublayers(*this);
 }
 
+// ---------------------------------------------------------------- display
+
+void Layer::displayIfNeeded() {
+    if (needsDisplay_) display();
+}
+
+void Layer::display() {
+    needsDisplay_ = false;
+    if (!drawsContent()) return;
+    const cg::Rect b = bounds_.standardized();
+    const double w = std::ceil(b.size.width * contentsScale_);
+    const double h = std::ceil(b.size.height * contentsScale_);
+    if (!(w >= 1) || !(h >= 1)) {
+        setContents(nullptr);
+        return;
+    }
+    std::unique_ptr<cg::Context> context;
+    if (w <= cg::Context::kMaxSide && h <= cg::Context::kMaxSide)
+        context = cg::Context::makeBitmap(static_cast<int>(w), static_cast<int>(h), false);
+    if (!context) {
+        ns::log(std::string(className()) + ": bounds too large to display");
+        setContents(nullptr);
+        return;
+    }
+    context->scaleBy(contentsScale_, contentsScale_);
+    context->translateBy(-b.origin.x, -b.origin.y);
+    draw(*context);
+    setContents(context->makeImage());
+}
+
+void Layer::draw(cg::Context& context) const {
+    if (auto delegate = delegate_.lock()) delegate->draw(*this, context);
+}
+
+bool Layer::drawsContent() const {
+    const auto delegate = delegate_.lock();
+    return delegate && delegate->drawsContent();
+}
+
+void Layer::drawBackdrop(cg::Context& context, const cg::Image& backdrop) const {
+    (void)context;
+    (void)backdrop;
+}
+
+// ---------------------------------------------------------------- rendering
+
+void Layer::render(cg::Context& context) const { LayerPainter(context, std::nullopt).drawInOwnSpace(*this); }
+
 // ---------------------------------------------------------------- presentation
 
 void Layer::snapshot(LayerSnapshot& s) const {
@@ -349,8 +399,7 @@ void Layer::snapshot(LayerSnapshot& s) const {
 }
 
 void Layer::applyPresentation(double mediaTime, LayerSnapshot& snapshot) const {
-    (void)mediaTime;
-    (void)snapshot;
+    animations_.apply(mediaTime, snapshot);
 }
 
 void Layer::adoptSnapshot(const LayerSnapshot& s) {

@@ -3,9 +3,11 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/ca/LayerAnimations.hpp"
 #include "platform/ca/LayerDelegate.hpp"
 #include "platform/ca/LayerSnapshot.hpp"
 #include "platform/ca/Transform3D.hpp"
@@ -20,6 +22,8 @@ class Context;
 }
 
 namespace pellavo::ca {
+
+class Animation;
 
 // A rectangle of model values in a tree. A point p of the layer's own (bounds)
 // space sits in its superlayer at position + F·(p − bounds.origin − anchor × size),
@@ -122,6 +126,30 @@ public:
     // Asks the delegate; subclasses may lay out themselves.
     virtual void layoutSublayers();
 
+    // ---- display
+    void setNeedsDisplay() { needsDisplay_ = true; }
+    bool needsDisplay() const { return needsDisplay_; }
+    void displayIfNeeded();
+    // Clears the mark. A layer that draws gets a transparent bitmap of bounds size ×
+    // contentsScale, origin at bounds.origin, passed to draw(in:); the result becomes
+    // contents. Layers that do not draw keep their contents.
+    virtual void display();
+    // The layer's own drawing in its bounds space; by default the delegate's.
+    virtual void draw(cg::Context& context) const;
+    // Whether draw(in:) draws anything; by default the delegate's answer.
+    virtual bool drawsContent() const;
+
+    // ---- rendering
+    // Draws the model tree, sublayers included, in this layer's own bounds space
+    // (bounds.origin at the context's origin). A drawing layer without contents draws
+    // straight into the context.
+    void render(cg::Context& context) const;
+    // A layer answering true gets the pixels already drawn under its bounds (their
+    // device-pixel bounding box, so drawn into bounds they land where they were) in
+    // drawBackdrop, before its background.
+    virtual bool needsBackdrop() const { return false; }
+    virtual void drawBackdrop(cg::Context& context, const cg::Image& backdrop) const;
+
     // ---- presentation
     // Fills the snapshot with this layer's model values (kinds add their own).
     virtual void snapshot(LayerSnapshot& snapshot) const;
@@ -132,11 +160,35 @@ public:
     // A detached copy holding the values shown at a media time.
     virtual std::shared_ptr<Layer> presentationAt(double mediaTime) const;
 
+    // ---- animation (implemented in LayerAnimations.cpp)
+    // Attaches a frozen copy under the key, replacing (and stopping) any animation
+    // already there; an empty key is allowed and only removeAllAnimations removes it.
+    // A null animation does nothing.
+    void addAnimation(const std::shared_ptr<Animation>& animation, const std::string& key);
+    // The same, with the toolkit's bookkeeping (see LayerAnimations::AddOptions).
+    void addAnimation(const std::shared_ptr<Animation>& animation, const std::string& key,
+                      LayerAnimations::AddOptions options);
+    // The attached copy: the same pointer every time, not the one that was added.
+    std::shared_ptr<Animation> animation(std::string_view key) const;
+    // Keys in insertion order.
+    std::vector<std::string> animationKeys() const;
+    // Stop with finished = false; the delegate hears of it through the main queue.
+    void removeAnimation(std::string_view key);
+    void removeAllAnimations();
+    // presentationAt(ca::currentMediaTime()).
+    std::shared_ptr<Layer> presentation() const;
+    // Actions by key; a null pointer means no action for that key.
+    const LayerAnimations::Actions& actions() const { return animations_.actions(); }
+    void setActions(LayerAnimations::Actions actions) { animations_.setActions(std::move(actions)); }
+    // A window's root layer animates implicitly without a superlayer.
+    bool isWindowRoot() const { return animations_.isWindowRoot(); }
+    void setIsWindowRoot(bool root) { animations_.setIsWindowRoot(root); }
+
 protected:
     // Called around every change of a property, with its name ("position"),
     // only when the value really changes. The animation engine hooks in here.
-    virtual void willChangeValue(std::string_view key) { (void)key; }
-    virtual void didChangeValue(std::string_view key) { (void)key; }
+    virtual void willChangeValue(std::string_view key);
+    virtual void didChangeValue(std::string_view key);
 
     // Writes every snapshot value into the model, without the change hooks.
     virtual void adoptSnapshot(const LayerSnapshot& snapshot);
@@ -172,6 +224,7 @@ private:
     bool masksToBounds_ = false;
     bool drawsAsynchronously_ = false;
     bool needsLayout_ = false;
+    bool needsDisplay_ = false;
     std::optional<cg::Color> backgroundColor_;
     cg::Float cornerRadius_ = 0;
     cg::Float borderWidth_ = 0;
@@ -187,6 +240,8 @@ private:
 
     std::weak_ptr<Layer> superlayer_;
     std::vector<std::shared_ptr<Layer>> sublayers_;
+
+    LayerAnimations animations_;
 };
 
 } // namespace pellavo::ca

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <memory>
+#include <optional>
+#include <string_view>
+
 namespace pellavo::cg {
 class Context;
 }
 
 namespace pellavo::ca {
 
+class Action;
 class Layer;
 
 // What a layer asks of its owner (a view, later). A plain interface, so an
@@ -23,6 +28,13 @@ public:
     }
     // True when draw does something; only then does the layer make a bitmap.
     virtual bool drawsContent() const { return false; }
+    // The action for a change of `key` on the layer: nullopt leaves it to the layer
+    // (its actions map, then the default animation), a null pointer means none.
+    virtual std::optional<std::shared_ptr<Action>> action(Layer& layer, std::string_view key) {
+        (void)layer;
+        (void)key;
+        return std::nullopt;
+    }
 };
 
 } // namespace pellavo::ca

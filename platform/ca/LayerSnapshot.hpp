@@ -8,6 +8,7 @@
 #include "platform/cg/Color.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/cg/Image.hpp"
+#include "platform/cg/Path.hpp"
 
 namespace pellavo::ca {
 
@@ -57,6 +58,18 @@ struct LayerSnapshot {
     cg::ImageRef contents;
     ContentsGravity contentsGravity = ContentsGravity::resize;
     cg::Float contentsScale = 1;
+
+    // Shape layers.
+    std::optional<cg::Path> path;
+    std::optional<cg::Color> fillColor = cg::Color(0, 0, 0, 1);
+    std::optional<cg::Color> strokeColor;
+    cg::Float lineWidth = 1;
+    cg::LineCap lineCap = cg::LineCap::butt;
+    cg::LineJoin lineJoin = cg::LineJoin::miter;
+    cg::Float miterLimit = 10;
+    cg::FillRule fillRule = cg::FillRule::nonZero;
+    cg::Float strokeStart = 0;
+    cg::Float strokeEnd = 1;
 
     // Gradient layers.
     std::vector<cg::Color> colors;

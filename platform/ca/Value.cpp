@@ -28,6 +28,12 @@ bool isFinite(const Value& value) {
                 for (const auto& c : v)
                     if (!finite(c)) return false;
                 return true;
+            } else if constexpr (std::is_same_v<T, std::optional<cg::Path>>) {
+                if (v)
+                    for (const auto& e : v->elements())
+                        for (const auto& p : e.points)
+                            if (!p.isFinite()) return false;
+                return true;
             } else {
                 static_assert(std::is_same_v<T, std::optional<std::vector<double>>>);
                 if (v)

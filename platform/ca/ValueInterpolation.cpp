@@ -12,6 +12,30 @@ namespace {
 using OptColor = std::optional<cg::Color>;
 using Colors = std::vector<cg::Color>;
 using Locations = std::optional<std::vector<double>>;
+using OptPath = std::optional<cg::Path>;
+
+// Paths interpolate point by point only when they are built of the same elements.
+bool compatible(const OptPath& a, const OptPath& b) {
+    if (!a || !b) return false;
+    const auto& x = a->elements();
+    const auto& y = b->elements();
+    if (x.size() != y.size()) return false;
+    for (std::size_t i = 0; i < x.size(); ++i)
+        if (x[i].type != y[i].type) return false;
+    return true;
+}
+
+OptPath lerp(const cg::Path& a, const cg::Path& b, double p) {
+    std::vector<cg::PathElement> elements = a.elements();
+    const auto& target = b.elements();
+    for (std::size_t i = 0; i < elements.size(); ++i)
+        for (std::size_t j = 0; j < elements[i].points.size(); ++j) {
+            auto& q = elements[i].points[j];
+            const auto& r = target[i].points[j];
+            q = cg::Point((1 - p) * q.x + p * r.x, (1 - p) * q.y + p * r.y);
+        }
+    return cg::Path(elements);
+}
 
 double lerp(double a, double b, double p) { return (1 - p) * a + p * b; }
 
@@ -58,6 +82,9 @@ std::optional<Value> interpolate(const Value& from, const Value& to, double p) {
             if (a.size() != b.size()) return Value(b);
         } else if constexpr (std::is_same_v<T, Locations>) {
             if (!a || !b || a->size() != b->size()) return Value(b);
+        } else if constexpr (std::is_same_v<T, OptPath>) {
+            // Different structures have no in-between: the target for the whole span.
+            if (!compatible(a, b)) return Value(b);
         }
         if (p == 0) return Value(a);
         if (p == 1) return Value(b);
@@ -77,6 +104,8 @@ std::optional<Value> interpolate(const Value& from, const Value& to, double p) {
             Colors r(a.size());
             for (size_t i = 0; i < a.size(); ++i) r[i] = lerp(a[i], b[i], p);
             return Value(r);
+        } else if constexpr (std::is_same_v<T, OptPath>) {
+            return Value(lerp(*a, *b, p));
         } else {
             static_assert(std::is_same_v<T, Locations>);
             std::vector<double> r(a->size());
@@ -109,6 +138,9 @@ std::optional<Value> addValues(const Value& base, const Value& delta) {
             Colors r(a.size());
             for (size_t i = 0; i < a.size(); ++i) r[i] = plus(a[i], b[i]);
             return Value(r);
+        } else if constexpr (std::is_same_v<T, OptPath>) {
+            (void)a;
+            return Value(b); // outlines do not add up: the animation's path shows
         } else {
             static_assert(std::is_same_v<T, Locations>);
             if (!a || !b || a->size() != b->size()) return Value(b);
@@ -151,6 +183,9 @@ std::optional<Value> accumulate(const Value& base, const Value& start, const Val
                 d.scaleY += k * (de.scaleY - ds.scaleY);
                 d.angle += k * (de.angle - ds.angle);
                 return Value(d.recompose());
+            } else if constexpr (std::is_same_v<T, OptPath>) {
+                (void)s, (void)e, (void)k;
+                return Value(v);
             } else if constexpr (std::is_same_v<T, Colors>) {
                 if (v.size() != s.size() || v.size() != e.size()) return Value(v);
                 Colors r(v.size());
@@ -203,7 +238,7 @@ Value additiveIdentity(ValueKind kind) {
     case ValueKind::transform: return Transform3D::identity();
     case ValueKind::colors: return Colors();
     case ValueKind::locations: return Locations();
-    case ValueKind::path: break;
+    case ValueKind::path: return OptPath();
     }
     return 0.0;
 }

@@ -13,7 +13,8 @@ namespace pellavo::ca {
 // sizes, rects and colours (straight RGBA; a missing colour counts as clear) are
 // linear per component; transforms go through their 2-D decomposition; colour and
 // location arrays are element-wise when their lengths match, otherwise the target
-// for the whole span.
+// for the whole span; paths point by point when built of the same elements,
+// otherwise the target for the whole span.
 std::optional<Value> interpolate(const Value& from, const Value& to, double p);
 
 // An additive animation's value on top of the accumulated one: component-wise

@@ -69,7 +69,7 @@ Image graphicsGetImageFromCurrentImageContext() {
     const auto& entries = stack();
     if (entries.empty() || !entries.back().image || !entries.back().owned) return {};
     const Entry& top = entries.back();
-    return Image(top.owned->makeImage(), top.scale);
+    return Image(top.owned->makeImage(), top.scale, top.size);
 }
 
 cg::Context* graphicsGetCurrentContext() {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -22,8 +23,13 @@ public:
     Image() = default;
     // A scale that is not finite or not positive is taken as 1.
     explicit Image(std::shared_ptr<const cg::Image> image, double scale = 1);
+    // An image whose point size is known exactly (an image context of a fractional
+    // size rounds its pixels up; the picture still measures what was asked for).
+    // A size that is not finite and positive falls back to pixels ÷ scale.
+    Image(std::shared_ptr<const cg::Image> image, double scale, cg::Size pointSize);
 
-    // Pixels divided by the scale; zero when empty.
+    // The exact point size when one was given, else pixels divided by the scale;
+    // zero when empty.
     cg::Size size() const;
     double scale() const { return scale_; }
     const std::shared_ptr<const cg::Image>& cgImage() const { return image_; }
@@ -34,6 +40,13 @@ public:
     // Same pixels; image views and buttons read the mode to decide how to tint.
     Image withRenderingMode(RenderingMode mode) const;
 
+    // The pixels as they are, stretched to `rect` (points) in the current graphics
+    // context; nothing without a context or pixels.
+    void draw(cg::Rect rect) const;
+
+    // From the main bundle: `name@2x.png` at scale 2, else `name.png`, else
+    // `name.jpg`, else the file named exactly `name`; empty when none decodes.
+    static Image named(std::string_view name);
     // PNG or JPEG at scale 1; anything unreadable or over the decode caps gives an empty image.
     static Image fromData(std::span<const std::byte> data);
     // Straight 8-bit RGBA PNG of the pixels; empty for an empty image.
@@ -41,12 +54,14 @@ public:
 
     // Same pixels, scale and mode.
     friend bool operator==(const Image& a, const Image& b) {
-        return a.image_ == b.image_ && a.scale_ == b.scale_ && a.renderingMode_ == b.renderingMode_;
+        return a.image_ == b.image_ && a.scale_ == b.scale_ && a.pointSize_ == b.pointSize_ &&
+               a.renderingMode_ == b.renderingMode_;
     }
 
 private:
     std::shared_ptr<const cg::Image> image_;
     double scale_ = 1;
+    std::optional<cg::Size> pointSize_;
     RenderingMode renderingMode_ = RenderingMode::automatic;
 };
 

@@ -148,6 +148,20 @@ TEST(ValueInterpolation, ArraysAreElementWiseOnlyWhenLengthsMatch) {
     EXPECT_EQ(at<Locations>(Locations({0.0, 1.0}), Locations(), 0.2), Locations());
 }
 
+TEST(ValueInterpolation, PathsPointByPointOnlyWhenBuiltAlike) {
+    using OptPath = std::optional<cg::Path>;
+    const cg::Path a = cg::Path::rect(cg::Rect(0, 0, 10, 10));
+    const cg::Path b = cg::Path::rect(cg::Rect(10, 20, 30, 40));
+    EXPECT_EQ(at<OptPath>(a, b, 0.5), cg::Path::rect(cg::Rect(5, 10, 20, 25)));
+    EXPECT_EQ(at<OptPath>(a, b, 0), a);
+    EXPECT_EQ(at<OptPath>(a, b, 1), b);
+    // An oval is made of curves: no point-wise blend with a rectangle, even at the start.
+    const cg::Path oval = cg::Path::ellipse(cg::Rect(0, 0, 10, 10));
+    EXPECT_EQ(at<OptPath>(a, oval, 0), oval);
+    EXPECT_EQ(at<OptPath>(a, oval, 0.5), oval);
+    EXPECT_EQ(at<OptPath>(OptPath(), a, 0.5), a);
+}
+
 TEST(ValueInterpolation, AddingAndAccumulating) {
     EXPECT_EQ(std::get<cg::Point>(*ca::addValues(cg::Point(1, 2), cg::Point(3, 4))), cg::Point(4, 6));
     EXPECT_EQ(std::get<cg::Rect>(*ca::addValues(cg::Rect(1, 2, 3, 4), cg::Rect(1, 1, -1, -1))),

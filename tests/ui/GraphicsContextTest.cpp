@@ -39,6 +39,8 @@ TEST(GraphicsContextTest, PixelSidesRoundUp) {
     EXPECT_EQ(image.cgImage()->height(), 40);
     EXPECT_EQ(image.scale(), 2);
     EXPECT_EQ(image.size().height, 20);
+    // The picture measures what was asked for, not the rounded-up pixels.
+    EXPECT_EQ(image.size().width, 17.32050807568877);
     // Rounding noise in the product does not add a column.
     ui::graphicsBeginImageContextWithOptions({10.1, 1}, false, 3);
     ASSERT_NE(ui::graphicsGetCurrentContext(), nullptr);

@@ -1,0 +1,393 @@
+#include "platform/ca/LayerPainter.hpp"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "platform/ca/Layer.hpp"
+#include "platform/cg/Context.hpp"
+#include "platform/cg/Path.hpp"
+#include "platform/ci/BlurCore.hpp"
+
+namespace pellavo::ca {
+
+namespace {
+
+using cg::AffineTransform;
+using cg::Float;
+using cg::Point;
+using cg::Rect;
+
+bool isSingular(const AffineTransform& t) {
+    const Float det = t.determinant();
+    return !t.isFinite() || !std::isfinite(det) || std::fabs(det) < 1e-12;
+}
+
+bool geometryIsFinite(const LayerSnapshot& s) {
+    return s.bounds.isFinite() && s.position.isFinite() && s.anchorPoint.isFinite() && s.transform.isFinite();
+}
+
+// A drawn length: non-finite or negative values draw as 0.
+Float length(Float v) { return std::isfinite(v) && v > 0 ? v : 0; }
+
+AffineTransform placement(const LayerSnapshot& s) {
+    const Float ox = s.bounds.origin.x + s.anchorPoint.x * s.bounds.size.width;
+    const Float oy = s.bounds.origin.y + s.anchorPoint.y * s.bounds.size.height;
+    return AffineTransform::makeTranslation(-ox, -oy)
+        .concatenating(s.transform.flattened())
+        .concatenating(AffineTransform::makeTranslation(s.position.x, s.position.y));
+}
+
+Float cornerRadius(const LayerSnapshot& s) {
+    const Rect b = s.bounds.standardized();
+    return std::min({length(s.cornerRadius), b.size.width / 2, b.size.height / 2});
+}
+
+cg::Path roundedBounds(const LayerSnapshot& s) {
+    return cg::Path::roundedRect(s.bounds.standardized(), cornerRadius(s));
+}
+
+bool visible(const std::optional<cg::Color>& c) { return c && c->clamped().alpha > 0; }
+
+// Where contents of this point size sit in the bounds under the gravity.
+Rect gravityRect(ContentsGravity gravity, const Rect& b, cg::Size image) {
+    Float w = image.width, h = image.height;
+    switch (gravity) {
+    case ContentsGravity::resize: return b;
+    case ContentsGravity::resizeAspect:
+    case ContentsGravity::resizeAspectFill: {
+        const Float sx = b.size.width / w, sy = b.size.height / h;
+        const Float k = gravity == ContentsGravity::resizeAspect ? std::min(sx, sy) : std::max(sx, sy);
+        w *= k, h *= k;
+        break;
+    }
+    default: break;
+    }
+    Float x = b.origin.x + (b.size.width - w) / 2;
+    Float y = b.origin.y + (b.size.height - h) / 2;
+    switch (gravity) {
+    case ContentsGravity::top: y = b.minY(); break;
+    case ContentsGravity::bottom: y = b.maxY() - h; break;
+    case ContentsGravity::left: x = b.minX(); break;
+    case ContentsGravity::right: x = b.maxX() - w; break;
+    case ContentsGravity::topLeft: x = b.minX(), y = b.minY(); break;
+    case ContentsGravity::topRight: x = b.maxX() - w, y = b.minY(); break;
+    case ContentsGravity::bottomLeft: x = b.minX(), y = b.maxY() - h; break;
+    case ContentsGravity::bottomRight: x = b.maxX() - w, y = b.maxY() - h; break;
+    default: break;
+    }
+    return {x, y, w, h};
+}
+
+cg::Color mix(const cg::Color& a, const cg::Color& b, double f) {
+    return {a.red + (b.red - a.red) * f, a.green + (b.green - a.green) * f, a.blue + (b.blue - a.blue) * f,
+            a.alpha + (b.alpha - a.alpha) * f};
+}
+
+// The colour of sorted stops at t, the ends extended.
+cg::Color colorAt(const std::vector<cg::GradientStop>& stops, double t) {
+    auto next = std::find_if(stops.begin(), stops.end(), [t](const cg::GradientStop& s) { return s.location >= t; });
+    if (next == stops.begin()) return stops.front().color;
+    if (next == stops.end()) return stops.back().color;
+    const auto prev = next - 1;
+    const double f = (t - prev->location) / (next->location - prev->location);
+    return mix(prev->color, next->color, std::isfinite(f) ? std::clamp(f, 0.0, 1.0) : 1.0);
+}
+
+// Locations as drawn: a count other than the colours' spaces them evenly, NaN reads
+// as 0, stops are sorted (stably), and stops outside [0, 1] are replaced by the
+// colours interpolated at 0 and 1.
+std::vector<cg::GradientStop> gradientStops(const LayerSnapshot& s) {
+    const std::size_t n = s.colors.size();
+    const bool given = s.locations && s.locations->size() == n;
+    std::vector<cg::GradientStop> stops;
+    stops.reserve(n + 2);
+    for (std::size_t i = 0; i < n; ++i) {
+        double at = n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0;
+        if (given) {
+            at = (*s.locations)[i];
+            if (std::isnan(at)) at = 0;
+            at = std::clamp(at, -1e9, 1e9);
+        }
+        stops.push_back({at, s.colors[i]});
+    }
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const cg::GradientStop& a, const cg::GradientStop& b) { return a.location < b.location; });
+    if (stops.front().location >= 0 && stops.back().location <= 1) return stops;
+    std::vector<cg::GradientStop> inside;
+    if (stops.front().location < 0) inside.push_back({0, colorAt(stops, 0)});
+    for (const auto& stop : stops)
+        if (stop.location >= 0 && stop.location <= 1) inside.push_back(stop);
+    if (stops.back().location > 1) inside.push_back({1, colorAt(stops, 1)});
+    return inside;
+}
+
+// The pixel box of the non-transparent part of an ARGB32 surface; false when empty.
+bool inkBox(const unsigned char* data, int width, int height, int stride, ci::PixelRect& box) {
+    int x0 = width, y0 = height, x1 = -1, y1 = -1;
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::size_t>(y) * stride);
+        int first = -1, last = -1;
+        for (int x = 0; x < width; ++x)
+            if (row[x] >> 24) {
+                first = x;
+                break;
+            }
+        if (first < 0) continue;
+        for (int x = width - 1; x >= first; --x)
+            if (row[x] >> 24) {
+                last = x;
+                break;
+            }
+        x0 = std::min(x0, first), x1 = std::max(x1, last);
+        y0 = std::min(y0, y), y1 = y;
+    }
+    if (x1 < 0) return false;
+    box = {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
+    return true;
+}
+
+} // namespace
+
+LayerPainter::LayerPainter(cg::Context& context, std::optional<double> mediaTime)
+    : context_(context), mediaTime_(mediaTime) {}
+
+void LayerPainter::drawPlaced(const Layer& layer) { draw(layer, true); }
+
+void LayerPainter::drawInOwnSpace(const Layer& layer) { draw(layer, false); }
+
+void LayerPainter::draw(const Layer& layer, bool placed) {
+    LayerSnapshot s;
+    layer.snapshot(s);
+    if (mediaTime_) layer.applyPresentation(*mediaTime_, s);
+    if (s.isHidden || !(s.opacity > 0) || !geometryIsFinite(s)) return;
+    const AffineTransform local =
+        placed ? placement(s) : AffineTransform::makeTranslation(-s.bounds.origin.x, -s.bounds.origin.y);
+    if (isSingular(local.concatenating(context_.ctm())) || !context_.isDrawingEnabled()) return;
+
+    context_.saveGState();
+    context_.concatenate(local);
+    const bool group = s.opacity < 1;
+    if (group) context_.beginTransparencyLayer();
+    if (s.shadowOpacity > 0 && visible(s.shadowColor))
+        drawWithShadow(layer, s);
+    else
+        drawBody(layer, s);
+    if (group) context_.endTransparencyLayer(s.opacity);
+    context_.restoreGState();
+}
+
+void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
+    if (layer.needsBackdrop()) drawBackdrop(layer, s);
+
+    if (visible(s.backgroundColor)) {
+        context_.setFillColor(*s.backgroundColor);
+        if (cornerRadius(s) > 0) {
+            context_.addPath(roundedBounds(s));
+            context_.fillPath();
+        } else {
+            context_.fill(s.bounds.standardized());
+        }
+    }
+
+    const bool ownDrawing = s.contents || s.kind != LayerSnapshot::Kind::plain || layer.drawsContent();
+    if (ownDrawing) {
+        context_.saveGState();
+        if (s.masksToBounds) context_.clip(roundedBounds(s));
+        if (s.contents) {
+            drawContents(s);
+        } else if (s.kind == LayerSnapshot::Kind::shape) {
+            drawShape(s);
+        } else if (s.kind == LayerSnapshot::Kind::gradient) {
+            drawGradient(s);
+        } else {
+            // A drawing layer that has not displayed yet draws straight in, within its bounds.
+            context_.clip(s.bounds.standardized());
+            layer.draw(context_);
+        }
+        context_.restoreGState();
+    }
+
+    const auto& sublayers = layer.sublayers();
+    if (!sublayers.empty()) {
+        if (s.masksToBounds) {
+            context_.saveGState();
+            context_.clip(roundedBounds(s));
+        }
+        // By index, holding each: a drawing callback may change the tree.
+        for (std::size_t i = 0; i < sublayers.size(); ++i) {
+            const std::shared_ptr<Layer> sublayer = sublayers[i];
+            draw(*sublayer, true);
+        }
+        if (s.masksToBounds) context_.restoreGState();
+    }
+
+    drawBorder(s);
+}
+
+void LayerPainter::drawContents(const LayerSnapshot& s) {
+    const cg::Image& image = *s.contents;
+    const Float scale = std::isfinite(s.contentsScale) && s.contentsScale > 0 ? s.contentsScale : 1;
+    const cg::Size size{image.width() / scale, image.height() / scale};
+    if (!(size.width > 0) || !(size.height > 0)) return;
+    context_.draw(image, gravityRect(s.contentsGravity, s.bounds.standardized(), size));
+}
+
+void LayerPainter::drawShape(const LayerSnapshot& s) {
+    if (!s.path || s.path->isEmpty()) return;
+    if (visible(s.fillColor)) {
+        context_.setFillColor(*s.fillColor);
+        context_.addPath(*s.path);
+        context_.fillPath(s.fillRule);
+    }
+    const Float width = length(s.lineWidth);
+    if (!visible(s.strokeColor) || !(width > 0)) return;
+    const Float from = std::isfinite(s.strokeStart) ? std::clamp(s.strokeStart, 0.0, 1.0) : 0;
+    const Float to = std::isfinite(s.strokeEnd) ? std::clamp(s.strokeEnd, 0.0, 1.0) : 0;
+    if (from >= to) return;
+    context_.setStrokeColor(*s.strokeColor);
+    context_.setLineWidth(width);
+    context_.setLineCap(s.lineCap);
+    context_.setLineJoin(s.lineJoin);
+    context_.setMiterLimit(s.miterLimit);
+    context_.addPath(from == 0 && to == 1 ? *s.path : s.path->trimmed(from, to));
+    context_.strokePath();
+}
+
+void LayerPainter::drawGradient(const LayerSnapshot& s) {
+    if (s.colors.empty()) return;
+    const Rect b = s.bounds.standardized();
+    if (!(b.size.width > 0) || !(b.size.height > 0)) return;
+    context_.clip(roundedBounds(s));
+    if (s.colors.size() == 1) {
+        context_.setFillColor(s.colors.front());
+        context_.fill(b);
+        return;
+    }
+    const std::vector<cg::GradientStop> stops = gradientStops(s);
+    // Unit space stretched over the bounds.
+    context_.concatenate(AffineTransform::makeScale(b.size.width, b.size.height)
+                             .concatenating(AffineTransform::makeTranslation(b.origin.x, b.origin.y)));
+    context_.drawLinearGradient(stops, s.startPoint, s.endPoint);
+}
+
+void LayerPainter::drawBorder(const LayerSnapshot& s) {
+    const Float width = length(s.borderWidth);
+    if (!(width > 0) || !visible(s.borderColor)) return;
+    const Rect b = s.bounds.standardized();
+    const Float radius = cornerRadius(s);
+    context_.setFillColor(*s.borderColor);
+    context_.addPath(cg::Path::roundedRect(b, radius));
+    const Rect inner = b.insetBy(width, width);
+    if (!inner.isNull() && !inner.isEmpty())
+        context_.addPath(cg::Path::roundedRect(inner, std::max<Float>(0, radius - width)));
+    context_.fillPath(cg::FillRule::evenOdd);
+}
+
+void LayerPainter::drawWithShadow(const Layer& layer, const LayerSnapshot& s) {
+    cairo_t* cr = context_.native();
+    // The composited layer goes into a group of its own, whose alpha casts the shadow.
+    cairo_push_group(cr);
+    drawBody(layer, s);
+    cairo_pattern_t* body = cairo_pop_group(cr);
+
+    cairo_surface_t* surface = nullptr;
+    if (cairo_pattern_get_surface(body, &surface) == CAIRO_STATUS_SUCCESS &&
+        cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE &&
+        cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32) {
+        cairo_surface_flush(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        const int width = cairo_image_surface_get_width(surface);
+        const int height = cairo_image_surface_get_height(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        ci::PixelRect ink;
+        if (data && inkBox(data, width, height, stride, ink)) {
+            // The layer's own space sets both the deviation and the offset.
+            const AffineTransform ctm = context_.ctm();
+            const Float sigma = length(s.shadowRadius) * std::sqrt(std::fabs(ctm.determinant()));
+            const Float effective = ci::effectiveBlurSigma(sigma, ink.width, ink.height);
+            const int reach = ci::blurReach(effective);
+            std::vector<std::uint8_t> alpha(static_cast<std::size_t>(ink.width) * ink.height);
+            for (int y = 0; y < ink.height; ++y) {
+                const auto* row = reinterpret_cast<const std::uint32_t*>(
+                    data + static_cast<std::size_t>(ink.y + y) * stride) + ink.x;
+                std::uint8_t* out = alpha.data() + static_cast<std::size_t>(y) * ink.width;
+                for (int x = 0; x < ink.width; ++x) out[x] = static_cast<std::uint8_t>(row[x] >> 24);
+            }
+            const ci::PixelRect area{-reach, -reach, ink.width + 2 * reach, ink.height + 2 * reach};
+            const int maskStride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, area.width);
+            ci::AlphaPlane blurred =
+                ci::gaussianBlurAlpha(alpha.data(), ink.width, ink.height, ink.width, effective, area, maskStride);
+            if (!blurred.data.empty() && blurred.stride == maskStride) {
+                cairo_surface_t* mask = cairo_image_surface_create_for_data(
+                    blurred.data.data(), CAIRO_FORMAT_A8, blurred.width, blurred.height, blurred.stride);
+                double dx = 0, dy = 0;
+                cairo_surface_get_device_offset(surface, &dx, &dy);
+                const cg::Size given = s.shadowOffset.isFinite() ? s.shadowOffset : cg::Size{};
+                const cg::Size offset = given.applying(ctm);
+                const double mx = ink.x - dx - reach + offset.width;
+                const double my = ink.y - dy - reach + offset.height;
+                const cg::Color c = s.shadowColor->clamped();
+                context_.saveGState();
+                // Masking clips the shadow with everything else.
+                if (s.masksToBounds) context_.clip(roundedBounds(s));
+                if (context_.isDrawingEnabled() && std::isfinite(mx) && std::isfinite(my) &&
+                    std::fabs(mx) < 1e6 && std::fabs(my) < 1e6) {
+                    cairo_save(cr);
+                    cairo_identity_matrix(cr);
+                    // The body already carries the context's alpha, and so does its blurred copy.
+                    cairo_set_source_rgba(cr, c.red, c.green, c.blue,
+                                          c.alpha * std::clamp(s.shadowOpacity, 0.0f, 1.0f));
+                    cairo_mask_surface(cr, mask, mx, my);
+                    cairo_restore(cr);
+                }
+                context_.restoreGState();
+                cairo_surface_destroy(mask);
+            }
+        }
+    }
+    cairo_set_source(cr, body);
+    cairo_paint(cr);
+    cairo_pattern_destroy(body);
+}
+
+void LayerPainter::drawBackdrop(const Layer& layer, const LayerSnapshot& s) {
+    cairo_t* cr = context_.native();
+    cairo_surface_t* target = cairo_get_group_target(cr);
+    if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE ||
+        cairo_image_surface_get_format(target) != CAIRO_FORMAT_ARGB32)
+        return;
+    cairo_surface_flush(target);
+    const unsigned char* data = cairo_image_surface_get_data(target);
+    const int width = cairo_image_surface_get_width(target);
+    const int height = cairo_image_surface_get_height(target);
+    const int stride = cairo_image_surface_get_stride(target);
+    if (!data) return;
+    double dx = 0, dy = 0;
+    cairo_surface_get_device_offset(target, &dx, &dy);
+    // The device pixels under the bounds, rounded outwards.
+    const Rect device = s.bounds.standardized().applying(context_.ctm());
+    if (!device.isFinite()) return;
+    const double left = std::clamp(std::floor(device.minX() + dx), 0.0, static_cast<double>(width));
+    const double top = std::clamp(std::floor(device.minY() + dy), 0.0, static_cast<double>(height));
+    const double right = std::clamp(std::ceil(device.maxX() + dx), 0.0, static_cast<double>(width));
+    const double bottom = std::clamp(std::ceil(device.maxY() + dy), 0.0, static_cast<double>(height));
+    const int x0 = static_cast<int>(left), y0 = static_cast<int>(top);
+    const int w = static_cast<int>(right) - x0, h = static_cast<int>(bottom) - y0;
+    if (w <= 0 || h <= 0) return;
+    const int outStride = cg::Image::strideForWidth(w);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(outStride) * h);
+    for (int y = 0; y < h; ++y)
+        std::memcpy(pixels.data() + static_cast<std::size_t>(y) * outStride,
+                    data + static_cast<std::size_t>(y0 + y) * stride + static_cast<std::size_t>(x0) * 4,
+                    static_cast<std::size_t>(outStride));
+    const cg::Image backdrop(w, h, outStride, std::move(pixels));
+    context_.saveGState();
+    layer.drawBackdrop(context_, backdrop);
+    context_.restoreGState();
+}
+
+} // namespace pellavo::ca

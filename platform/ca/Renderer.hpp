@@ -1,0 +1,55 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/cg/Geometry.hpp"
+#include "platform/cg/Image.hpp"
+
+namespace pellavo::cg {
+class Context;
+}
+
+namespace pellavo::ca {
+
+class Layer;
+
+// Which values a frame shows: the model, or what animations show at a media time.
+class RenderMode {
+public:
+    static RenderMode model() { return RenderMode(false, 0); }
+    static RenderMode presentation(double mediaTime) { return RenderMode(true, mediaTime); }
+
+    bool isPresentation() const { return presentation_; }
+    double mediaTime() const { return mediaTime_; }
+
+private:
+    RenderMode(bool presentation, double mediaTime) : presentation_(presentation), mediaTime_(mediaTime) {}
+    bool presentation_;
+    double mediaTime_;
+};
+
+// Draws layer trees into one ARGB32 bitmap of ⌈points × scale⌉ pixels, reused from
+// frame to frame. The defaults are those of the main screen as it starts.
+class Renderer {
+public:
+    explicit Renderer(cg::Size points = {375, 667}, double scale = 2);
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    cg::Size size() const { return points_; }
+    double scale() const { return scale_; }
+
+    // Clears the bitmap and draws the tree, the root placed by its own geometry in
+    // point space. The image stays valid, and unchanged, until the next render.
+    // A size or scale the constructor refused gives a 0 × 0 image.
+    const cg::Image& render(const Layer& root, RenderMode mode = RenderMode::model());
+
+private:
+    cg::Size points_;
+    double scale_;
+    cg::Image image_;
+    std::unique_ptr<cg::Context> context_;
+};
+
+} // namespace pellavo::ca

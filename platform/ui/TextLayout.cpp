@@ -1,0 +1,246 @@
+#include "platform/ui/TextLayout.hpp"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <pango/pangocairo.h>
+
+#include "platform/cg/Context.hpp"
+#include "platform/ui/Color.hpp"
+#include "platform/ui/Font.hpp"
+#include "platform/ui/FontSystem.hpp"
+
+namespace pellavo::ui {
+
+namespace {
+
+constexpr double defaultFontSize = 12;
+// Wider than any screen: beyond it a width means "no wrapping", and Pango's
+// integer units stay far from overflow.
+constexpr double maximumWrapWidth = 1e6;
+
+struct Run {
+    int start = 0; // UTF-8 byte offsets into the laid-out text
+    int end = 0;
+    Font font;
+    cg::Color color; // clamped
+};
+
+bool isTruncating(ns::LineBreakMode mode) {
+    return mode == ns::LineBreakMode::byTruncatingHead || mode == ns::LineBreakMode::byTruncatingTail ||
+           mode == ns::LineBreakMode::byTruncatingMiddle;
+}
+
+int pangoUnits(double points) {
+    // Callers pass values within ±maximumWrapWidth, so the product fits an int.
+    return static_cast<int>(std::lround(points * PANGO_SCALE));
+}
+
+double points(int units) { return static_cast<double>(units) / PANGO_SCALE; }
+
+guint16 channel(double component) { return static_cast<guint16>(std::lround(component * 65535.0)); }
+
+} // namespace
+
+struct TextLayout::Impl {
+    std::string text;
+    std::vector<Run> runs;
+    double width = -1; // -1: no wrapping
+    int maximumLines = 0;
+    ns::LineBreakMode mode = ns::LineBreakMode::byWordWrapping;
+    ns::TextAlignment alignment = ns::TextAlignment::natural;
+
+    cg::Size size;
+    int lineCount = 0;
+    double firstBaseline = 0;
+    int unknownGlyphs = 0;
+
+    // alphaScale multiplies every run's alpha (the drawing context's alpha).
+    PangoLayout* build(double alphaScale = 1) const;
+    void measure();
+};
+
+PangoLayout* TextLayout::Impl::build(double alphaScale) const {
+    PangoLayout* layout = pango_layout_new(detail::fontContext());
+    pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+
+    PangoAttrList* attributes = pango_attr_list_new();
+    for (const Run& run : runs) {
+        PangoFontDescription* description = detail::newFontDescription(run.font);
+        PangoAttribute* font = pango_attr_font_desc_new(description);
+        pango_font_description_free(description);
+        PangoAttribute* color =
+            pango_attr_foreground_new(channel(run.color.red), channel(run.color.green), channel(run.color.blue));
+        // Pango reads an alpha of 0 as "not set" and draws opaque; one step above
+        // it is still nothing in an 8-bit pixel.
+        PangoAttribute* alpha = pango_attr_foreground_alpha_new(std::max<guint16>(1, channel(run.color.alpha * alphaScale)));
+        for (PangoAttribute* attribute : {font, color, alpha}) {
+            attribute->start_index = static_cast<guint>(run.start);
+            attribute->end_index = static_cast<guint>(run.end);
+            pango_attr_list_insert(attributes, attribute);
+        }
+    }
+    // Lines broken inside a word end without an inserted hyphen.
+    pango_attr_list_insert(attributes, pango_attr_insert_hyphens_new(FALSE));
+    pango_layout_set_attributes(layout, attributes);
+    pango_attr_list_unref(attributes);
+
+    const bool wraps = width > 0 && mode != ns::LineBreakMode::byClipping;
+    pango_layout_set_width(layout, wraps ? pangoUnits(width) : -1);
+    pango_layout_set_wrap(layout, mode == ns::LineBreakMode::byCharWrapping ? PANGO_WRAP_CHAR : PANGO_WRAP_WORD_CHAR);
+    if (isTruncating(mode)) {
+        pango_layout_set_ellipsize(layout, mode == ns::LineBreakMode::byTruncatingHead     ? PANGO_ELLIPSIZE_START
+                                           : mode == ns::LineBreakMode::byTruncatingMiddle ? PANGO_ELLIPSIZE_MIDDLE
+                                                                                           : PANGO_ELLIPSIZE_END);
+        pango_layout_set_height(layout, maximumLines > 0 ? -maximumLines : -1);
+    }
+
+    switch (alignment) {
+    case ns::TextAlignment::center:
+        pango_layout_set_alignment(layout, PANGO_ALIGN_CENTER);
+        break;
+    case ns::TextAlignment::right:
+        pango_layout_set_alignment(layout, PANGO_ALIGN_RIGHT);
+        break;
+    case ns::TextAlignment::justified:
+        pango_layout_set_justify(layout, TRUE);
+        [[fallthrough]];
+    case ns::TextAlignment::left:
+        pango_layout_set_alignment(layout, PANGO_ALIGN_LEFT);
+        break;
+    case ns::TextAlignment::natural:
+        break;
+    }
+    // Natural alignment follows each paragraph's direction; the explicit ones
+    // mean the same side whatever the script.
+    pango_layout_set_auto_dir(layout, alignment == ns::TextAlignment::natural);
+    return layout;
+}
+
+void TextLayout::Impl::measure() {
+    if (text.empty()) return;
+    PangoLayout* layout = build();
+    unknownGlyphs = pango_layout_get_unknown_glyphs_count(layout);
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    int top = 0;
+    int bottom = 0;
+    int widest = 0;
+    int lines = 0;
+    do {
+        PangoRectangle logical;
+        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
+        if (lines == 0) {
+            top = logical.y;
+            firstBaseline = points(pango_layout_iter_get_baseline(iter) - top);
+        }
+        bottom = logical.y + logical.height;
+        widest = std::max(widest, logical.width);
+        ++lines;
+    } while ((maximumLines <= 0 || lines < maximumLines) && pango_layout_iter_next_line(iter));
+    pango_layout_iter_free(iter);
+    g_object_unref(layout);
+
+    lineCount = lines;
+    double usedWidth = points(widest);
+    if (mode == ns::LineBreakMode::byClipping && width > 0) usedWidth = std::min(usedWidth, width);
+    size = cg::Size(usedWidth, points(bottom - top));
+}
+
+TextLayout::TextLayout() : impl_(std::make_shared<Impl>()) {}
+
+TextLayout::TextLayout(const ns::AttributedString& text, double width, int maximumNumberOfLines,
+                       std::optional<ns::LineBreakMode> lineBreakMode) {
+    auto impl = std::make_shared<Impl>();
+    impl->width = std::isfinite(width) && width > 0 && width <= maximumWrapWidth ? width : -1;
+    impl->maximumLines = std::max(0, maximumNumberOfLines);
+
+    const ns::String& string = text.string();
+    bool first = true;
+    for (const ns::AttributedString::Run& run : text.runs()) {
+        const ns::Attributes& attributes = run.attributes;
+        if (first) {
+            first = false;
+            auto style = attributes.find(ns::AttributedString::Key::paragraphStyle);
+            if (style != attributes.end()) {
+                if (const auto* paragraph = style->second.get<ns::ParagraphStyle>()) {
+                    impl->alignment = paragraph->alignment;
+                    impl->mode = paragraph->lineBreakMode;
+                }
+            }
+        }
+        Font font = Font::systemFont(defaultFontSize);
+        if (auto found = attributes.find(ns::AttributedString::Key::font); found != attributes.end()) {
+            if (const auto* given = found->second.get<Font>()) font = *given;
+        }
+        // A font of size 0 lays out nothing: its characters are left out.
+        if (font.pointSize() <= 0) continue;
+        cg::Color color = Color::black().cgColor();
+        if (auto found = attributes.find(ns::AttributedString::Key::foregroundColor); found != attributes.end()) {
+            if (const auto* given = found->second.get<Color>()) color = given->cgColor();
+        }
+        auto piece = string.substring(run.range);
+        if (!piece) continue;
+        const std::string utf8 = piece->utf8();
+        // Pango indexes bytes with an int; text beyond that is not laid out.
+        if (utf8.size() > static_cast<std::size_t>(INT_MAX / 2) - impl->text.size()) break;
+        Run laid;
+        laid.start = static_cast<int>(impl->text.size());
+        impl->text += utf8;
+        laid.end = static_cast<int>(impl->text.size());
+        laid.font = font;
+        laid.color = color.clamped();
+        if (!impl->runs.empty() && impl->runs.back().end == laid.start && impl->runs.back().font == laid.font &&
+            impl->runs.back().color == laid.color) {
+            impl->runs.back().end = laid.end;
+        } else {
+            impl->runs.push_back(std::move(laid));
+        }
+    }
+    if (lineBreakMode) impl->mode = *lineBreakMode;
+    impl->measure();
+    impl_ = std::move(impl);
+}
+
+cg::Size TextLayout::size() const { return impl_->size; }
+
+int TextLayout::lineCount() const { return impl_->lineCount; }
+
+double TextLayout::firstBaseline() const { return impl_->firstBaseline; }
+
+int TextLayout::unknownGlyphCount() const { return impl_->unknownGlyphs; }
+
+void TextLayout::draw(cg::Context& context, cg::Point at) const {
+    const Impl& d = *impl_;
+    if (d.lineCount == 0 || !at.isFinite() || !context.isDrawingEnabled()) return;
+    cairo_t* cr = context.native();
+    if (cr == nullptr) return;
+
+    context.saveGState();
+    if (d.mode == ns::LineBreakMode::byClipping && d.width > 0) {
+        context.clip(cg::Rect(at.x, at.y, d.width, d.size.height));
+    }
+    // The context's alpha applies to the text as to everything else drawn.
+    const double alpha = std::clamp(context.alpha(), 0.0, 1.0);
+    PangoLayout* layout = d.build(alpha);
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    int top = 0;
+    int lines = 0;
+    do {
+        PangoRectangle logical;
+        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
+        if (lines == 0) top = logical.y;
+        const int baseline = pango_layout_iter_get_baseline(iter);
+        cairo_move_to(cr, at.x + points(logical.x), at.y + points(baseline - top));
+        pango_cairo_show_layout_line(cr, pango_layout_iter_get_line_readonly(iter));
+        ++lines;
+    } while (lines < d.lineCount && pango_layout_iter_next_line(iter));
+    pango_layout_iter_free(iter);
+    g_object_unref(layout);
+    cairo_new_path(cr);
+    context.restoreGState();
+}
+
+} // namespace pellavo::ui

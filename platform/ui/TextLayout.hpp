@@ -1,0 +1,57 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "platform/cg/Geometry.hpp"
+#include "platform/ns/AttributedString.hpp"
+#include "platform/ns/ParagraphStyle.hpp"
+
+namespace pellavo::cg {
+class Context;
+}
+
+namespace pellavo::ui {
+
+// Lays out an attributed string at a width: the engine under string measuring
+// and drawing, labels and text views.
+//
+// - Text without a font is in the system font at 12 points, without a colour
+//   black; characters in a font of size 0 take no space and draw nothing.
+// - A width <= 0, not finite or beyond any screen means no wrapping; explicit
+//   line breaks still break.
+// - Alignment and the break mode come from the paragraph style at the first
+//   character (default: natural = left, word wrapping), unless the break mode
+//   is given. Word wrapping breaks between words, and inside a word only when
+//   it does not fit a line alone.
+// - Clipping does not wrap; lines are cut at the width when drawn.
+// - The truncating modes end the last visible line in an ellipsis: the last of
+//   maximumNumberOfLines, or with no line limit every paragraph's first line.
+// - maximumNumberOfLines 0 (or less) means no limit.
+//
+// Sizes are fractional and unrounded. A layout may be measured and drawn on any
+// one thread at a time.
+class TextLayout {
+public:
+    // No text: size (0, 0).
+    TextLayout();
+    explicit TextLayout(const ns::AttributedString& text, double width = 0, int maximumNumberOfLines = 0,
+                        std::optional<ns::LineBreakMode> lineBreakMode = std::nullopt);
+
+    // Widest visible line by the sum of the visible lines' heights.
+    cg::Size size() const;
+    int lineCount() const;
+    // Distance from the top to the first line's baseline; 0 without lines.
+    double firstBaseline() const;
+    // Characters that no pinned face can draw (shown as boxes).
+    int unknownGlyphCount() const;
+
+    // Draws the visible lines with the layout's top-left corner at the point.
+    void draw(cg::Context& context, cg::Point at) const;
+
+private:
+    struct Impl;
+    std::shared_ptr<const Impl> impl_;
+};
+
+} // namespace pellavo::ui
