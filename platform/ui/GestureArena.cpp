@@ -71,10 +71,11 @@ bool GestureArena::undecided(const GestureRecognizer& recognizer) {
     return recognizer.state_ == State::possible && (recognizer.engaged_ || recognizer.pending_);
 }
 
-bool GestureArena::holdsBack(const Record& record) {
+bool GestureArena::holdsBack(const Record& record, bool began) {
     for (const auto& entry : record.entries) {
         auto recognizer = holder(record, entry);
-        if (recognizer && recognizer->delaysTouchesEnded_ && undecided(*recognizer)) return true;
+        if (!recognizer || !undecided(*recognizer)) continue;
+        if (began ? recognizer->delaysTouchesBegan_ : recognizer->delaysTouchesEnded_) return true;
     }
     return false;
 }
@@ -108,7 +109,7 @@ void GestureArena::note(const std::shared_ptr<GestureRecognizer>& recognizer) {
 
 void GestureArena::removeSettledRecords() {
     std::erase_if(records_, [](const Record& record) {
-        if (!record.touch->isFinished() || record.endWithheld) return false;
+        if (!record.touch->isFinished() || record.beganWithheld || record.endWithheld) return false;
         for (const auto& entry : record.entries)
             if (auto recognizer = holder(record, entry); recognizer && undecided(*recognizer)) return false;
         return true;
@@ -147,7 +148,7 @@ void GestureArena::interceptEvent(const Event& event) {
     // New touches first: each is offered to the recognisers once, when it begins.
     for (const auto& touch : event.allTouches()) {
         if (!touch || touch->phase() != Touch::Phase::began || find(touch.get())) continue;
-        records_.push_back(Record{touch, {}, false, false});
+        records_.push_back(Record{touch, {}, false, false, false});
         collectRecognizers(touch);
     }
 
@@ -395,27 +396,43 @@ void GestureArena::cancelTouchesInViews(const GestureRecognizer& recognizer) {
             if (holder(record, entry).get() == &recognizer) mine = true;
         if (!mine) continue;
         record.cancelled = true;
+        record.beganWithheld = false;
         record.endWithheld = false;
         touches.insert(record.touch);
     }
     if (!touches.empty()) Application::shared().cancelTouchesInViews(touches);
 }
 
+bool GestureArena::shouldDelayTouchBegan(const Touch& touch) {
+    Record* record = find(&touch);
+    if (!record || record->cancelled || !holdsBack(*record, true)) return false;
+    record->beganWithheld = true;
+    return true;
+}
+
 bool GestureArena::shouldDelayTouchEnded(const Touch& touch) {
     Record* record = find(&touch);
-    if (!record || record->cancelled || !holdsBack(*record)) return false;
+    if (!record || record->cancelled) return false;
+    if (!record->beganWithheld && !holdsBack(*record, false)) return false;
     record->endWithheld = true;
     return true;
 }
 
 void GestureArena::releaseViews() {
-    TouchSet released;
+    TouchSet began;
     for (auto& record : records_) {
-        if (record.cancelled || !record.endWithheld || holdsBack(record)) continue;
-        record.endWithheld = false;
-        released.insert(record.touch);
+        if (record.cancelled || !record.beganWithheld || holdsBack(record, true)) continue;
+        record.beganWithheld = false;
+        began.insert(record.touch);
     }
-    if (!released.empty()) Application::shared().deliverDelayedTouchesEnded(released);
+    if (!began.empty()) Application::shared().deliverDelayedTouchesBegan(began);
+    TouchSet ended;
+    for (auto& record : records_) {
+        if (record.cancelled || !record.endWithheld || record.beganWithheld || holdsBack(record, false)) continue;
+        record.endWithheld = false;
+        ended.insert(record.touch);
+    }
+    if (!ended.empty()) Application::shared().deliverDelayedTouchesEnded(ended);
 }
 
 // ---------------------------------------------------------------- resets

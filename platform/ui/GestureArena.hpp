@@ -24,7 +24,9 @@ class Touch;
 //      has its touches cancelled in their views.
 // A view's touchesEnded waits while a recogniser holding the touch with
 // delaysTouchesEnded may still recognise; it is released once they have all failed
-// and becomes touchesCancelled if one of them takes the touch. Timers (a tap waiting
+// and becomes touchesCancelled if one of them takes the touch. delaysTouchesBegan
+// does the same for touchesBegan (the view then never hears of a touch that a
+// recogniser takes). Timers (a tap waiting
 // for its next tap) settle outside events by the same rules.
 class GestureArena : public TouchInterceptor {
 public:
@@ -33,6 +35,7 @@ public:
     static void install();
 
     void interceptEvent(const Event& event) override;
+    bool shouldDelayTouchBegan(const Touch& touch) override;
     bool shouldDelayTouchEnded(const Touch& touch) override;
     // Forgets every touch and gesture (application reset).
     void reset() override;
@@ -51,6 +54,7 @@ private:
         std::shared_ptr<Touch> touch;
         std::vector<Entry> entries;
         bool cancelled = false;
+        bool beganWithheld = false;
         bool endWithheld = false;
     };
     struct Request {
@@ -88,7 +92,7 @@ private:
     // A requirement that is still deciding: possible and under way.
     static bool undecided(const GestureRecognizer& recognizer);
     static std::shared_ptr<GestureRecognizer> holder(const Record& record, const Entry& entry);
-    static bool holdsBack(const Record& record);
+    static bool holdsBack(const Record& record, bool began);
     void note(const std::shared_ptr<GestureRecognizer>& recognizer);
 
     std::vector<Record> records_;

@@ -216,6 +216,31 @@ TEST_F(GestureTest, WithoutCancelsTouchesInViewTheViewSeesTheEnd) {
     EXPECT_EQ(log, (std::vector<std::string>{"view began", "view ended"}));
 }
 
+TEST_F(GestureTest, DelaysTouchesBeganHidesTakenTouchesFromTheView) {
+    auto tap = addTap();
+    tap->setDelaysTouchesBegan(true);
+    // Recognised: the view never hears of the touch.
+    driver().tap({100, 200});
+    EXPECT_EQ(target->calls.size(), 1u);
+    EXPECT_TRUE(log.empty());
+    // Failed by moving: the view gets the began then, and everything after it.
+    auto id = driver().touchDown({100, 200});
+    driver().move(id, {100, 205});
+    EXPECT_TRUE(log.empty());
+    driver().move(id, {100, 215});
+    EXPECT_EQ(log, (std::vector<std::string>{"view began", "view moved"}));
+    driver().up(id);
+    EXPECT_EQ(log, (std::vector<std::string>{"view began", "view moved", "view ended"}));
+    // Waiting for a second tap: began and ended both follow once it gives up.
+    log.clear();
+    tap->setNumberOfTapsRequired(2);
+    driver().tap({100, 200});
+    EXPECT_TRUE(log.empty());
+    advance(0.3);
+    EXPECT_EQ(log, (std::vector<std::string>{"view began", "view ended"}));
+    EXPECT_EQ(target->calls.size(), 1u);
+}
+
 TEST_F(GestureTest, SingleTapWaitsForTheDoubleTapToFail) {
     auto single = addTap(1);
     auto doubleTap = ns::make<TapGestureRecognizer>(target, &Target::plain);
