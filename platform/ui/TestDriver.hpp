@@ -7,6 +7,7 @@
 
 #include "platform/cg/Geometry.hpp"
 #include "platform/ui/GestureRecognizer.hpp"
+#include "platform/ui/InterfaceOrientation.hpp"
 
 namespace pellavo::ui {
 
@@ -39,6 +40,8 @@ public:
     // Down at `from`, `steps` moves evenly spaced in place and time over `seconds`,
     // then up at `to`.
     void drag(cg::Point from, cg::Point to, int steps = 10, double seconds = 0.25);
+    // Turns the device (Application::simulateRotation) in one run-loop turn.
+    void rotate(InterfaceOrientation orientation);
 
     // What driveGesture sets, in the recogniser's view: the location, a pan's
     // translation and velocity (points per second), a pinch's scale (its velocity is

@@ -7,6 +7,7 @@
 #include "platform/ui/GestureRecognizer.hpp"
 #include "platform/ui/GraphicsContext.hpp"
 #include "platform/ui/Screen.hpp"
+#include "platform/ui/ViewController.hpp"
 #include "platform/ui/Window.hpp"
 
 namespace pellavo::ui {
@@ -371,7 +372,10 @@ std::shared_ptr<View> View::viewWithTag(int tag) {
     return nullptr;
 }
 
-std::shared_ptr<Responder> View::nextResponder() const { return superview(); }
+std::shared_ptr<Responder> View::nextResponder() const {
+    if (auto controller = owningViewController_.lock()) return controller;
+    return superview();
+}
 
 // ---------------------------------------------------------------- recognisers
 
@@ -397,7 +401,12 @@ void View::removeGestureRecognizer(const std::shared_ptr<GestureRecognizer>& rec
 void View::layoutIfNeeded() { DisplayCycle::layoutTree(*layer_); }
 
 void View::layoutSublayers(ca::Layer& layer) {
-    if (&layer == layer_.get()) layoutSubviews();
+    if (&layer != layer_.get()) return;
+    // A root view's controller wraps its layout.
+    const auto controller = owningViewController_.lock();
+    if (controller) controller->viewWillLayoutSubviews();
+    layoutSubviews();
+    if (controller) controller->viewDidLayoutSubviews();
 }
 
 void View::setNeedsDisplay() { layer_->setNeedsDisplay(); }

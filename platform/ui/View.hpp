@@ -20,6 +20,7 @@ namespace pellavo::ui {
 class Event;
 class GestureRecognizer;
 class View;
+class ViewController;
 class Window;
 
 namespace detail {
@@ -250,7 +251,12 @@ public:
     cg::Point convertToScreen(cg::Point point) const;
     cg::Point convertFromScreen(cg::Point point) const;
 
-    // ---- responder: the superview
+    // ---- controller
+    // The controller this view is the root view of, or null. It hears about the
+    // view's layout and comes next in the responder chain.
+    std::shared_ptr<ViewController> owningViewController() const { return owningViewController_.lock(); }
+
+    // ---- responder: the owning controller, else the superview
     std::shared_ptr<Responder> nextResponder() const override;
 
     // ---- layer delegate
@@ -271,6 +277,7 @@ private:
         view->drawsContent_ = detail::overridesDraw<T>();
     }
     friend class DisplayCycle;
+    friend class ViewController;
 
     void applyFrame(const cg::Rect& frame);
     void boundsDidChange(const cg::Rect& oldBounds);
@@ -284,6 +291,7 @@ private:
     cg::Point pointFromSuperview(cg::Point point) const;
 
     std::shared_ptr<ca::Layer> layer_;
+    std::weak_ptr<ViewController> owningViewController_;
     View* superview_ = nullptr; // cleared by the superview's destructor
     std::weak_ptr<View> superviewRef_;
     std::vector<std::shared_ptr<View>> subviews_;
