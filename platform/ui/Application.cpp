@@ -287,6 +287,7 @@ void Application::resetForTesting() {
     holding_ = TouchSet();
     pending_.clear();
     networkActivityIndicatorVisible_ = false;
+    statusBarOrientation_ = InterfaceOrientation::portrait;
     if (interceptor_) interceptor_->reset();
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/cg/Geometry.hpp"
+#include "platform/ui/InterfaceOrientation.hpp"
 
 namespace pellavo::ui {
 
@@ -38,6 +39,8 @@ public:
     // Down at `from`, `steps` moves evenly spaced in place and time over `seconds`,
     // then up at `to`.
     void drag(cg::Point from, cg::Point to, int steps = 10, double seconds = 0.25);
+    // Turns the device (Application::simulateRotation) in one run-loop turn.
+    void rotate(InterfaceOrientation orientation);
 
     // The touch behind an id while the driver knows it (also after it ended), or null.
     std::shared_ptr<Touch> touch(TouchId id) const;

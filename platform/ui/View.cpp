@@ -6,6 +6,7 @@
 #include "platform/ui/DisplayCycle.hpp"
 #include "platform/ui/GraphicsContext.hpp"
 #include "platform/ui/Screen.hpp"
+#include "platform/ui/ViewController.hpp"
 #include "platform/ui/Window.hpp"
 
 namespace pellavo::ui {
@@ -370,7 +371,10 @@ std::shared_ptr<View> View::viewWithTag(int tag) {
     return nullptr;
 }
 
-std::shared_ptr<Responder> View::nextResponder() const { return superview(); }
+std::shared_ptr<Responder> View::nextResponder() const {
+    if (auto controller = owningViewController_.lock()) return controller;
+    return superview();
+}
 
 // ---------------------------------------------------------------- recognisers
 
@@ -389,7 +393,12 @@ void View::removeGestureRecognizer(const std::shared_ptr<GestureRecognizer>& rec
 void View::layoutIfNeeded() { DisplayCycle::layoutTree(*layer_); }
 
 void View::layoutSublayers(ca::Layer& layer) {
-    if (&layer == layer_.get()) layoutSubviews();
+    if (&layer != layer_.get()) return;
+    // A root view's controller wraps its layout.
+    const auto controller = owningViewController_.lock();
+    if (controller) controller->viewWillLayoutSubviews();
+    layoutSubviews();
+    if (controller) controller->viewDidLayoutSubviews();
 }
 
 void View::setNeedsDisplay() { layer_->setNeedsDisplay(); }
@@ -411,9 +420,8 @@ void View::draw(const ca::Layer& layer, cg::Context& context) {
 }
 
 std::optional<std::shared_ptr<ca::Action>> View::action(ca::Layer& layer, std::string_view key) {
-    (void)key;
     if (&layer != layer_.get()) return std::nullopt;
-    return std::shared_ptr<ca::Action>();
+    return animationAction(key);
 }
 
 // ---------------------------------------------------------------- sizing
