@@ -305,6 +305,11 @@ void LayerAnimations::apply(double mediaTime, LayerSnapshot& snapshot) const {
     SnapshotState state(snapshot);
     impl_->evaluate(ns::secondsToNanoseconds(mediaTime), state);
     state.forEachChanged([&](AnimatableKey key, const Value& value) { write(snapshot, key, value); });
+    if (state.transitionProgress && state.transitionImage) {
+        snapshot.transitionProgress = state.transitionProgress;
+        snapshot.transitionImage = std::move(state.transitionImage);
+        snapshot.transitionImageBounds = state.transitionImageBounds;
+    }
 }
 
 const LayerAnimations::Actions& LayerAnimations::actions() const { return impl().actions; }
@@ -317,19 +322,18 @@ void LayerAnimations::willChange(Layer& layer, std::string_view key) {
 
     Impl::Pending pending;
     pending.key = std::string(key);
-    if (!Transaction::disableActions()) {
-        std::optional<std::shared_ptr<Action>> answer;
-        if (const auto delegate = layer.delegate().lock()) answer = delegate->action(layer, key);
-        if (!answer) {
-            const auto& map = impl().actions;
-            if (const auto it = map.find(key); it != map.end()) answer = it->second;
-        }
-        if (answer)
-            pending.action = std::move(*answer);
-        else
+    // The delegate is asked even with actions disabled: a view answers for its own
+    // layer, and its animation blocks do not depend on the enclosing transaction.
+    std::optional<std::shared_ptr<Action>> answer;
+    if (const auto delegate = layer.delegate().lock()) answer = delegate->action(layer, key);
+    if (!answer && !Transaction::disableActions()) {
+        const auto& map = impl().actions;
+        if (const auto it = map.find(key); it != map.end()) answer = it->second;
+        if (!answer)
             pending.useDefault = Transaction::animationDuration() > 0 && isCommitted() &&
                                  (layer.superlayer() || windowRoot_);
     }
+    if (answer) pending.action = std::move(*answer);
     if (pending.action || pending.useDefault) {
         layer.snapshot(pending.before);
         apply(currentMediaTime(), pending.before);

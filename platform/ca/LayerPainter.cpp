@@ -163,20 +163,42 @@ void LayerPainter::draw(const Layer& layer, bool placed) {
     LayerSnapshot s;
     layer.snapshot(s);
     if (mediaTime_) layer.applyPresentation(*mediaTime_, s);
-    if (s.isHidden || !(s.opacity > 0) || !geometryIsFinite(s)) return;
+    // A fade shows the picture from before the change at 1 − p under the layer at p.
+    const bool fading = s.transitionProgress && s.transitionImage;
+    const double progress = fading ? std::clamp(*s.transitionProgress, 0.0, 1.0) : 1.0;
+    const float opacity = s.isHidden ? 0.0f : s.opacity * static_cast<float>(progress);
+    if ((!fading && !(opacity > 0)) || !geometryIsFinite(s)) return;
     const AffineTransform local =
         placed ? placement(s) : AffineTransform::makeTranslation(-s.bounds.origin.x, -s.bounds.origin.y);
     if (isSingular(local.concatenating(context_.ctm())) || !context_.isDrawingEnabled()) return;
 
     context_.saveGState();
     context_.concatenate(local);
-    const bool group = s.opacity < 1;
-    if (group) context_.beginTransparencyLayer();
-    if (s.shadowOpacity > 0 && visible(s.shadowColor))
-        drawWithShadow(layer, s);
-    else
-        drawBody(layer, s);
-    if (group) context_.endTransparencyLayer(s.opacity);
+    if (fading) drawTransitionImage(s, 1 - progress);
+    if (opacity > 0) {
+        const bool group = opacity < 1;
+        if (group) context_.beginTransparencyLayer();
+        if (s.shadowOpacity > 0 && visible(s.shadowColor))
+            drawWithShadow(layer, s);
+        else
+            drawBody(layer, s);
+        if (group) context_.endTransparencyLayer(opacity);
+    }
+    context_.restoreGState();
+}
+
+void LayerPainter::drawTransitionImage(const LayerSnapshot& s, double alpha) {
+    if (!(alpha > 0) || !s.transitionImageBounds.isFinite()) return;
+    // The picture keeps its size about the anchor point when the bounds changed since.
+    const Rect from = s.transitionImageBounds.standardized();
+    const Rect b = s.bounds.standardized();
+    const Rect at{b.origin.x + s.anchorPoint.x * (b.size.width - from.size.width),
+                  b.origin.y + s.anchorPoint.y * (b.size.height - from.size.height), from.size.width,
+                  from.size.height};
+    if (!at.isFinite()) return;
+    context_.saveGState();
+    context_.setAlpha(alpha);
+    context_.draw(*s.transitionImage, at);
     context_.restoreGState();
 }
 

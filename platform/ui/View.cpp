@@ -425,9 +425,8 @@ void View::draw(const ca::Layer& layer, cg::Context& context) {
 }
 
 std::optional<std::shared_ptr<ca::Action>> View::action(ca::Layer& layer, std::string_view key) {
-    (void)key;
     if (&layer != layer_.get()) return std::nullopt;
-    return std::shared_ptr<ca::Action>();
+    return animationAction(key);
 }
 
 // ---------------------------------------------------------------- sizing

@@ -2,6 +2,7 @@
 
 #include <concepts>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <type_traits>
@@ -16,6 +17,7 @@
 #include "platform/ui/LayoutAnchor.hpp"
 #include "platform/ui/LayoutConstraint.hpp"
 #include "platform/ui/Responder.hpp"
+#include "platform/ui/ViewAnimationOptions.hpp"
 
 namespace pellavo::ui {
 
@@ -267,8 +269,30 @@ public:
     virtual std::shared_ptr<View> hitTest(cg::Point point, const Event* event);
     // Half-open bounds containment.
     virtual bool pointInside(cg::Point point, const Event* event) const;
-    // True while an animation keeps the view from being hit.
-    virtual bool isInteractionBlockedByAnimation() const { return false; }
+    // True from the start of a view animation of this view to its end (delay
+    // included), unless the animation allows user interaction.
+    virtual bool isInteractionBlockedByAnimation() const;
+
+    // ---- animation blocks (ViewAnimation.cpp)
+    // Runs `animations` at once; the model changes at once and each view's position,
+    // bounds, transform, alpha and background colour that it changes (also through
+    // layout or autoresizing it causes) animate from what was shown. The completion
+    // runs once on the main queue: true at start + delay + duration (next turn for a
+    // duration ≤ 0), false at once when the layer or one of its animations is
+    // removed. A surrounding transaction's duration and disabled actions do not
+    // apply. The default curve is ease-in-ease-out.
+    static void animate(double duration, std::function<void()> animations,
+                        std::function<void(bool)> completion = {});
+    static void animate(double duration, double delay, ViewAnimationOptions options,
+                        std::function<void()> animations, std::function<void(bool)> completion = {});
+    // A damped spring that settles at the end of the duration instead of a curve.
+    static void animate(double duration, double delay, double dampingRatio, double initialVelocity,
+                        ViewAnimationOptions options, std::function<void()> animations,
+                        std::function<void(bool)> completion = {});
+    // The changes apply without animations of their own; with transitionCrossDissolve
+    // the view's subtree fades from a picture of it taken before the block.
+    static void transition(const std::shared_ptr<View>& view, double duration, ViewAnimationOptions options,
+                           std::function<void()> animations, std::function<void(bool)> completion = {});
 
     // ---- conversion between bounds spaces
     // Null stands for the window, or the root of the tree when there is none. Views in
@@ -331,6 +355,10 @@ private:
     friend class DisplayCycle;
     friend class layout::LayoutEngine;
     friend class ViewController;
+    friend class ViewAnimationBlock;
+
+    // The action for a change of the own layer's key: null outside animation blocks.
+    std::shared_ptr<ca::Action> animationAction(std::string_view key);
 
     void applyFrame(const cg::Rect& frame);
     void boundsDidChange(const cg::Rect& oldBounds);
@@ -361,6 +389,7 @@ private:
     bool autoresizesSubviews_ = true;
     bool translatesAutoresizingMask_ = true;
     bool drawsContent_ = false;
+    int animationsBlockingInteraction_ = 0;
     // Constraint layout.
     std::vector<std::shared_ptr<LayoutConstraint>> constraints_;
     std::shared_ptr<layout::LayoutEngine> layoutEngine_;  // on the root of a tree that uses constraints
