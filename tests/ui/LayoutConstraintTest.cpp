@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/ui/LayoutConstraint.hpp"
+#include "platform/ui/ScrollView.hpp"
 #include "platform/ui/View.hpp"
 #include "platform/ui/layout/VisualFormat.hpp"
 #include "tests/support/AppTest.hpp"
@@ -187,6 +188,27 @@ TEST_F(LayoutConstraintTest, ChangesMarkSuperviewsAndLayOutLater) {
     EXPECT_TRUE(container->layer()->needsLayout());
     EXPECT_EQ(container->constraints().size(), 1u);  // the top
     EXPECT_EQ(box->constraints().size(), 2u);        // its own width and height
+}
+
+// A constant changed and laid out inside an animation block animates the frame.
+TEST_F(LayoutConstraintTest, ConstantAnimatesThroughLayoutIfNeeded) {
+    auto container = ns::make<View>(cg::Rect{0, 100, 375, 200});
+    window()->addSubview(container);
+    auto box = placed(container);
+    auto left = box->leftAnchor().constraintEqualTo(container->leftAnchor());
+    LayoutConstraint::activate({left, box->centerYAnchor().constraintEqualTo(container->centerYAnchor()),
+                                box->widthAnchor().constraintEqualToConstant(100),
+                                box->heightAnchor().constraintEqualToConstant(40)});
+    runUntilIdle();
+    ASSERT_EQ(box->frame(), (cg::Rect{0, 80, 100, 40}));
+
+    left->setConstant(200);
+    View::animate(0.25, [&] { container->layoutIfNeeded(); });
+    EXPECT_EQ(box->frame(), (cg::Rect{200, 80, 100, 40}));  // the model is final at once
+    advance(0.125);
+    EXPECT_NEAR(box->layer()->presentation()->position().x, 150, 1e-6);  // halfway, on the symmetric curve
+    advance(0.2);
+    EXPECT_NEAR(box->layer()->presentation()->position().x, 250, 1e-9);
 }
 
 TEST_F(LayoutConstraintTest, BadValuesAreRefusedOrClamped) {
@@ -409,25 +431,14 @@ TEST_F(LayoutConstraintTest, FeedbackSettlesOrHitsTheCap) {
     runUntilIdle();
 }
 
-// Position relations of a scrolled content area: its edges as its descendants see them
-// are its content, and a fixed far edge writes the content size.
-TEST_F(LayoutConstraintTest, ContentAreaTakesItsSizeFromConstraints) {
-    class Content : public View {
-    public:
-        std::optional<cg::Size> layoutContentSize() const override { return contentSize; }
-        void setLayoutContentSize(std::optional<cg::Float> width, std::optional<cg::Float> height) override {
-            if (width)
-                contentSize.width = *width;
-            if (height)
-                contentSize.height = *height;
-        }
-        cg::Size contentSize;
-    };
+// A pager: pages in a scroll view pinned to its root. The scroll view's edges, as the
+// pages see them, are its content, and a fixed far edge writes the content size.
+TEST_F(LayoutConstraintTest, ScrollViewContentSizeFollowsConstraints) {
     for (int pages : {1, 2, 3}) {
         SCOPED_TRACE(pages);
         auto root = ns::make<View>(window()->bounds());
         window()->addSubview(root);
-        auto scroll = ns::make<Content>();
+        auto scroll = ns::make<ui::ScrollView>();
         scroll->setTranslatesAutoresizingMaskIntoConstraints(false);
         root->addSubview(scroll);
         const LayoutConstraint::Views views{{"scroll", scroll}};
@@ -455,14 +466,14 @@ TEST_F(LayoutConstraintTest, ContentAreaTakesItsSizeFromConstraints) {
         EXPECT_EQ(scroll->frame(), (cg::Rect{0, 0, 375, 667}));
         for (int i = 0; i < pages; ++i)
             EXPECT_EQ(pageViews[i]->frame(), (cg::Rect{375.0 * i, 0, 375, 667}));
-        EXPECT_EQ(scroll->contentSize, (pages == 1 ? cg::Size{0, 0} : cg::Size{375.0 * pages, 667}));
+        EXPECT_EQ(scroll->contentSize(), (pages == 1 ? cg::Size{0, 0} : cg::Size{375.0 * pages, 667}));
 
         // Replacing the trailing constraint moves the content edge with it.
         if (last) {
             last->setActive(false);
             pageViews.back()->trailingAnchor().constraintEqualTo(scroll->trailingAnchor(), -25)->setActive(true);
             runUntilIdle();
-            EXPECT_EQ(scroll->contentSize.width, 375.0 * pages + 25);
+            EXPECT_EQ(scroll->contentSize().width, 375.0 * pages + 25);
         }
         // A position inside the content cannot be tied to a view outside it.
         auto outside = pageViews[0]->leadingAnchor().constraintEqualTo(root->leadingAnchor());
