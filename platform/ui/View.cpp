@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/ui/DisplayCycle.hpp"
+#include "platform/ui/GestureRecognizer.hpp"
 #include "platform/ui/GraphicsContext.hpp"
 #include "platform/ui/Screen.hpp"
 #include "platform/ui/ViewController.hpp"
@@ -385,12 +386,19 @@ std::shared_ptr<Responder> View::nextResponder() const {
 
 void View::addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer) {
     if (!recognizer || std::find(recognizers_.begin(), recognizers_.end(), recognizer) != recognizers_.end()) return;
+    // A recogniser belongs to one view: adding it elsewhere moves it.
+    if (auto previous = recognizer->view(); previous && previous.get() != this)
+        previous->removeGestureRecognizer(recognizer);
     recognizers_.push_back(recognizer);
+    recognizer->moveToView(this);
 }
 
 void View::removeGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer) {
     if (!recognizer) return;
-    recognizers_.erase(std::remove(recognizers_.begin(), recognizers_.end(), recognizer), recognizers_.end());
+    const auto found = std::find(recognizers_.begin(), recognizers_.end(), recognizer);
+    if (found == recognizers_.end()) return;
+    recognizers_.erase(found);
+    recognizer->moveToView(nullptr);
 }
 
 // ---------------------------------------------------------------- layout and display
