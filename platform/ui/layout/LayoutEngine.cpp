@@ -335,12 +335,29 @@ bool LayoutEngine::subtreeWillMove(View& view) {
     return true;
 }
 
+namespace {
+
+// Whether a tree holds constraints or views placed by them (its engine may be gone with
+// a superview that was freed).
+bool usesConstraints(const View& view) {
+    if (!view.translatesAutoresizingMaskIntoConstraints() || !view.constraints().empty())
+        return true;
+    for (const auto& child : view.subviews())
+        if (usesConstraints(*child))
+            return true;
+    return false;
+}
+
+} // namespace
+
 void LayoutEngine::subtreeDidMove(View& view, bool usedConstraints) {
     View& root = rootOf(view);
     if (&root != &view && view.layoutEngine_) {
         usedConstraints = true;
         view.layoutEngine_.reset();
     }
+    if (!usedConstraints && !find(root))
+        usedConstraints = usesConstraints(view);
     if (usedConstraints)
         ensure(root).structureChanged();
     else if (LayoutEngine* engine = find(root))
