@@ -203,12 +203,6 @@ LayoutEngine::ViewRecord* LayoutEngine::findRecord(const View& view) const {
     return found == viewIndex_.end() ? nullptr : found->second;
 }
 
-std::optional<cg::Rect> LayoutEngine::solvedFrame(const View& view) const {
-    if (const ViewRecord* record = findRecord(view))
-        return frameOf(*record);
-    return std::nullopt;
-}
-
 cg::Rect LayoutEngine::frameOf(const ViewRecord& record) const {
     // A negative size is applied as 0.
     return {solver_->value(record.x), solver_->value(record.y), std::max(0.0, solver_->value(record.w)),
