@@ -49,6 +49,9 @@ public:
     // The views of these touches hear touchesCancelled now (also those whose end is
     // held back) and nothing more about them.
     void cancelTouchesInViews(const TouchSet& touches);
+    // Delivers the held-back touchesBegan of these touches (their ends stay held
+    // while they are).
+    void deliverDelayedTouchesBegan(const TouchSet& touches);
     // Delivers the held-back touchesEnded of these touches.
     void deliverDelayedTouchesEnded(const TouchSet& touches);
 
