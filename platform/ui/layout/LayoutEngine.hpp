@@ -44,7 +44,9 @@ public:
     // Where activation installs the constraint, or null with the reason.
     static std::shared_ptr<View> installationView(const LayoutConstraint& constraint, std::string& reason);
     static void translatesChanged(View& view);
+    // Intrinsic sizes are read when a view enters and again after these.
     static void intrinsicContentSizeChanged(View& view);
+    static void contentPrioritiesChanged(View& view);
     // The base layoutSubviews: refreshes the inputs, solves, and sets the frames of the
     // view's constraint-placed subviews through the normal setter.
     static void layoutSubviews(View& view);
@@ -55,9 +57,6 @@ public:
     // the second hands that on to the tree the view ends up in.
     static bool subtreeWillMove(View& view);
     static void subtreeDidMove(View& view, bool usedConstraints);
-
-    // The solved frame of a view in the tree, for tests and diagnostics.
-    std::optional<cg::Rect> solvedFrame(const View& view) const;
 
 private:
     struct ViewRecord;
