@@ -509,7 +509,22 @@ TEST_F(LayoutConstraintTest, HierarchyChangesCarryOrDropConstraints) {
     own[0]->setConstant(40);
     runUntilIdle();
     EXPECT_EQ(inner->frame(), (cg::Rect{40, 0, 30, 0}));
-    holder->layoutIfNeeded();
+
+    // A subtree whose superview was freed still lays out when it joins a tree again.
+    std::weak_ptr<View> gone;
+    {
+        auto parent = ns::make<View>(cg::Rect{0, 0, 100, 100});
+        gone = parent;
+        other->removeFromSuperview();
+        parent->addSubview(other);
+    }
+    ASSERT_TRUE(gone.expired());
+    EXPECT_EQ(other->superview(), nullptr);
+    auto fresh = ns::make<View>(cg::Rect{0, 0, 375, 667});
+    fresh->addSubview(other);
+    own[0]->setConstant(12);
+    fresh->layoutIfNeeded();
+    EXPECT_EQ(inner->frame().origin.x, 12);
 }
 
 TEST_F(LayoutConstraintTest, VisualFormatNeedsASuperviewForBars) {

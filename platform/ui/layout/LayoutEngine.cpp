@@ -203,12 +203,6 @@ LayoutEngine::ViewRecord* LayoutEngine::findRecord(const View& view) const {
     return found == viewIndex_.end() ? nullptr : found->second;
 }
 
-std::optional<cg::Rect> LayoutEngine::solvedFrame(const View& view) const {
-    if (const ViewRecord* record = findRecord(view))
-        return frameOf(*record);
-    return std::nullopt;
-}
-
 cg::Rect LayoutEngine::frameOf(const ViewRecord& record) const {
     // A negative size is applied as 0.
     return {solver_->value(record.x), solver_->value(record.y), std::max(0.0, solver_->value(record.w)),
@@ -335,12 +329,29 @@ bool LayoutEngine::subtreeWillMove(View& view) {
     return true;
 }
 
+namespace {
+
+// Whether a tree holds constraints or views placed by them (its engine may be gone with
+// a superview that was freed).
+bool usesConstraints(const View& view) {
+    if (!view.translatesAutoresizingMaskIntoConstraints() || !view.constraints().empty())
+        return true;
+    for (const auto& child : view.subviews())
+        if (usesConstraints(*child))
+            return true;
+    return false;
+}
+
+} // namespace
+
 void LayoutEngine::subtreeDidMove(View& view, bool usedConstraints) {
     View& root = rootOf(view);
     if (&root != &view && view.layoutEngine_) {
         usedConstraints = true;
         view.layoutEngine_.reset();
     }
+    if (!usedConstraints && !find(root))
+        usedConstraints = usesConstraints(view);
     if (usedConstraints)
         ensure(root).structureChanged();
     else if (LayoutEngine* engine = find(root))

@@ -56,9 +56,6 @@ public:
     static bool subtreeWillMove(View& view);
     static void subtreeDidMove(View& view, bool usedConstraints);
 
-    // The solved frame of a view in the tree, for tests and diagnostics.
-    std::optional<cg::Rect> solvedFrame(const View& view) const;
-
 private:
     struct ViewRecord;
     struct ConstraintRecord;
