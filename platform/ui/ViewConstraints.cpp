@@ -69,8 +69,7 @@ void View::setContentHuggingPriority(float priority, LayoutConstraint::Axis axis
     if (priority == slot)
         return;
     slot = priority;
-    if (auto superview = this->superview())
-        superview->setNeedsLayout();
+    layout::LayoutEngine::contentPrioritiesChanged(*this);
 }
 
 float View::contentCompressionResistancePriority(LayoutConstraint::Axis axis) const {
@@ -85,8 +84,7 @@ void View::setContentCompressionResistancePriority(float priority, LayoutConstra
     if (priority == slot)
         return;
     slot = priority;
-    if (auto superview = this->superview())
-        superview->setNeedsLayout();
+    layout::LayoutEngine::contentPrioritiesChanged(*this);
 }
 
 void View::invalidateIntrinsicContentSize() { layout::LayoutEngine::intrinsicContentSizeChanged(*this); }

@@ -126,6 +126,14 @@ TEST_F(LayoutConstraintTest, IntrinsicSizeAgainstPriorities) {
     label->setSize({60, 30});
     runUntilIdle();
     EXPECT_EQ(label->frame(), (cg::Rect{0, 14, 60, 30}));
+
+    // The same through the hugging priority: above the centre, the label keeps its size.
+    centre->setPriority(750);
+    runUntilIdle();
+    EXPECT_EQ(label->frame(), (cg::Rect{0, 0, 60, 44}));
+    label->setContentHuggingPriority(800, LayoutConstraint::Axis::vertical);
+    runUntilIdle();
+    EXPECT_EQ(label->frame(), (cg::Rect{0, 14, 60, 30}));
 }
 
 TEST_F(LayoutConstraintTest, MarginsAndWidthConstant) {

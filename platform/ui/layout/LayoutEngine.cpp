@@ -147,7 +147,9 @@ struct LayoutEngine::ViewRecord {
     bool pinned = false;
     Constraint pins[4];
     cg::Rect pinnedFrame;
-    // Constraint-placed views: the intrinsic size on each axis.
+    // Constraint-placed views: the intrinsic size on each axis, read again when the
+    // view invalidates it or changes its priorities.
+    bool intrinsicDirty = true;
     struct Intrinsic {
         bool present = false;
         double value = 0;
@@ -292,7 +294,10 @@ void LayoutEngine::intrinsicContentSizeChanged(View& view) {
         return;
     // Only a real change marks the superview, so a layoutSubviews that sets the same
     // value again settles.
-    if (ViewRecord* record = engine->findRecord(view); record && !engine->rebuildPending_) {
+    ViewRecord* record = engine->findRecord(view);
+    if (record)
+        record->intrinsicDirty = true;
+    if (record && !engine->rebuildPending_) {
         const cg::Size size = view.intrinsicContentSize();
         bool same = true;
         for (int axis = 0; axis < 2; ++axis) {
@@ -304,6 +309,14 @@ void LayoutEngine::intrinsicContentSizeChanged(View& view) {
         if (same)
             return;
     }
+    if (view.superview_)
+        view.superview_->setNeedsLayout();
+}
+
+void LayoutEngine::contentPrioritiesChanged(View& view) {
+    if (LayoutEngine* engine = find(view))
+        if (ViewRecord* record = engine->findRecord(view))
+            record->intrinsicDirty = true;
     if (view.superview_)
         view.superview_->setNeedsLayout();
 }
@@ -639,7 +652,7 @@ void LayoutEngine::refresh() {
             continue;
         if (record->pinned)
             refreshPins(*record, *view, pinsFailed);
-        else
+        else if (record->intrinsicDirty)
             refreshIntrinsic(*record, *view);
         if (record->content)
             refreshContent(*record, *view);
@@ -692,6 +705,7 @@ void LayoutEngine::refreshPins(ViewRecord& record, View& view, bool& failed) {
 }
 
 void LayoutEngine::refreshIntrinsic(ViewRecord& record, View& view) {
+    record.intrinsicDirty = false;
     const cg::Size size = view.intrinsicContentSize();
     for (int axis = 0; axis < 2; ++axis) {
         const auto layoutAxis = axis == 0 ? LayoutConstraint::Axis::horizontal : LayoutConstraint::Axis::vertical;

@@ -44,7 +44,9 @@ public:
     // Where activation installs the constraint, or null with the reason.
     static std::shared_ptr<View> installationView(const LayoutConstraint& constraint, std::string& reason);
     static void translatesChanged(View& view);
+    // Intrinsic sizes are read when a view enters and again after these.
     static void intrinsicContentSizeChanged(View& view);
+    static void contentPrioritiesChanged(View& view);
     // The base layoutSubviews: refreshes the inputs, solves, and sets the frames of the
     // view's constraint-placed subviews through the normal setter.
     static void layoutSubviews(View& view);
