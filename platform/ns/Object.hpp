@@ -24,6 +24,10 @@ public:
     // The name the object runtime knows this class by.
     virtual std::string_view className() const { return "NSObject"; }
 
+    // Called by the interface-file loader on every object of a file, parents first,
+    // once all of the file's connections exist. Overrides call the base first.
+    virtual void awakeFromNib() {}
+
     template <class T = Object>
     std::shared_ptr<T> sharedFromThis() {
         return std::dynamic_pointer_cast<T>(shared_from_this());

@@ -44,6 +44,7 @@ struct Runtime::State {
         bool registered = false;  // false: only properties or actions were added so far
         std::string superclass;   // empty for the root
         Factory factory;
+        CoderFactory coderFactory;
         std::map<std::string, std::shared_ptr<const Property>, std::less<>> properties;
         std::unordered_map<Selector, std::shared_ptr<const Action>> actions;
     };
@@ -141,7 +142,8 @@ Runtime::Runtime() : state_(std::make_shared<State>()) {
 
 Runtime::~Runtime() = default;
 
-bool Runtime::registerClassImpl(std::string_view name, std::string_view superclassName, Factory factory) {
+bool Runtime::registerClassImpl(std::string_view name, std::string_view superclassName, Factory factory,
+                                CoderFactory coderFactory) {
     if (name.empty() || name == rootClassName) {
         log("registerClass: cannot register the class " + quoted(name));
         return false;
@@ -167,6 +169,7 @@ bool Runtime::registerClassImpl(std::string_view name, std::string_view supercla
     info.registered = true;
     info.superclass = std::string(superclassName);
     info.factory = std::move(factory);
+    info.coderFactory = std::move(coderFactory);
     return true;
 }
 
@@ -187,6 +190,23 @@ std::shared_ptr<Object> Runtime::create(std::string_view name) const {
         return nullptr;
     }
     return factory();
+}
+
+std::shared_ptr<Object> Runtime::create(std::string_view name, const Coder& coder) const {
+    CoderFactory coderFactory;
+    {
+        std::shared_lock lock(state_->classMutex);
+        auto it = state_->classes.find(name);
+        if (it != state_->classes.end() && it->second.registered) coderFactory = it->second.coderFactory;
+    }
+    if (!coderFactory) return create(name);
+    return coderFactory(coder);
+}
+
+bool Runtime::hasCoderFactory(std::string_view name) const {
+    std::shared_lock lock(state_->classMutex);
+    auto it = state_->classes.find(name);
+    return it != state_->classes.end() && it->second.registered && it->second.coderFactory != nullptr;
 }
 
 std::optional<std::string> Runtime::superclassName(std::string_view name) const {

@@ -9,6 +9,7 @@
 #include <typeindex>
 #include <utility>
 
+#include "platform/ns/Coder.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/Selector.hpp"
 #include "platform/ns/Value.hpp"
@@ -45,12 +46,18 @@ public:
     static Runtime& shared();
 
     // ---- classes
-    // Registers T under `name`; create(name) builds it with ns::make<T>(). Registering
-    // the same name again with the same superclass replaces the factory.
+    // Registers T under `name`; create(name) builds it with ns::make<T>(). A T with a
+    // `T(const ns::Coder&)` constructor can also be made by create(name, coder); a
+    // class that has only that constructor is made only that way. Registering the same
+    // name again with the same superclass replaces the factories.
     template <class T>
     bool registerClass(std::string_view name, std::string_view superclassName = "NSObject");
     bool isClassRegistered(std::string_view name) const;
     std::shared_ptr<Object> create(std::string_view name) const;
+    // With the coder constructor when the class has one, else as create(name).
+    std::shared_ptr<Object> create(std::string_view name, const Coder& coder) const;
+    // Whether create(name, coder) uses a coder constructor.
+    bool hasCoderFactory(std::string_view name) const;
     // nullopt for the root class and for unknown classes.
     std::optional<std::string> superclassName(std::string_view name) const;
     // Walks the superclass chain from object.className().
@@ -120,7 +127,9 @@ private:
     ~Runtime();
 
     using Factory = std::function<std::shared_ptr<Object>()>;
-    bool registerClassImpl(std::string_view name, std::string_view superclassName, Factory factory);
+    using CoderFactory = std::function<std::shared_ptr<Object>(const Coder&)>;
+    bool registerClassImpl(std::string_view name, std::string_view superclassName, Factory factory,
+                           CoderFactory coderFactory = {});
     void addPropertyImpl(std::string_view className, std::string_view key, Property property);
     void addActionImpl(std::string_view className, Selector selector, Action action);
 
@@ -140,7 +149,11 @@ bool Runtime::registerClass(std::string_view name, std::string_view superclassNa
     if constexpr (std::is_default_constructible_v<T>) {
         factory = [] { return std::static_pointer_cast<Object>(make<T>()); };
     }
-    return registerClassImpl(name, superclassName, std::move(factory));
+    CoderFactory coderFactory;
+    if constexpr (std::is_constructible_v<T, const Coder&>) {
+        coderFactory = [](const Coder& coder) { return std::static_pointer_cast<Object>(make<T>(coder)); };
+    }
+    return registerClassImpl(name, superclassName, std::move(factory), std::move(coderFactory));
 }
 
 namespace detail {

@@ -1,5 +1,7 @@
 #include "platform/ui/View.hpp"
 
+#include "platform/ns/Coder.hpp"
+
 #include <algorithm>
 #include <cmath>
 
@@ -52,6 +54,11 @@ View::View(const cg::Rect& frame) : layer_(ns::make<ca::Layer>()) {
     applyFrame(frame);
 }
 
+View::View(const ns::Coder& coder) : View(coder.decode<cg::Rect>(ns::Coder::frameKey).value_or(cg::Rect{})) {
+    decodedSubviews_ = coder.decode<std::vector<std::shared_ptr<View>>>(ns::Coder::subviewsKey).value_or(
+        std::vector<std::shared_ptr<View>>{});
+}
+
 View::~View() {
     // Subviews that outlive this view no longer have a superview.
     for (const auto& child : subviews_) child->superview_ = nullptr;
@@ -78,6 +85,10 @@ void View::init() {
     layer_->setDelegate(std::weak_ptr<ca::LayerDelegate>(sharedFromThis<View>()));
     layer_->setNeedsLayout();
     if (drawsContent_) layer_->setNeedsDisplay();
+    // addSubview needs this view in its shared pointer, so decoded subviews join here.
+    auto decoded = std::move(decodedSubviews_);
+    decodedSubviews_.clear();
+    for (const auto& subview : decoded) addSubview(subview);
 }
 
 std::shared_ptr<ca::Layer> View::makeLayer() { return ns::make<ca::Layer>(); }

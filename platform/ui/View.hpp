@@ -19,6 +19,10 @@
 #include "platform/ui/Responder.hpp"
 #include "platform/ui/ViewAnimationOptions.hpp"
 
+namespace pellavo::ns {
+class Coder;
+} // namespace pellavo::ns
+
 namespace pellavo::ui {
 
 class Event;
@@ -85,6 +89,9 @@ public:
     static Color defaultTintColor() { return {0, 122.0 / 255.0, 1, 1}; }
 
     explicit View(const cg::Rect& frame = {});
+    // From an interface file: the coder's "frame", and its "subviews" added in order
+    // once the view is made.
+    explicit View(const ns::Coder& coder);
     ~View() override;
     std::string_view className() const override { return "UIView"; }
 
@@ -179,8 +186,6 @@ public:
     // Hooks on the superview.
     virtual void didAddSubview(const std::shared_ptr<View>& subview) { (void)subview; }
     virtual void willRemoveSubview(const std::shared_ptr<View>& subview) { (void)subview; }
-    // Called by the interface-file loader after the outlets are connected.
-    virtual void awakeFromNib() {}
 
     // ---- gesture recognisers (kept here; the recognisers do the rest)
     // Null and a recogniser already attached are ignored.
@@ -396,6 +401,8 @@ private:
     float huggingPriority_[2] = {LayoutPriority::defaultLow, LayoutPriority::defaultLow};
     float compressionPriority_[2] = {LayoutPriority::defaultHigh, LayoutPriority::defaultHigh};
     bool needsUpdateConstraints_ = true;
+    // Decoded subviews waiting for init(), which adds them.
+    std::vector<std::shared_ptr<View>> decodedSubviews_;
 };
 
 constexpr View::AutoresizingMask operator|(View::AutoresizingMask a, View::AutoresizingMask b) {

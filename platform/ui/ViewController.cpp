@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/ns/Coder.hpp"
 #include "platform/ns/Console.hpp"
 #include "platform/ui/Application.hpp"
 #include "platform/ui/NavigationController.hpp"
@@ -31,6 +32,10 @@ std::shared_ptr<View> makePlainView() {
 ViewController::ViewController(std::optional<ns::String> nibName, std::optional<ns::Bundle> bundle)
     : nibName_(std::move(nibName)), nibBundle_(std::move(bundle)) {
     if (nibName_ && nibName_->utf8().empty()) nibName_.reset();
+}
+
+ViewController::ViewController(const ns::Coder& coder) {
+    adoptDecodedView(coder.decode<std::shared_ptr<View>>(ns::Coder::viewKey).value_or(nullptr));
 }
 
 ViewController::~ViewController() {

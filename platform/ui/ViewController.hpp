@@ -11,6 +11,10 @@
 #include "platform/ui/Responder.hpp"
 #include "platform/ui/TraitCollection.hpp"
 
+namespace pellavo::ns {
+class Coder;
+} // namespace pellavo::ns
+
 namespace pellavo::ui {
 
 class NavigationController;
@@ -48,6 +52,9 @@ public:
     // A controller whose view comes from the interface file `nibName` (none: a plain
     // view). No bundle means the main bundle.
     ViewController(std::optional<ns::String> nibName, std::optional<ns::Bundle> bundle);
+    // From an interface file: the coder's "view" becomes the root view without
+    // loading; viewDidLoad runs at the first view() access.
+    explicit ViewController(const ns::Coder& coder);
     ~ViewController() override;
     std::string_view className() const override { return "UIViewController"; }
 

@@ -127,6 +127,7 @@ TEST_F(ViewControllerTest, NibNameControllerLoadsThroughTheInstalledLoader) {
 }
 
 TEST_F(ViewControllerTest, NibNameWithoutLoaderFallsBackToPlainView) {
+    NibLoaderScope scope({});
     const auto controller = ns::make<ui::ViewController>(ns::String("Missing"), std::nullopt);
     EXPECT_NE(controller->view(), nullptr);
     EXPECT_EQ(loggedLines().size(), 1u);
