@@ -9,6 +9,7 @@
 #include "platform/ca/AnimationEngine.hpp"
 #include "platform/ca/AnimationGroup.hpp"
 #include "platform/ca/BasicAnimation.hpp"
+#include "platform/ca/ChangeCount.hpp"
 #include "platform/ca/CurrentMediaTime.hpp"
 #include "platform/ca/Layer.hpp"
 #include "platform/ca/LayerSnapshot.hpp"
@@ -404,6 +405,9 @@ std::shared_ptr<Layer> Layer::presentation() const { return presentationAt(curre
 
 void Layer::willChangeValue(std::string_view key) { animations_.willChange(*this, key); }
 
-void Layer::didChangeValue(std::string_view key) { animations_.didChange(*this, key); }
+void Layer::didChangeValue(std::string_view key) {
+    ChangeCount::increment();
+    animations_.didChange(*this, key);
+}
 
 } // namespace pellavo::ca

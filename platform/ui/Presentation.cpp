@@ -6,6 +6,7 @@
 
 #include "platform/dispatch/Queue.hpp"
 #include "platform/ns/Console.hpp"
+#include "platform/ui/ViewAnimationOptions.hpp"
 #include "platform/ui/ViewControllerTransitioningDelegate.hpp"
 #include "platform/ui/Window.hpp"
 
@@ -26,11 +27,10 @@ void runCompletion(const Presentation::Completion& completion) {
 } // namespace
 
 void runTransitionAnimation(double duration, std::function<void()> changes, std::function<void()> completion) {
-    (void)duration;
-    if (changes) changes();
-    dispatch::Queue::main().async([completion = std::move(completion)] {
-        if (completion) completion();
-    });
+    View::animate(duration, 0, ViewAnimationOptions::curveEaseInOut, std::move(changes),
+                  [completion = std::move(completion)](bool) {
+                      if (completion) completion();
+                  });
 }
 
 // ---------------------------------------------------------------- checks

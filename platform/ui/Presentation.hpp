@@ -15,8 +15,7 @@
 namespace pellavo::ui::detail {
 
 // Runs `changes` as an ease-in-out view animation of `duration` seconds and
-// `completion` once it has ended. Until view animations exist the changes apply at
-// once and the completion runs on the next main-queue turn.
+// `completion` once it has ended (also when the animation was cut short).
 void runTransitionAnimation(double duration, std::function<void()> changes, std::function<void()> completion);
 
 // The full-window container a presented controller's view lives in.

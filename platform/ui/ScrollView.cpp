@@ -266,6 +266,11 @@ void ScrollView::layoutSubviews() {
     updateIndicators();
 }
 
+void ScrollView::setLayoutContentSize(std::optional<cg::Float> width, std::optional<cg::Float> height) {
+    const cg::Size size{width.value_or(contentSize_.width), height.value_or(contentSize_.height)};
+    if (size != contentSize_) setContentSize(size);
+}
+
 void ScrollView::updateIndicators() {
     if (!horizontalIndicator_ || !verticalIndicator_) return;
     const bool active = dragging_ || decelerating_ || motion_ != Motion::none;

@@ -97,6 +97,10 @@ public:
     // The bounds origin is the content offset: a change here is a scroll.
     void setBounds(const cg::Rect& bounds) override;
     void layoutSubviews() override;
+    // Constraint layout: descendants see the content as this view's edges, and a far
+    // content edge fixed by a constraint writes the content size.
+    std::optional<cg::Size> layoutContentSize() const override { return contentSize_; }
+    void setLayoutContentSize(std::optional<cg::Float> width, std::optional<cg::Float> height) override;
 
 protected:
     void init() override;

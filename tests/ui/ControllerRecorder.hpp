@@ -86,6 +86,14 @@ inline std::shared_ptr<RecordingController> makeRecorder(const std::string& name
     return ns::make<RecordingController>(name, log);
 }
 
+// The frame origin the screen shows for a view at the current instant.
+inline cg::Point shownOrigin(const ui::View& view) {
+    const auto shown = view.layer()->presentation();
+    const cg::Rect bounds = shown->bounds();
+    const cg::Point anchor = shown->anchorPoint();
+    return {shown->position().x - anchor.x * bounds.width(), shown->position().y - anchor.y * bounds.height()};
+}
+
 // The entries of `log` that contain one of the words, in order.
 inline std::vector<std::string> only(const CallLog& log, const std::vector<std::string>& words) {
     std::vector<std::string> result;

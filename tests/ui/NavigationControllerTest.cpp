@@ -61,7 +61,11 @@ TEST_F(NavigationControllerTest, PushAndPopSlideWithAppearanceCallsOnOldAndNewTo
     EXPECT_EQ(navigation->viewControllers(), (Controllers{first, second}));
     EXPECT_EQ(second->navigationController(), navigation);
     EXPECT_EQ(second->view()->superview(), navigation->view());
-    advance(0.36);
+    advance(0.175);
+    EXPECT_NEAR(testing::shownOrigin(*second->view()).x, 375 / 2.0, 1);
+    EXPECT_NEAR(testing::shownOrigin(*first->view()).x, -375 / 2.0, 1);
+    EXPECT_EQ(appearanceCalls(log), (Strings{"R.viewWillDisappear(1)", "S.viewWillAppear(1)"}));
+    advance(0.185);
     EXPECT_EQ(only(log, {"Appear", "Disappear", "MoveToParent"}),
               (Strings{"S.willMoveToParent:N", "R.viewWillDisappear(1)", "S.viewWillAppear(1)",
                        "S.viewDidAppear(1)", "R.viewDidDisappear(1)", "S.didMoveToParent:N"}));
@@ -73,7 +77,10 @@ TEST_F(NavigationControllerTest, PushAndPopSlideWithAppearanceCallsOnOldAndNewTo
     EXPECT_EQ(popped, second);
     EXPECT_EQ(navigation->viewControllers(), Controllers{first});
     EXPECT_EQ(first->view()->superview(), navigation->view());
-    advance(0.36);
+    advance(0.175);
+    EXPECT_NEAR(testing::shownOrigin(*second->view()).x, 375 / 2.0, 1);
+    EXPECT_NEAR(testing::shownOrigin(*first->view()).x, -375 / 2.0, 1);
+    advance(0.185);
     EXPECT_EQ(only(log, {"Appear", "Disappear", "MoveToParent"}),
               (Strings{"S.willMoveToParent:null", "S.viewWillDisappear(1)", "R.viewWillAppear(1)",
                        "R.viewDidAppear(1)", "S.viewDidDisappear(1)", "S.didMoveToParent:null"}));

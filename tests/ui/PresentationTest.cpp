@@ -90,6 +90,34 @@ TEST_F(PresentationTest, FullScreenLinksAtOnceThenSlidesInAndRemovesThePresenter
     EXPECT_EQ(completions, 1);
 }
 
+TEST_F(PresentationTest, TheSlideTakesThirtyFiveHundredthsOfASecond) {
+    const auto b = makeRecorder("B", log);
+    int completions = 0;
+    root->present(b, true, counting(completions));
+    // The model is final at once; the screen shows the slide.
+    EXPECT_EQ(b->view()->frame().origin.y, 0);
+    advance(0.175);
+    EXPECT_NEAR(testing::shownOrigin(*b->view()).y, 667 / 2.0, 1);
+    EXPECT_EQ(root->view()->superview(), window());
+    EXPECT_EQ(completions, 0);
+    EXPECT_EQ(appearanceCalls(log), (Strings{"A.viewWillDisappear(1)", "B.viewWillAppear(1)"}));
+    advance(0.185);
+    EXPECT_EQ(completions, 1);
+    EXPECT_EQ(root->view()->superview(), nullptr);
+    EXPECT_NEAR(testing::shownOrigin(*b->view()).y, 0, 1e-9);
+
+    b->dismiss(true, counting(completions));
+    advance(0.05);
+    const double early = testing::shownOrigin(*b->view()).y;
+    advance(0.125);
+    EXPECT_NEAR(testing::shownOrigin(*b->view()).y, 667 / 2.0, 1);
+    EXPECT_GT(testing::shownOrigin(*b->view()).y, early);
+    EXPECT_EQ(root->presentedViewController(), b);
+    advance(0.185);
+    EXPECT_EQ(completions, 2);
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+}
+
 TEST_F(PresentationTest, DismissalRunsInReverseAndRestoresThePresenter) {
     const auto b = makeRecorder("B", log);
     root->present(b, true);

@@ -89,6 +89,20 @@ TEST_F(RotationTest, ScreenWindowsAndRootViewsTakeTheNewSize) {
     EXPECT_EQ(root->view()->frame(), (cg::Rect{0, 0, 375, 667}));
 }
 
+TEST_F(RotationTest, WindowsAndRootViewsResizeInOneThreeTenthsAnimation) {
+    driver().rotate(Orientation::landscapeLeft);
+    // The model is final at once.
+    EXPECT_EQ(window()->bounds().size, (cg::Size{667, 375}));
+    EXPECT_EQ(root->view()->bounds().size, (cg::Size{667, 375}));
+    advance(0.15);
+    const double midWidth = (375 + 667) / 2.0;
+    EXPECT_NEAR(window()->layer()->presentation()->bounds().width(), midWidth, 1);
+    EXPECT_NEAR(root->view()->layer()->presentation()->bounds().width(), midWidth, 1);
+    EXPECT_NEAR(presented->view()->layer()->presentation()->bounds().height(), midWidth, 1);
+    advance(0.16);
+    EXPECT_NEAR(window()->layer()->presentation()->bounds().width(), 667, 1e-9);
+}
+
 TEST_F(RotationTest, SameOrientationDoesNothingAndSameTraitsSkipTraitCalls) {
     app().simulateRotation(Orientation::portrait);
     app().simulateRotation(static_cast<Orientation>(9));
@@ -133,7 +147,9 @@ TEST_F(RotationTest, CoordinatorRunsAlongsideAnimationsAndCompletionsAtTheEnd) {
     // Laid out before the alongside block runs.
     EXPECT_EQ(controller->widthInBlock, 667);
     EXPECT_EQ(controller->completions, 0);
-    advance(0.31);
+    advance(0.29);
+    EXPECT_EQ(controller->completions, 0);
+    advance(0.02);
     EXPECT_EQ(controller->completions, 1);
     // Too late to join once the animation has run.
     EXPECT_FALSE(controller->lastCoordinator->animateAlongsideTransition({}, {}));

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/Screen.hpp"
+#include "platform/ui/ScrollView.hpp"
+#include "platform/ui/ScrollViewDelegate.hpp"
 #include "platform/ui/Window.hpp"
 #include "tests/support/AppTest.hpp"
 #include "tests/ui/ControllerRecorder.hpp"
@@ -182,6 +184,35 @@ TEST_F(ViewControllerTest, LayoutHooksWrapOnlyTheRootViewsOwnLayout) {
     root->setNeedsLayout();
     root->layoutIfNeeded();
     EXPECT_EQ(*log, Strings{"view.layoutSubviews"});
+}
+
+struct ZoomingDelegate : ns::Object, ui::ScrollViewDelegate {
+    std::shared_ptr<ui::View> content;
+    std::shared_ptr<ui::View> viewForZooming(ui::ScrollView&) override { return content; }
+};
+
+TEST_F(ViewControllerTest, ScrollingOrZoomingInsideTheRootCallsNoLayoutHook) {
+    const CallLog log = makeCallLog();
+    const auto controller = makeRecorder("A", log);
+    window()->setRootViewController(controller);
+    const auto scroll = ns::make<ui::ScrollView>(cg::Rect{0, 0, 375, 300});
+    const auto delegate = ns::make<ZoomingDelegate>();
+    delegate->content = ns::make<ui::View>(cg::Rect{0, 0, 750, 600});
+    scroll->addSubview(delegate->content);
+    scroll->setDelegate(delegate);
+    scroll->setContentSize({750, 600});
+    scroll->setMaximumZoomScale(3);
+    controller->view()->addSubview(scroll);
+    runUntilIdle();
+    log->clear();
+
+    scroll->setContentOffset({100, 50});
+    runUntilIdle();
+    scroll->setZoomScale(2);
+    runUntilIdle();
+    scroll->setContentOffset({0, 0}, true);
+    advance(0.5);
+    EXPECT_TRUE(only(log, {"Layout"}).empty());
 }
 
 TEST_F(ViewControllerTest, ResponderChainRunsThroughTheController) {
