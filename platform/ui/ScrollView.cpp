@@ -277,7 +277,7 @@ void ScrollView::setZoomScale(double scale, bool animated) {
     zoomTo(z, offsetKeeping(contentPoint, centre, z), animated);
 }
 
-void ScrollView::zoomToRect(const cg::Rect& rect, bool animated) {
+void ScrollView::zoom(const cg::Rect& rect, bool animated) {
     if (!rect.isFinite()) return refuse("zoom rectangle");
     const auto view = zoomingView();
     if (!view) return;
