@@ -3,11 +3,17 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ns/Object.hpp"
+#include "platform/ui/LayoutConstraint.hpp"
+#include "platform/ui/View.hpp"
 #include "platform/ui/layout/Solver.hpp"
+#include "platform/ui/layout/VisualFormat.hpp"
 
 namespace {
 
 using namespace pellavo::ui::layout;
+namespace ns = pellavo::ns;
+namespace ui = pellavo::ui;
 
 Constraint relate(std::vector<Term> terms, Relation relation, double constant,
                   double priority = Constraint::required) {
@@ -88,5 +94,68 @@ void BM_SolverRemoveAll(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SolverRemoveAll)->Unit(benchmark::kMillisecond);
+
+// A pager of 100 full-screen pages chained edge to edge: 400 constraints, built and laid
+// out from scratch.
+std::shared_ptr<ui::View> makePager(int pages) {
+    auto root = ns::make<ui::View>(pellavo::cg::Rect{0, 0, 375, 667});
+    auto strip = ns::make<ui::View>();
+    strip->setTranslatesAutoresizingMaskIntoConstraints(false);
+    root->addSubview(strip);
+    std::vector<std::shared_ptr<ui::LayoutConstraint>> constraints = {
+        strip->leadingAnchor().constraintEqualTo(root->leadingAnchor()),
+        strip->topAnchor().constraintEqualTo(root->topAnchor()),
+        strip->widthAnchor().constraintEqualTo(root->widthAnchor()),
+        strip->heightAnchor().constraintEqualTo(root->heightAnchor()),
+    };
+    std::shared_ptr<ui::View> previous;
+    for (int i = 0; i < pages; ++i) {
+        auto page = ns::make<ui::View>();
+        page->setTranslatesAutoresizingMaskIntoConstraints(false);
+        strip->addSubview(page);
+        constraints.push_back(page->widthAnchor().constraintEqualTo(strip->widthAnchor()));
+        constraints.push_back(page->heightAnchor().constraintEqualTo(strip->heightAnchor()));
+        constraints.push_back(page->topAnchor().constraintEqualTo(strip->topAnchor()));
+        constraints.push_back(previous ? page->leadingAnchor().constraintEqualTo(previous->trailingAnchor())
+                                       : page->leadingAnchor().constraintEqualTo(strip->leadingAnchor()));
+        previous = page;
+    }
+    ui::LayoutConstraint::activate(constraints);
+    return root;
+}
+
+void BM_LayoutHundredPagePager(benchmark::State& state) {
+    for (auto _ : state) {
+        auto root = makePager(100);
+        root->layoutIfNeeded();
+        benchmark::DoNotOptimize(root->subviews()[0]->subviews().back()->frame());
+    }
+}
+BENCHMARK(BM_LayoutHundredPagePager)->Unit(benchmark::kMillisecond);
+
+// The same pager turned to landscape: every page moves, through constant edits only.
+void BM_LayoutHundredPagePagerResize(benchmark::State& state) {
+    auto root = makePager(100);
+    root->layoutIfNeeded();
+    bool landscape = false;
+    for (auto _ : state) {
+        landscape = !landscape;
+        root->setFrame(landscape ? pellavo::cg::Rect{0, 0, 667, 375} : pellavo::cg::Rect{0, 0, 375, 667});
+        root->layoutIfNeeded();
+        benchmark::DoNotOptimize(root->subviews()[0]->subviews().back()->frame());
+    }
+}
+BENCHMARK(BM_LayoutHundredPagePagerResize)->Unit(benchmark::kMillisecond);
+
+void BM_VisualFormatParse(benchmark::State& state) {
+    const ui::LayoutConstraint::Metrics metrics{{"margin", 16}, {"gap", 8}};
+    const auto isView = [](const ns::String& name) { return name == "a" || name == "b" || name == "c"; };
+    const ns::String format("H:|-margin-[a(>=44@750,<=200)]-gap-[b(==a)]-(>=gap,<=20@250)-[c(==b)]-margin-|");
+    for (auto _ : state) {
+        auto description = ui::VisualFormat::describe(format, metrics, isView);
+        benchmark::DoNotOptimize(description.constraints.size());
+    }
+}
+BENCHMARK(BM_VisualFormatParse);
 
 } // namespace

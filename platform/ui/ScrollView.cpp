@@ -8,8 +8,11 @@
 #include "platform/ca/Layer.hpp"
 #include "platform/ca/Transaction.hpp"
 #include "platform/ns/Clock.hpp"
-#include "platform/ns/RunLoop.hpp"
 #include "platform/ns/Console.hpp"
+#include "platform/ns/RunLoop.hpp"
+#include "platform/ui/GestureRecognizerDelegate.hpp"
+#include "platform/ui/PanGestureRecognizer.hpp"
+#include "platform/ui/PinchGestureRecognizer.hpp"
 
 namespace pellavo::ui {
 
@@ -41,6 +44,44 @@ cg::Point clampPoint(cg::Point p, cg::Point min, cg::Point max) {
 
 // ---------------------------------------------------------------- life
 
+// The delegate of the scroll view's own recognisers: it keeps the scroll view out of
+// the recognisers' ownership (they hold their delegate weakly, the view holds this).
+class ScrollView::GestureHelper : public GestureRecognizerDelegate {
+public:
+    explicit GestureHelper(std::weak_ptr<ScrollView> owner) : owner_(std::move(owner)) {}
+
+    bool gestureRecognizerShouldBegin(GestureRecognizer& recognizer) override {
+        const auto sv = owner_.lock();
+        if (!sv) return false;
+        if (&recognizer == sv->pan_.get()) return sv->panShouldBegin();
+        if (&recognizer == sv->pinch_.get()) return sv->isZoomable();
+        return true;
+    }
+
+    bool gestureRecognizerShouldReceive(GestureRecognizer& recognizer, Touch& touch) override {
+        (void)touch;
+        const auto sv = owner_.lock();
+        if (!sv || &recognizer != sv->pan_.get()) return true;
+        // A pan the host put on this view goes first: the scroll view's own waits for it
+        // to fail.
+        for (const auto& other : sv->gestureRecognizers())
+            if (other != sv->pan_ && dynamic_cast<PanGestureRecognizer*>(other.get())) sv->pan_->requireToFail(other);
+        return true;
+    }
+
+    bool gestureRecognizerShouldRecognizeSimultaneously(GestureRecognizer& recognizer,
+                                                        GestureRecognizer& other) override {
+        const auto sv = owner_.lock();
+        if (!sv) return false;
+        const GestureRecognizer* pan = sv->pan_.get();
+        const GestureRecognizer* pinch = sv->pinch_.get();
+        return (&recognizer == pan && &other == pinch) || (&recognizer == pinch && &other == pan);
+    }
+
+private:
+    std::weak_ptr<ScrollView> owner_;
+};
+
 ScrollView::ScrollView(const cg::Rect& frame) : View(frame) { setClipsToBounds(true); }
 
 ScrollView::~ScrollView() = default;
@@ -58,6 +99,18 @@ void ScrollView::init() {
     verticalIndicator_ = makeIndicator();
     layer()->addSublayer(horizontalIndicator_);
     layer()->addSublayer(verticalIndicator_);
+
+    gestureHelper_ = std::make_shared<GestureHelper>(weakFromThis<ScrollView>());
+    const auto self = sharedFromThis<ScrollView>();
+    pan_ = ns::make<PanGestureRecognizer>();
+    pan_->addTarget(self, &ScrollView::handlePan);
+    pan_->setDelegate(gestureHelper_);
+    pan_->setIsEnabled(scrollEnabled_);
+    addGestureRecognizer(pan_);
+    pinch_ = ns::make<PinchGestureRecognizer>();
+    pinch_->addTarget(self, &ScrollView::handlePinch);
+    pinch_->setDelegate(gestureHelper_);
+    addGestureRecognizer(pinch_);
 }
 
 // ---------------------------------------------------------------- offset and content
@@ -149,6 +202,7 @@ void ScrollView::scrollRectToVisible(const cg::Rect& rect, bool animated) {
 
 void ScrollView::setIsScrollEnabled(bool value) {
     scrollEnabled_ = value;
+    if (pan_) pan_->setIsEnabled(value);
 }
 
 void ScrollView::setShowsHorizontalScrollIndicator(bool value) {
@@ -264,6 +318,11 @@ void ScrollView::zoomTo(double scale, cg::Point offset, bool animated) {
 void ScrollView::layoutSubviews() {
     View::layoutSubviews();
     updateIndicators();
+}
+
+void ScrollView::setLayoutContentSize(std::optional<cg::Float> width, std::optional<cg::Float> height) {
+    const cg::Size size{width.value_or(contentSize_.width), height.value_or(contentSize_.height)};
+    if (size != contentSize_) setContentSize(size);
 }
 
 void ScrollView::updateIndicators() {
@@ -411,6 +470,247 @@ void ScrollView::finishMotion() {
     case Motion::zoom:
     case Motion::zoomBounce: d->scrollViewDidEndZooming(*this, zoomingView(), zoomScale_); break;
     case Motion::none: break;
+    }
+}
+
+} // namespace pellavo::ui
+
+// ---------------------------------------------------------------- dragging
+
+namespace pellavo::ui {
+
+namespace {
+
+constexpr double rubberBandFactor = 0.55;
+constexpr double flickVelocity = 0.3; // points per millisecond
+constexpr double dragVelocityWindow = 0.1;
+
+bool isActive(const GestureRecognizer& g) {
+    return g.state() == GestureRecognizer::State::began || g.state() == GestureRecognizer::State::changed;
+}
+
+} // namespace
+
+bool ScrollView::panShouldBegin() { return scrollEnabled_ && (canScrollHorizontally() || canScrollVertically()); }
+
+double ScrollView::rubberBand(double raw, double min, double max, double dimension) const {
+    if (!bounces_ || dimension <= 0) return std::clamp(raw, min, std::max(min, max));
+    // An excess e shows as (1 − 1/(e·0.55/d + 1))·d: it never reaches d.
+    const auto shown = [&](double e) { return (1 - 1 / (e * rubberBandFactor / dimension + 1)) * dimension; };
+    if (raw < min) return min - shown(min - raw);
+    if (raw > max) return max + shown(raw - max);
+    return raw;
+}
+
+double ScrollView::unRubberBand(double shown, double min, double max, double dimension) const {
+    if (!bounces_ || dimension <= 0) return shown;
+    // The inverse of rubberBand, so that a drag caught past a limit does not jump.
+    const auto raw = [&](double s) {
+        const double y = std::min(s / dimension, 0.999);
+        return (1 / (1 - y) - 1) * dimension / rubberBandFactor;
+    };
+    if (shown < min) return min - raw(min - shown);
+    if (shown > max) return max + raw(shown - max);
+    return shown;
+}
+
+void ScrollView::handlePan(PanGestureRecognizer& pan) {
+    using State = GestureRecognizer::State;
+    switch (pan.state()) {
+    case State::began: {
+        // A running animation or deceleration stops without its end callback.
+        stopMotion();
+        const auto keep = sharedFromThis<ScrollView>();
+        const cg::Point offset = contentOffset();
+        const cg::Point min = minimumContentOffset();
+        const cg::Point max = maximumContentOffset();
+        const cg::Size b = bounds().size;
+        dragStartOffset_ = {unRubberBand(offset.x, min.x, max.x, b.width), unRubberBand(offset.y, min.y, max.y, b.height)};
+        dragStartPage_ = {b.width > 0 ? std::round(offset.x / b.width) : 0, b.height > 0 ? std::round(offset.y / b.height) : 0};
+        dragging_ = true;
+        dragSamples_.clear();
+        sampleDrag();
+        updateIndicators();
+        if (auto d = delegate()) d->scrollViewWillBeginDragging(*this);
+        if (dragging_) panChanged(pan);
+        break;
+    }
+    case State::changed:
+        if (dragging_) panChanged(pan);
+        break;
+    case State::ended:
+    case State::cancelled:
+        if (dragging_) panEnded(pan);
+        break;
+    default: break;
+    }
+}
+
+void ScrollView::panChanged(PanGestureRecognizer& pan) {
+    // While the fingers pinch, the pinch places the content.
+    if (pinch_ && isActive(*pinch_)) return;
+    const cg::Point t = pan.translation(this);
+    const cg::Point min = minimumContentOffset();
+    const cg::Point max = maximumContentOffset();
+    const cg::Size b = bounds().size;
+    cg::Point offset = contentOffset();
+    if (canScrollHorizontally()) offset.x = rubberBand(dragStartOffset_.x - t.x, min.x, max.x, b.width);
+    if (canScrollVertically()) offset.y = rubberBand(dragStartOffset_.y - t.y, min.y, max.y, b.height);
+    applyOffset(offset);
+    sampleDrag();
+}
+
+void ScrollView::sampleDrag() {
+    const std::int64_t now = ns::Clock::shared()->now();
+    dragSamples_.emplace_back(now, contentOffset());
+    // Keep one sample older than the window: it tells how long the finger rested.
+    const std::int64_t oldest = now - ns::secondsToNanoseconds(dragVelocityWindow);
+    while (dragSamples_.size() > 2 && dragSamples_[1].first <= oldest) dragSamples_.pop_front();
+}
+
+cg::Point ScrollView::dragVelocity() const {
+    if (dragSamples_.size() < 2) return {};
+    const auto& [now, offset] = dragSamples_.back();
+    const std::int64_t windowStart = now - ns::secondsToNanoseconds(dragVelocityWindow);
+    // The oldest sample inside the window, or the one just before it when the finger
+    // rested (then the offset has not moved since and the speed is 0).
+    std::size_t i = 0;
+    while (i + 2 < dragSamples_.size() && dragSamples_[i].first < windowStart) ++i;
+    const auto& [then, from] = dragSamples_[i];
+    if (now <= then) return {};
+    const double ms = static_cast<double>(now - then) / 1e6;
+    return {(offset.x - from.x) / ms, (offset.y - from.y) / ms};
+}
+
+cg::Point ScrollView::pagingTarget(cg::Point offset, cg::Point velocity) const {
+    const cg::Point min = minimumContentOffset();
+    const cg::Point max = maximumContentOffset();
+    const cg::Size b = bounds().size;
+    const auto axis = [](double x, double v, double pageSize, double startPage, double lo, double hi) {
+        if (!(pageSize > 0)) return 0.0;
+        const double c = x / pageSize;
+        double page = std::round(c);
+        if (v >= flickVelocity) page = std::floor(c) + 1;
+        if (v <= -flickVelocity) page = std::ceil(c) - 1;
+        // One page per swipe, and only pages that exist.
+        page = std::clamp(page, startPage - 1, startPage + 1);
+        const double firstPage = std::ceil(lo / pageSize - 1e-9);
+        const double lastPage = std::max(firstPage, std::ceil(hi / pageSize - 1e-9));
+        page = std::clamp(page, firstPage, lastPage);
+        return page * pageSize;
+    };
+    cg::Point target = offset;
+    if (canScrollHorizontally()) target.x = axis(offset.x, velocity.x, b.width, dragStartPage_.x, min.x, max.x);
+    if (canScrollVertically()) target.y = axis(offset.y, velocity.y, b.height, dragStartPage_.y, min.y, max.y);
+    return target;
+}
+
+void ScrollView::panEnded(PanGestureRecognizer& pan) {
+    const auto keep = sharedFromThis<ScrollView>();
+    const bool cancelled = pan.state() == GestureRecognizer::State::cancelled;
+    // The offset's own velocity, points per millisecond.
+    sampleDrag();
+    cg::Point velocity;
+    if (!cancelled) velocity = dragVelocity();
+    if (!velocity.isFinite()) velocity = {};
+    const cg::Point offset = contentOffset();
+    cg::Point target;
+    bool clamped = false;
+    if (pagingEnabled_) {
+        target = pagingTarget(offset, velocity);
+    } else {
+        const double r = decelerationRate_;
+        const double reach = r / (1 - r);
+        const cg::Point free{offset.x + velocity.x * reach, offset.y + velocity.y * reach};
+        target = clampedOffset(free);
+        clamped = target != free;
+    }
+    cg::Point asked = target;
+    if (auto d = delegate()) d->scrollViewWillEndDragging(*this, velocity, asked);
+    const bool changed = asked.isFinite() && asked != target;
+    if (changed) target = clampedOffset(asked);
+    target = clampedOffset(target);
+
+    dragging_ = false;
+    const bool within = isWithinLimits(offset);
+    if (target == offset && within) {
+        updateIndicators();
+        if (auto d = delegate()) d->scrollViewDidEndDragging(*this, false);
+        return;
+    }
+    if (auto d = delegate()) d->scrollViewDidEndDragging(*this, true);
+    // A callback may have started something of its own.
+    if (dragging_ || motion_ != Motion::none) return;
+    if (auto d = delegate()) d->scrollViewWillBeginDecelerating(*this);
+    if (dragging_ || motion_ != Motion::none) return;
+    const bool free = !pagingEnabled_ && !clamped && !changed && within;
+    motionFrom_ = contentOffset();
+    motionTo_ = target;
+    motionVelocity_ = velocity;
+    startMotion(free ? Motion::decelerate : Motion::snap, animationDuration, ca::MediaTimingFunction::easeOut());
+}
+
+// ---------------------------------------------------------------- pinching
+
+void ScrollView::handlePinch(PinchGestureRecognizer& pinch) {
+    using State = GestureRecognizer::State;
+    const auto keep = sharedFromThis<ScrollView>();
+    const auto view = zoomingView();
+    if (!view) return;
+    switch (pinch.state()) {
+    case State::began: {
+        stopMotion();
+        zooming_ = true;
+        pinchStartScale_ = zoomScale_;
+        const cg::Point at = pinch.location(this);
+        const cg::Point origin = view->frame().origin;
+        pinchContentPoint_ = {(at.x - origin.x) / zoomScale_, (at.y - origin.y) / zoomScale_};
+        if (auto d = delegate()) d->scrollViewWillBeginZooming(*this, view);
+        [[fallthrough]];
+    }
+    case State::changed: {
+        if (!zooming_) return;
+        const double raw = pinchStartScale_ * pinch.scale();
+        if (!(std::isfinite(raw) && raw > 0)) return;
+        double z = std::clamp(raw, minimumZoomScale_, maximumZoomScale_);
+        // Past a limit the scale gives way slowly: limit × (raw ÷ limit)^0.5.
+        if (bouncesZoom_ && raw != z) z = z * std::sqrt(raw / z);
+        const cg::Point visible = pinch.location(this) - contentOffset();
+        applyZoom(*view, z);
+        applyOffset(clampedOffset(offsetKeeping(pinchContentPoint_, visible, z)));
+        updateIndicators();
+        if (auto d = delegate()) d->scrollViewDidZoom(*this);
+        break;
+    }
+    case State::ended:
+    case State::cancelled: {
+        if (!zooming_) return;
+        const double limit = std::clamp(zoomScale_, minimumZoomScale_, maximumZoomScale_);
+        // A drag that goes on with the remaining finger starts from here.
+        if (pan_ && isActive(*pan_)) {
+            pan_->setTranslation({0, 0}, this);
+            const cg::Point offset = contentOffset();
+            dragStartOffset_ = offset;
+        }
+        if (limit != zoomScale_) {
+            const cg::Point visible = pinch.location(this) - contentOffset();
+            const cg::Size size = view->bounds().size;
+            const cg::Size before = contentSize_;
+            contentSize_ = {size.width * limit, size.height * limit};
+            motionTo_ = clampedOffset(offsetKeeping(pinchContentPoint_, visible, limit));
+            contentSize_ = before;
+            motionFrom_ = contentOffset();
+            motionFromScale_ = zoomScale_;
+            motionToScale_ = limit;
+            startMotion(Motion::zoomBounce, animationDuration, ca::MediaTimingFunction::easeOut());
+            return;
+        }
+        zooming_ = false;
+        updateIndicators();
+        if (auto d = delegate()) d->scrollViewDidEndZooming(*this, view, zoomScale_);
+        break;
+    }
+    default: break;
     }
 }
 

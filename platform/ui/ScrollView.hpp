@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <utility>
 
 #include "platform/ca/MediaTimingFunction.hpp"
 #include "platform/ui/ScrollViewDelegate.hpp"
@@ -97,6 +99,10 @@ public:
     // The bounds origin is the content offset: a change here is a scroll.
     void setBounds(const cg::Rect& bounds) override;
     void layoutSubviews() override;
+    // Constraint layout: descendants see the content as this view's edges, and a far
+    // content edge fixed by a constraint writes the content size.
+    std::optional<cg::Size> layoutContentSize() const override { return contentSize_; }
+    void setLayoutContentSize(std::optional<cg::Float> width, std::optional<cg::Float> height) override;
 
 protected:
     void init() override;
@@ -142,6 +148,9 @@ private:
     void panChanged(PanGestureRecognizer& pan);
     void panEnded(PanGestureRecognizer& pan);
     cg::Point pagingTarget(cg::Point offset, cg::Point velocity) const;
+    void sampleDrag();
+    // Points per millisecond over the last 0.1 s of the drag.
+    cg::Point dragVelocity() const;
     double rubberBand(double raw, double min, double max, double dimension) const;
     double unRubberBand(double shown, double min, double max, double dimension) const;
 
@@ -171,6 +180,8 @@ private:
     // The drag: where the offset was when the pan (re)started, and the page.
     cg::Point dragStartOffset_;
     cg::Point dragStartPage_;
+    // (clock ns, offset) of the drag, for the velocity at the lift.
+    std::deque<std::pair<std::int64_t, cg::Point>> dragSamples_;
     // The pinch: the content point under the fingers and the scale at the start.
     cg::Point pinchContentPoint_;
     double pinchStartScale_ = 1;

@@ -9,6 +9,7 @@
 #include "platform/ui/Screen.hpp"
 #include "platform/ui/ViewController.hpp"
 #include "platform/ui/Window.hpp"
+#include "platform/ui/layout/LayoutEngine.hpp"
 
 namespace pellavo::ui {
 
@@ -321,6 +322,7 @@ void View::attachSubview(const std::shared_ptr<View>& view, std::size_t index) {
     // A hook may have rearranged the trees.
     if (isDescendant(view.get())) return;
 
+    const bool usedConstraints = layout::LayoutEngine::subtreeWillMove(*view);
     if (oldSuperview && view->superview_ == oldSuperview.get()) {
         oldSuperview->willRemoveSubview(view);
         auto& siblings = oldSuperview->subviews_;
@@ -333,6 +335,7 @@ void View::attachSubview(const std::shared_ptr<View>& view, std::size_t index) {
     view->superview_ = this;
     view->superviewRef_ = self;
     placeLayer(view, index);
+    layout::LayoutEngine::subtreeDidMove(*view, usedConstraints);
 
     if (oldWindow != newWindow) forEachInTree(view, [](View& v) { v.didMoveToWindow(); });
     view->didMoveToSuperview();
@@ -353,11 +356,13 @@ void View::removeFromSuperview() {
     if (oldWindow) forEachInTree(self, [](View& v) { v.willMoveToWindow(nullptr); });
     if (superview_ != superview.get()) return; // a hook moved it already
 
+    const bool usedConstraints = layout::LayoutEngine::subtreeWillMove(*this);
     auto& siblings = superview->subviews_;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), self), siblings.end());
     if (layer_->superlayer() == superview->layer_) layer_->removeFromSuperlayer();
     superview_ = nullptr;
     superviewRef_.reset();
+    layout::LayoutEngine::subtreeDidMove(*this, usedConstraints);
 
     if (oldWindow) forEachInTree(self, [](View& v) { v.didMoveToWindow(); });
     didMoveToSuperview();

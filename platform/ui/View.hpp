@@ -14,6 +14,8 @@
 #include "platform/cg/Geometry.hpp"
 #include "platform/ui/Color.hpp"
 #include "platform/ui/EdgeInsets.hpp"
+#include "platform/ui/LayoutAnchor.hpp"
+#include "platform/ui/LayoutConstraint.hpp"
 #include "platform/ui/Responder.hpp"
 #include "platform/ui/ViewAnimationOptions.hpp"
 
@@ -24,6 +26,9 @@ class GestureRecognizer;
 class View;
 class ViewController;
 class Window;
+namespace layout {
+class LayoutEngine;
+}
 
 namespace detail {
 // Deduces the class that declares the draw(cg::Rect) found by name lookup in T.
@@ -124,14 +129,16 @@ public:
     bool isExclusiveTouch() const { return exclusiveTouch_; }
     void setIsExclusiveTouch(bool exclusive) { exclusiveTouch_ = exclusive; }
     EdgeInsets layoutMargins() const { return layoutMargins_; }
-    void setLayoutMargins(const EdgeInsets& margins) { layoutMargins_ = margins; }
+    // A change marks the view for layout; non-finite insets are ignored.
+    void setLayoutMargins(const EdgeInsets& margins);
     AutoresizingMask autoresizingMask() const { return autoresizingMask_; }
     void setAutoresizingMask(AutoresizingMask mask) { autoresizingMask_ = mask; }
     bool autoresizesSubviews() const { return autoresizesSubviews_; }
     void setAutoresizesSubviews(bool value) { autoresizesSubviews_ = value; }
-    // False takes the view out of autoresizing (constraints position it instead).
+    // True: the frame enters constraint layout as required values. False takes the view
+    // out of autoresizing; constraints place it instead.
     bool translatesAutoresizingMaskIntoConstraints() const { return translatesAutoresizingMask_; }
-    void setTranslatesAutoresizingMaskIntoConstraints(bool value) { translatesAutoresizingMask_ = value; }
+    void setTranslatesAutoresizingMaskIntoConstraints(bool value);
 
     // ---- tint
     // The view's own tint, else its superview's, else defaultTintColor().
@@ -186,8 +193,9 @@ public:
     void setNeedsLayout() { layer_->setNeedsLayout(); }
     // Lays out this view and its marked descendants now, in a window or not.
     void layoutIfNeeded();
-    // Positions the subviews; the base applies constraints (none yet).
-    virtual void layoutSubviews() {}
+    // Positions the subviews. The base solves the constraints of the tree and sets the
+    // frame of every constraint-placed subview through setFrame.
+    virtual void layoutSubviews();
 
     // ---- display
     // Marks the whole view; the end-of-turn pass redraws marked views.
@@ -207,7 +215,51 @@ public:
     // (noIntrinsicMetric, noIntrinsicMetric) when the view has no natural size.
     virtual cg::Size intrinsicContentSize() const { return {noIntrinsicMetric, noIntrinsicMetric}; }
     // Tells constraint layout the natural size changed; frame-laid views ignore it.
-    virtual void invalidateIntrinsicContentSize() {}
+    virtual void invalidateIntrinsicContentSize();
+
+    // ---- constraints
+    // The constraints installed on this view (activation installs a constraint on the
+    // nearest common ancestor of its items).
+    const std::vector<std::shared_ptr<LayoutConstraint>>& constraints() const;
+    // Refused with a log line unless this view is a common ancestor of the items.
+    void addConstraint(const std::shared_ptr<LayoutConstraint>& constraint);
+    void addConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints);
+    void removeConstraint(const std::shared_ptr<LayoutConstraint>& constraint);
+    void removeConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints);
+    LayoutXAxisAnchor leadingAnchor();
+    LayoutXAxisAnchor trailingAnchor();
+    LayoutXAxisAnchor leftAnchor();
+    LayoutXAxisAnchor rightAnchor();
+    LayoutXAxisAnchor centerXAnchor();
+    LayoutYAxisAnchor topAnchor();
+    LayoutYAxisAnchor bottomAnchor();
+    LayoutYAxisAnchor centerYAnchor();
+    LayoutDimension widthAnchor();
+    LayoutDimension heightAnchor();
+    // How strongly a constraint-placed view keeps to its intrinsic size: size ≤ intrinsic
+    // at the hugging priority (250), size ≥ intrinsic at the compression one (750).
+    // Clamped to 1…1000.
+    float contentHuggingPriority(LayoutConstraint::Axis axis) const;
+    void setContentHuggingPriority(float priority, LayoutConstraint::Axis axis);
+    float contentCompressionResistancePriority(LayoutConstraint::Axis axis) const;
+    void setContentCompressionResistancePriority(float priority, LayoutConstraint::Axis axis);
+    // The update pass runs bottom-up before each layout pass and inside layoutIfNeeded,
+    // calling updateConstraints on marked views (every view starts marked). Overrides
+    // call the base.
+    virtual void updateConstraints() {}
+    void setNeedsUpdateConstraints();
+    bool needsUpdateConstraints() const { return needsUpdateConstraints_; }
+    void updateConstraintsIfNeeded();
+    // A view whose subviews live in a scrolled content area answers its content size:
+    // its far edges, as constraints of its descendants see them, stand there. Others
+    // answer nothing.
+    virtual std::optional<cg::Size> layoutContentSize() const { return std::nullopt; }
+    // Receives the solved content extent of each axis whose far content edge a
+    // constraint fixes.
+    virtual void setLayoutContentSize(std::optional<cg::Float> width, std::optional<cg::Float> height) {
+        (void)width;
+        (void)height;
+    }
 
     // ---- hit-testing
     // The deepest visible, interactive view under the point (bounds space), front
@@ -301,6 +353,7 @@ private:
         view->drawsContent_ = detail::overridesDraw<T>();
     }
     friend class DisplayCycle;
+    friend class layout::LayoutEngine;
     friend class ViewController;
     friend class ViewAnimationBlock;
 
@@ -337,6 +390,12 @@ private:
     bool translatesAutoresizingMask_ = true;
     bool drawsContent_ = false;
     int animationsBlockingInteraction_ = 0;
+    // Constraint layout.
+    std::vector<std::shared_ptr<LayoutConstraint>> constraints_;
+    std::shared_ptr<layout::LayoutEngine> layoutEngine_;  // on the root of a tree that uses constraints
+    float huggingPriority_[2] = {LayoutPriority::defaultLow, LayoutPriority::defaultLow};
+    float compressionPriority_[2] = {LayoutPriority::defaultHigh, LayoutPriority::defaultHigh};
+    bool needsUpdateConstraints_ = true;
 };
 
 constexpr View::AutoresizingMask operator|(View::AutoresizingMask a, View::AutoresizingMask b) {

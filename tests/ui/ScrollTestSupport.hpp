@@ -16,6 +16,8 @@ public:
     std::shared_ptr<ui::View> zoomView;
     std::function<void(cg::Point velocity, cg::Point& target)> retarget;
     std::function<void(ui::ScrollView&)> onScroll;
+    cg::Point lastVelocity;
+    cg::Point lastTarget;
 
     static std::string pt(cg::Point p) { return fmt(p.x) + "," + fmt(p.y); }
     static std::string fmt(double v) {
@@ -44,6 +46,8 @@ public:
     }
     void scrollViewWillBeginDragging(ui::ScrollView&) override { events.push_back("willBeginDragging"); }
     void scrollViewWillEndDragging(ui::ScrollView&, cg::Point velocity, cg::Point& target) override {
+        lastVelocity = velocity;
+        lastTarget = target;
         if (retarget) retarget(velocity, target);
         events.push_back("willEndDragging");
     }

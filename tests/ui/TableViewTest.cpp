@@ -7,6 +7,8 @@
 
 #include "platform/ca/CurrentMediaTime.hpp"
 #include "platform/ca/Renderer.hpp"
+#include "platform/ui/GestureRecognizerDelegate.hpp"
+#include "platform/ui/TapGestureRecognizer.hpp"
 #include "platform/ui/Window.hpp"
 #include "tests/support/AppTest.hpp"
 
@@ -182,14 +184,57 @@ TEST_F(TableViewTest, TapSelectsTheRowAndHitsTheContentView) {
     EXPECT_EQ(rows->selections.size(), 2u);
 }
 
+TEST_F(TableViewTest, DragRemovesTheHighlightAndSelectsNothing) {
+    advance(0.01);
+    const auto cell = table->cellForRow({0, 3});
+    const auto id = driver().touchDown({100, 150});
+    EXPECT_TRUE(cell->isHighlighted());
+    driver().move(id, {100, 135});
+    EXPECT_FALSE(cell->isHighlighted()) << "the pan began and took the touch";
+    EXPECT_EQ(table->contentOffset().y, 15);
+    driver().up(id);
+    EXPECT_TRUE(rows->selections.empty());
+    EXPECT_FALSE(cell->isSelected());
+}
+
 TEST_F(TableViewTest, SelectionWorksWithScrollingDisabledAndWithoutAHighlightStyle) {
     table->setIsScrollEnabled(false);
     advance(0.01);
     table->cellForRow({0, 1})->setSelectionStyle(ui::TableViewCell::SelectionStyle::none);
     const auto id = driver().touchDown({50, 60});
     EXPECT_FALSE(table->cellForRow({0, 1})->isHighlighted());
+    // With scrolling off the finger may wander within the row.
+    driver().move(id, {90, 80});
     driver().up(id);
     EXPECT_EQ(rows->selections, (std::vector<ns::IndexPath>{{0, 1}}));
+    EXPECT_EQ(table->contentOffset().y, 0);
+}
+
+TEST_F(TableViewTest, AncestorTapThatRefusesTheTouchLeavesSelectionToTheTable) {
+    struct Refuser : ui::GestureRecognizerDelegate {
+        bool receive = false;
+        bool gestureRecognizerShouldReceive(ui::GestureRecognizer&, ui::Touch&) override { return receive; }
+    };
+    struct Target : ns::Object {
+        int taps = 0;
+        void tap() { ++taps; }
+    };
+    auto refuser = std::make_shared<Refuser>();
+    auto target = std::make_shared<Target>();
+    auto tap = ns::make<ui::TapGestureRecognizer>();
+    tap->addTarget(target, &Target::tap);
+    tap->setDelegate(refuser);
+    window()->addGestureRecognizer(tap);
+    advance(0.01);
+    driver().tap({100, 100});
+    EXPECT_EQ(target->taps, 0);
+    EXPECT_EQ(rows->selections, (std::vector<ns::IndexPath>{{0, 2}}));
+    // One that takes the touch recognises and cancels it in the table.
+    refuser->receive = true;
+    driver().tap({100, 150});
+    EXPECT_EQ(target->taps, 1);
+    EXPECT_EQ(rows->selections.size(), 1u);
+    EXPECT_FALSE(table->cellForRow({0, 3})->isHighlighted());
 }
 
 TEST_F(TableViewTest, ReloadInsideDidSelectIsSafe) {

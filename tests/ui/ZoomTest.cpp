@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/ui/ScrollView.hpp"
 #include "platform/ui/Window.hpp"
 #include "tests/support/AppTest.hpp"
@@ -103,6 +105,78 @@ TEST_F(ZoomTest, ScaleLimitsStayOrdered) {
     EXPECT_EQ(sv->minimumZoomScale(), 0.5);
     EXPECT_EQ(sv->maximumZoomScale(), 0.5);
     EXPECT_EQ(loggedLines().size(), 2u);
+}
+
+} // namespace
+} // namespace pellavo
+
+namespace pellavo {
+namespace {
+
+TEST_F(ZoomTest, DriverPinchZoomsAboutTheCentroid) {
+    const auto ids = driver().touchDown(std::vector<cg::Point>{{100, 200}, {200, 200}});
+    ASSERT_EQ(ids.size(), 2u);
+    driver().move({{ids[0], {50, 200}}, {ids[1], {250, 200}}});
+    EXPECT_TRUE(sv->isZooming());
+    EXPECT_DOUBLE_EQ(sv->zoomScale(), 2);
+    // The centroid (150, 200) stays on content point (150, 200).
+    EXPECT_EQ(sv->contentOffset(), (cg::Point{150, 200}));
+    EXPECT_EQ(sv->contentSize(), (cg::Size{600, 800}));
+    driver().up(ids[0]);
+    driver().up(ids[1]);
+    EXPECT_FALSE(sv->isZooming());
+    EXPECT_EQ(recorder->milestones(), (std::vector<std::string>{"willBeginZooming", "didEndZooming 2"}));
+    EXPECT_GE(recorder->count("zoom"), 1);
+}
+
+TEST_F(ZoomTest, PinchPastTheLimitGivesWayAndEasesBack) {
+    sv->setMaximumZoomScale(1.5);
+    const auto ids = driver().touchDown(std::vector<cg::Point>{{100, 200}, {200, 200}});
+    driver().move({{ids[0], {50, 200}}, {ids[1], {250, 200}}});
+    EXPECT_NEAR(sv->zoomScale(), 1.5 * std::sqrt(2 / 1.5), 1e-12);
+    driver().up(ids[0]);
+    EXPECT_EQ(recorder->count("didEndZooming"), 0);
+    advance(0.35);
+    EXPECT_DOUBLE_EQ(sv->zoomScale(), 1.5);
+    EXPECT_EQ(sv->contentSize(), (cg::Size{450, 600}));
+    EXPECT_EQ(recorder->milestones().back(), "didEndZooming 1.5");
+    driver().up(ids[1]);
+
+    // Without bouncesZoom the scale stops at the limit.
+    sv->setBouncesZoom(false);
+    sv->setZoomScale(1);
+    const auto again = driver().touchDown(std::vector<cg::Point>{{100, 200}, {200, 200}});
+    driver().move({{again[0], {0, 200}}, {again[1], {300, 200}}});
+    EXPECT_DOUBLE_EQ(sv->zoomScale(), 1.5);
+    driver().up(again[0]);
+    driver().up(again[1]);
+}
+
+TEST_F(ZoomTest, NoPinchWhenTheScaleCannotChange) {
+    sv->setMaximumZoomScale(1);
+    const auto ids = driver().touchDown(std::vector<cg::Point>{{100, 200}, {200, 200}});
+    driver().move({{ids[0], {50, 200}}, {ids[1], {250, 200}}});
+    EXPECT_EQ(sv->zoomScale(), 1);
+    driver().up(ids[0]);
+    driver().up(ids[1]);
+    EXPECT_TRUE(recorder->events.empty());
+    // Nor without a zooming view.
+    sv->setMaximumZoomScale(3);
+    recorder->zoomView = nullptr;
+    const auto more = driver().touchDown(std::vector<cg::Point>{{100, 200}, {200, 200}});
+    driver().move({{more[0], {50, 200}}, {more[1], {250, 200}}});
+    EXPECT_EQ(sv->zoomScale(), 1);
+    EXPECT_TRUE(recorder->events.empty());
+}
+
+TEST_F(ZoomTest, DragAfterZoomingScrollsTheZoomedContent) {
+    sv->setZoomScale(2);
+    recorder->events.clear();
+    driver().drag({200, 300}, {100, 100}, 10, 2.0);
+    EXPECT_EQ(sv->contentOffset(), (cg::Point{250, 400}));
+    advance(1);
+    EXPECT_LE(sv->contentOffset().x, 300);
+    EXPECT_LE(sv->contentOffset().y, 400);
 }
 
 } // namespace

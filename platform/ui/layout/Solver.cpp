@@ -44,28 +44,37 @@ void Solver::Row::insert(Symbol s, double value) {
 }
 
 void Solver::Row::insert(const Row& other, double factor) {
+    Cells scratch;
+    merge(other, factor, Symbol{}, scratch);
+}
+
+void Solver::Row::merge(const Row& other, double factor, Symbol skip, Cells& merged) {
     constant += other.constant * factor;
-    std::vector<std::pair<Symbol, double>> merged;
+    // Merged into a scratch vector that then trades places with the cells, so that
+    // steady work reuses capacity instead of allocating.
+    merged.clear();
     merged.reserve(cells.size() + other.cells.size());
     auto a = cells.begin();
     auto b = other.cells.begin();
     while (a != cells.end() || b != other.cells.end()) {
         if (b == other.cells.end() || (a != cells.end() && a->first < b->first)) {
-            merged.push_back(*a++);
+            if (!(a->first == skip))
+                merged.push_back(*a);
+            ++a;
         } else if (a == cells.end() || b->first < a->first) {
             double value = b->second * factor;
             if (!nearZero(value))
                 merged.push_back({b->first, value});
             ++b;
         } else {
-            double value = a->second + b->second * factor;
+            double value = (a->first == skip ? 0.0 : a->second) + b->second * factor;
             if (!nearZero(value))
                 merged.push_back({a->first, value});
             ++a;
             ++b;
         }
     }
-    cells = std::move(merged);
+    cells.swap(merged);
 }
 
 void Solver::Row::remove(Symbol s) {
@@ -94,12 +103,11 @@ void Solver::Row::solveFor(Symbol basic, Symbol entering) {
     solveFor(entering);
 }
 
-bool Solver::Row::substitute(Symbol s, const Row& row) {
+bool Solver::Row::substitute(Symbol s, const Row& row, Cells& scratch) {
     double factor = coefficient(s);
     if (factor == 0.0)
         return false;
-    remove(s);
-    insert(row, factor);
+    merge(row, factor, s, scratch);
     return true;
 }
 
@@ -608,16 +616,16 @@ void Solver::substitute(Symbol s, const Row& row) {
         if (it->second.coefficient(s) == 0.0)
             continue;
         Row& target = touch(it);
-        target.substitute(s, row);
+        target.substitute(s, row, scratch_);
         if (isRestricted(it->first) && target.constant < 0)
             infeasible_.push_back(it->first);
     }
     if (objective_.coefficient(s) != 0.0) {
         touchObjective();
-        objective_.substitute(s, row);
+        objective_.substitute(s, row, scratch_);
     }
     if (artificial_)
-        artificial_->substitute(s, row);
+        artificial_->substitute(s, row, scratch_);
 }
 
 // ---------------------------------------------------------------- journal

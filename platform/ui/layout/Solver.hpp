@@ -118,14 +118,18 @@ private:
     };
     // basic = constant + Σ coefficient × symbol, cells sorted by symbol id. Before a
     // subject is chosen the same storage reads as 0 = constant + Σ ….
+    using Cells = std::vector<std::pair<Symbol, double>>;
     struct Row {
         double constant = 0;
-        std::vector<std::pair<Symbol, double>> cells;
+        Cells cells;
         std::uint64_t journalEpoch = 0;
 
         double coefficient(Symbol s) const;
         void insert(Symbol s, double coefficient);
         void insert(const Row& other, double coefficient);
+        // this += factor × other, with the cell of `skip` (if any) dropped first;
+        // `scratch` trades places with the cells.
+        void merge(const Row& other, double factor, Symbol skip, Cells& scratch);
         void remove(Symbol s);
         void negate();
         // Solves 0 = this for s; afterwards the row reads s = ….
@@ -133,7 +137,7 @@ private:
         // Reads basic = this, and becomes entering = … .
         void solveFor(Symbol basic, Symbol entering);
         // Replaces s by its row; false when s was absent.
-        bool substitute(Symbol s, const Row& row);
+        bool substitute(Symbol s, const Row& row, Cells& scratch);
     };
     struct Tag {
         Constraint constraint;  // keeps the key alive while the constraint is in
@@ -188,6 +192,7 @@ private:
     std::unordered_map<const void*, Tag> constraints_;
     std::unordered_map<std::uint64_t, VariableInfo> variables_;
     std::vector<Symbol> infeasible_;
+    Cells scratch_;
     std::uint64_t nextSymbol_ = 1;
     std::uint64_t nextVariable_ = 1;
 
