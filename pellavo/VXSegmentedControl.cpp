@@ -125,9 +125,7 @@ VXSegmentedControl::VXSegmentedControl(const cg::Rect& frame)
       thumbView_(ns::make<ui::View>()),
       selectedLabelsView_(ns::make<ui::View>()),
       shadowLayer_(ns::make<ca::ShapeLayer>()),
-      gradientLayer_(ns::make<ca::GradientLayer>()) {
-    (void)registered;
-}
+      gradientLayer_(ns::make<ca::GradientLayer>()) {}
 
 void VXSegmentedControl::awakeFromNib() { View::awakeFromNib(); }
 
@@ -198,8 +196,8 @@ void VXSegmentedControl::growFrame() {
     double tallest = 0;
     for (const auto* titles : {&*attributedDefaultTitles_, &*attributedSelectedTitles_}) {
         for (const auto& title : *titles) {
-            const cg::Rect used =
-                ui::boundingRect(title, {greatestFinite, greatestFinite}, ui::StringDrawingOptions::usesLineFragmentOrigin);
+            const cg::Rect used = ui::boundingRect(title, {greatestFinite, greatestFinite},
+                                                   ui::StringDrawingOptions::usesLineFragmentOrigin);
             widest = std::max(widest, used.size.width);
             tallest = std::max(tallest, used.size.height);
         }
@@ -273,7 +271,9 @@ void VXSegmentedControl::layoutThumb() {
 
 double VXSegmentedControl::paddingHeight() const { return finiteOr(padding_.height, 0); }
 
-cg::Point VXSegmentedControl::labelCenter(int index) const { return allItemLabels_[static_cast<std::size_t>(index)]->center(); }
+cg::Point VXSegmentedControl::labelCenter(int index) const {
+    return allItemLabels_[static_cast<std::size_t>(index)]->center();
+}
 
 int VXSegmentedControl::labelIndexFor(cg::Point point) const {
     const int count = static_cast<int>(allItemLabels_.size());

