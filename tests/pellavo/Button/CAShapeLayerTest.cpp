@@ -47,6 +47,12 @@ void expectPixel(const cg::Image& image, double x, double y, double scale, cg::R
     EXPECT_NEAR(p.b, expected.b, 2) << what;
 }
 
+// Factories set geometry directly; nothing may slide into place afterwards.
+void expectNoAnimations(const ca::Layer& layer) {
+    EXPECT_TRUE(layer.animationKeys().empty());
+    for (const auto& sub : layer.sublayers()) expectNoAnimations(*sub);
+}
+
 constexpr cg::RGBA8 kWhite{255, 255, 255, 255};
 constexpr cg::RGBA8 kClear{0, 0, 0, 0};
 
@@ -260,6 +266,7 @@ TEST_F(CAShapeLayerTest, IconShapesGolden) {
         {shapes::confirmShape(18, light), {130, 60}},
     };
     for (const auto& [layer, origin] : placed) {
+        expectNoAnimations(*layer);
         const cg::Size size = layer->frame().size;
         layer->setFrame({origin, size});
         panel->addSublayer(layer);
