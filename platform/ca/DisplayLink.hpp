@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 #include "platform/ns/Object.hpp"
 
@@ -28,8 +29,10 @@ class DisplayLink : public ns::Object {
 public:
     using Callback = std::function<void(DisplayLink&)>;
 
+    // T comes from the selector, so a shared_ptr target converts without naming T.
     template <class T>
-    static std::shared_ptr<DisplayLink> make(std::weak_ptr<T> target, void (T::*selector)(DisplayLink&)) {
+    static std::shared_ptr<DisplayLink> make(std::type_identity_t<std::weak_ptr<T>> target,
+                                             void (T::*selector)(DisplayLink&)) {
         return makeWithTarget([target = std::move(target), selector](DisplayLink& link) {
             const auto strong = target.lock();
             if (!strong) return false;

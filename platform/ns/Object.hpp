@@ -52,9 +52,22 @@ struct ObjectAccess {
     static void runInit(Object& object) { object.init(); }
 };
 
+// Tag carrying the type ns::make built, for the post-construction customisation point.
+template <class T>
+struct Constructed {};
+
+// ns::make<T> calls didConstruct(Constructed<T>{}, object) after the constructor and
+// before init(), found by argument-dependent lookup. A base class that wants to know
+// its most-derived type at compile time declares a better match beside itself, e.g.
+// `template <class T> friend void didConstruct(ns::Constructed<T>, Base* object)`.
+// This fallback takes anything and does nothing.
+template <class T>
+void didConstruct(Constructed<T>, ...) {}
+
 template <class T, class... Args>
 std::shared_ptr<T> make(Args&&... args) {
     auto object = std::make_shared<T>(std::forward<Args>(args)...);
+    didConstruct(Constructed<T>{}, object.get());
     static_cast<Object&>(*object).init();
     return object;
 }

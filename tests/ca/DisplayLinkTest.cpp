@@ -106,7 +106,7 @@ struct Ticker : ns::Object {
 
 TEST_F(DisplayLinkTest, ADeadTargetInvalidatesTheLink) {
     auto target = ns::make<Ticker>();
-    auto link = DisplayLink::make<Ticker>(target, &Ticker::tick);
+    auto link = DisplayLink::make(target, &Ticker::tick);
     link->add(ns::RunLoop::main());
     advance(0.05);
     EXPECT_EQ(target->ticks, 3);
