@@ -25,6 +25,8 @@ packages=(
   fonts-dejavu-core
   fonts-dejavu-extra
   fonts-droid-fallback
+  xvfb
+  xauth
 )
 
 missing=()

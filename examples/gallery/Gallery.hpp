@@ -2,18 +2,39 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+namespace pellavo::ui {
+class View;
+}
 
 namespace pellavo::gallery {
 
-// A page shows one component (or one family of them) the way a host would use it.
-// The builder is called with the page's root layer size in points and fills the page.
-struct Page {
-    std::string name;
-    std::function<void()> build;
+// One page of the gallery: a component (or a family of them) placed the way a host
+// would use it. `build` fills the content view (375 × 623 points, under the bar);
+// the PNG mode lets the page's animations run `settleSeconds` before the picture.
+struct GalleryPage {
+    std::string id;
+    std::string title;
+    std::function<void(ui::View& content)> build;
+    double settleSeconds = 1;
 };
 
-void registerPage(std::string name, std::function<void()> build);
-const std::vector<Page>& pages();
+// Adds a page. The id names the page's PNG, so it is letters, digits, '.', '_' or '-',
+// and not "index". A page with a bad or taken id, or without a builder, is refused with
+// a line on stderr. A settle time that is not a number becomes 1 s; it is kept in
+// [0, 60] seconds.
+bool registerPage(GalleryPage page);
+// Ordered by id, whatever order the pages registered in.
+const std::vector<GalleryPage>& pages();
+// Null when no page has the id.
+const GalleryPage* findPage(std::string_view id);
+
+// A page registers itself with one line in its own source file:
+//   static const gallery::PageRegistration registration{{"slider", "Slider", buildSlider}};
+struct PageRegistration {
+    explicit PageRegistration(GalleryPage page) { registerPage(std::move(page)); }
+};
 
 } // namespace pellavo::gallery

@@ -1,65 +1,173 @@
+// pellavo-gallery: every registered page, in a window or as PNG files.
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <system_error>
 
 #include "examples/gallery/Gallery.hpp"
+#include "examples/gallery/GalleryShell.hpp"
 #include "pellavo/Pellavo.hpp"
-
-namespace pellavo::gallery {
-
-namespace {
-std::vector<Page>& registry() {
-    static std::vector<Page> list;
-    return list;
-}
-} // namespace
-
-void registerPage(std::string name, std::function<void()> build) {
-    registry().push_back({std::move(name), std::move(build)});
-}
-
-const std::vector<Page>& pages() { return registry(); }
-
-} // namespace pellavo::gallery
+#include "platform/backend/Headless.hpp"
+#include "platform/backend/SdlBackend.hpp"
+#include "platform/ns/Clock.hpp"
+#include "platform/ns/RunLoop.hpp"
+#include "platform/ui/Application.hpp"
+#include "platform/ui/Window.hpp"
 
 namespace {
 
-void usage() {
-    std::puts("usage: pellavo-gallery [--list] [--page NAME] [--png DIR]");
+using namespace pellavo;
+using gallery::GalleryPage;
+using gallery::GalleryShell;
+
+constexpr const char* usageText =
+    "usage: pellavo-gallery [--page ID] [--png DIR] [--list] [--frames N]\n"
+    "  (no options)  open a window on the index\n"
+    "  --page ID     open that page (with --png: write only that page)\n"
+    "  --png DIR     write DIR/<id>.png for every page and DIR/index.png, without a window\n"
+    "  --list        print the page ids\n"
+    "  --frames N    quit after N frames\n";
+
+struct Options {
+    bool list = false;
+    std::string page;
+    std::string pngDir;
+    bool png = false;
+    long frames = 0;
+};
+
+bool parseCount(const char* text, long& out) {
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || value <= 0) return false;
+    out = value;
+    return true;
+}
+
+// 0 when parsed; otherwise the exit status.
+int parse(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--list") {
+            options.list = true;
+        } else if (arg == "--page" && hasValue) {
+            options.page = argv[++i];
+        } else if (arg == "--png" && hasValue && argv[i + 1][0] != '\0') {
+            options.png = true;
+            options.pngDir = argv[++i];
+        } else if (arg == "--frames" && hasValue && parseCount(argv[i + 1], options.frames)) {
+            ++i;
+        } else if (arg == "--help" || arg == "-h") {
+            std::fputs(usageText, stdout);
+            return -1;
+        } else {
+            std::fputs(usageText, stderr);
+            return 2;
+        }
+    }
+    return 0;
+}
+
+// A fresh application with one key window showing the gallery's chrome.
+std::shared_ptr<GalleryShell> freshShell() {
+    ns::RunLoop::main().resetForTesting();
+    ui::Application::shared().resetForTesting();
+    auto window = ns::make<ui::Window>();
+    window->makeKeyAndVisible();
+    return ns::make<GalleryShell>(window);
+}
+
+// Shows one screen on the manual clock, lets it settle and writes it.
+bool writeScreen(const std::function<void(GalleryShell&)>& show, double settleSeconds,
+                 const std::filesystem::path& file) {
+    auto shell = freshShell();
+    show(*shell);
+    auto& loop = ns::RunLoop::main();
+    loop.runOnce();
+    loop.advance(settleSeconds);
+    const bool written = backend::Headless::renderScreenPNG(file.string());
+    shell.reset();
+    ui::Application::shared().resetForTesting();
+    ns::RunLoop::main().resetForTesting();
+    return written;
+}
+
+int writePngs(const std::filesystem::path& dir, const GalleryPage* only) {
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    if (error || !std::filesystem::is_directory(dir)) {
+        std::fprintf(stderr, "pellavo-gallery: cannot make the folder %s%s%s\n", dir.string().c_str(),
+                     error ? ": " : "", error ? error.message().c_str() : "");
+        return 1;
+    }
+    ns::Clock::setShared(std::make_shared<ns::ManualClock>());
+    bool ok = true;
+    if (!only)
+        ok = writeScreen([](GalleryShell& shell) { shell.showIndex(); }, 0, dir / "index.png") && ok;
+    for (const GalleryPage& page : gallery::pages()) {
+        if (only && only != &page) continue;
+        ok = writeScreen([&](GalleryShell& shell) { shell.showPage(page.id); }, page.settleSeconds,
+                         dir / (page.id + ".png")) &&
+             ok;
+    }
+    ns::Clock::setShared(nullptr);
+    return ok ? 0 : 1;
+}
+
+int runWindow(const Options& options) {
+    backend::SdlBackend backend;
+    if (!backend.open("Pellavo gallery")) return 1;
+    auto window = ns::make<ui::Window>();
+    window->makeKeyAndVisible();
+    auto shell = ns::make<GalleryShell>(window);
+    if (options.page.empty())
+        shell->showIndex();
+    else
+        shell->showPage(options.page);
+    const std::weak_ptr<GalleryShell> weak = shell;
+    backend.keyPressed = [weak](backend::SdlBackend::Key key) {
+        const auto s = weak.lock();
+        if (!s) return;
+        switch (key) {
+        case backend::SdlBackend::Key::left: s->previous(); break;
+        case backend::SdlBackend::Key::right: s->next(); break;
+        case backend::SdlBackend::Key::home:
+        case backend::SdlBackend::Key::up: s->backToIndex(); break;
+        default: break;
+        }
+    };
+    backend.run(options.frames);
+    shell.reset();
+    window.reset();
+    ui::Application::shared().resetForTesting();
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    using namespace pellavo::gallery;
-    bool list = false;
-    std::string page;
-    std::string pngDir;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--list") == 0) {
-            list = true;
-        } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
-            page = argv[++i];
-        } else if (std::strcmp(argv[i], "--png") == 0 && i + 1 < argc) {
-            pngDir = argv[++i];
-        } else {
-            usage();
+    Options options;
+    if (const int status = parse(argc, argv, options); status != 0) return status < 0 ? 0 : status;
+
+    const GalleryPage* page = nullptr;
+    if (!options.page.empty()) {
+        page = gallery::findPage(options.page);
+        if (!page) {
+            std::fprintf(stderr, "unknown page: %s\n", options.page.c_str());
             return 2;
         }
     }
-    if (pages().empty()) {
-        std::puts("no pages");
+    if (options.list) {
+        if (gallery::pages().empty()) std::puts("no pages");
+        for (const GalleryPage& p : gallery::pages()) std::puts(p.id.c_str());
         return 0;
     }
-    if (list) {
-        for (const Page& p : pages()) std::puts(p.name.c_str());
-        return 0;
-    }
-    for (const Page& p : pages()) {
-        if (!page.empty() && p.name != page) continue;
-        p.build();
-    }
-    (void)pngDir;
-    return 0;
+    if (options.png) return writePngs(options.pngDir, page);
+    return runWindow(options);
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "platform/ca/ChangeCount.hpp"
 #include "platform/ca/LayerPainter.hpp"
 #include "platform/cg/Context.hpp"
 #include "platform/ns/Console.hpp"
@@ -188,6 +189,7 @@ void Layer::attach(const std::shared_ptr<Layer>& layer, std::ptrdiff_t index) {
     index = std::clamp<std::ptrdiff_t>(index, 0, static_cast<std::ptrdiff_t>(sublayers_.size()));
     sublayers_.insert(sublayers_.begin() + index, keep);
     keep->superlayer_ = std::static_pointer_cast<Layer>(shared_from_this());
+    ChangeCount::increment();
 }
 
 void Layer::addSublayer(const std::shared_ptr<Layer>& layer) {
@@ -222,6 +224,7 @@ void Layer::removeFromSuperlayer() {
     if (!parent) return;
     const std::ptrdiff_t at = parent->indexOfSublayer(this);
     if (at >= 0) parent->sublayers_.erase(parent->sublayers_.begin() + at);
+    ChangeCount::increment();
 }
 
 // ---------------------------------------------------------------- coordinate spaces

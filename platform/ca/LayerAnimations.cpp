@@ -9,6 +9,7 @@
 #include "platform/ca/AnimationEngine.hpp"
 #include "platform/ca/AnimationGroup.hpp"
 #include "platform/ca/BasicAnimation.hpp"
+#include "platform/ca/ChangeCount.hpp"
 #include "platform/ca/CurrentMediaTime.hpp"
 #include "platform/ca/Layer.hpp"
 #include "platform/ca/LayerSnapshot.hpp"
@@ -305,6 +306,11 @@ void LayerAnimations::apply(double mediaTime, LayerSnapshot& snapshot) const {
     SnapshotState state(snapshot);
     impl_->evaluate(ns::secondsToNanoseconds(mediaTime), state);
     state.forEachChanged([&](AnimatableKey key, const Value& value) { write(snapshot, key, value); });
+    if (state.transitionProgress && state.transitionImage) {
+        snapshot.transitionProgress = state.transitionProgress;
+        snapshot.transitionImage = std::move(state.transitionImage);
+        snapshot.transitionImageBounds = state.transitionImageBounds;
+    }
 }
 
 const LayerAnimations::Actions& LayerAnimations::actions() const { return impl().actions; }
@@ -317,19 +323,18 @@ void LayerAnimations::willChange(Layer& layer, std::string_view key) {
 
     Impl::Pending pending;
     pending.key = std::string(key);
-    if (!Transaction::disableActions()) {
-        std::optional<std::shared_ptr<Action>> answer;
-        if (const auto delegate = layer.delegate().lock()) answer = delegate->action(layer, key);
-        if (!answer) {
-            const auto& map = impl().actions;
-            if (const auto it = map.find(key); it != map.end()) answer = it->second;
-        }
-        if (answer)
-            pending.action = std::move(*answer);
-        else
+    // The delegate is asked even with actions disabled: a view answers for its own
+    // layer, and its animation blocks do not depend on the enclosing transaction.
+    std::optional<std::shared_ptr<Action>> answer;
+    if (const auto delegate = layer.delegate().lock()) answer = delegate->action(layer, key);
+    if (!answer && !Transaction::disableActions()) {
+        const auto& map = impl().actions;
+        if (const auto it = map.find(key); it != map.end()) answer = it->second;
+        if (!answer)
             pending.useDefault = Transaction::animationDuration() > 0 && isCommitted() &&
                                  (layer.superlayer() || windowRoot_);
     }
+    if (answer) pending.action = std::move(*answer);
     if (pending.action || pending.useDefault) {
         layer.snapshot(pending.before);
         apply(currentMediaTime(), pending.before);
@@ -400,6 +405,9 @@ std::shared_ptr<Layer> Layer::presentation() const { return presentationAt(curre
 
 void Layer::willChangeValue(std::string_view key) { animations_.willChange(*this, key); }
 
-void Layer::didChangeValue(std::string_view key) { animations_.didChange(*this, key); }
+void Layer::didChangeValue(std::string_view key) {
+    ChangeCount::increment();
+    animations_.didChange(*this, key);
+}
 
 } // namespace pellavo::ca

@@ -30,6 +30,8 @@ public:
     virtual bool drawsContent() const { return false; }
     // The action for a change of `key` on the layer: nullopt leaves it to the layer
     // (its actions map, then the default animation), a null pointer means none.
+    // Asked even when the transaction disables actions; only the layer's own
+    // fallbacks are switched off then.
     virtual std::optional<std::shared_ptr<Action>> action(Layer& layer, std::string_view key) {
         (void)layer;
         (void)key;

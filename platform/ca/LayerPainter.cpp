@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/ca/Layer.hpp"
@@ -163,20 +165,42 @@ void LayerPainter::draw(const Layer& layer, bool placed) {
     LayerSnapshot s;
     layer.snapshot(s);
     if (mediaTime_) layer.applyPresentation(*mediaTime_, s);
-    if (s.isHidden || !(s.opacity > 0) || !geometryIsFinite(s)) return;
+    // A fade shows the picture from before the change at 1 − p under the layer at p.
+    const bool fading = s.transitionProgress && s.transitionImage;
+    const double progress = fading ? std::clamp(*s.transitionProgress, 0.0, 1.0) : 1.0;
+    const float opacity = s.isHidden ? 0.0f : s.opacity * static_cast<float>(progress);
+    if ((!fading && !(opacity > 0)) || !geometryIsFinite(s)) return;
     const AffineTransform local =
         placed ? placement(s) : AffineTransform::makeTranslation(-s.bounds.origin.x, -s.bounds.origin.y);
     if (isSingular(local.concatenating(context_.ctm())) || !context_.isDrawingEnabled()) return;
 
     context_.saveGState();
     context_.concatenate(local);
-    const bool group = s.opacity < 1;
-    if (group) context_.beginTransparencyLayer();
-    if (s.shadowOpacity > 0 && visible(s.shadowColor))
-        drawWithShadow(layer, s);
-    else
-        drawBody(layer, s);
-    if (group) context_.endTransparencyLayer(s.opacity);
+    if (fading) drawTransitionImage(s, 1 - progress);
+    if (opacity > 0) {
+        const bool group = opacity < 1;
+        if (group) context_.beginTransparencyLayer();
+        if (s.shadowOpacity > 0 && visible(s.shadowColor))
+            drawWithShadow(layer, s);
+        else
+            drawBody(layer, s);
+        if (group) context_.endTransparencyLayer(opacity);
+    }
+    context_.restoreGState();
+}
+
+void LayerPainter::drawTransitionImage(const LayerSnapshot& s, double alpha) {
+    if (!(alpha > 0) || !s.transitionImageBounds.isFinite()) return;
+    // The picture keeps its size about the anchor point when the bounds changed since.
+    const Rect from = s.transitionImageBounds.standardized();
+    const Rect b = s.bounds.standardized();
+    const Rect at{b.origin.x + s.anchorPoint.x * (b.size.width - from.size.width),
+                  b.origin.y + s.anchorPoint.y * (b.size.height - from.size.height), from.size.width,
+                  from.size.height};
+    if (!at.isFinite()) return;
+    context_.saveGState();
+    context_.setAlpha(alpha);
+    context_.draw(*s.transitionImage, at);
     context_.restoreGState();
 }
 
@@ -354,27 +378,68 @@ void LayerPainter::drawWithShadow(const Layer& layer, const LayerSnapshot& s) {
     cairo_pattern_destroy(body);
 }
 
+namespace {
+
+// The pixels of an ARGB32 image surface and where device space lies on it.
+struct SurfacePixels {
+    const unsigned char* data = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    double dx = 0;
+    double dy = 0;
+};
+
+std::optional<SurfacePixels> imagePixels(cairo_surface_t* surface) {
+    if (surface == nullptr || cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE ||
+        cairo_image_surface_get_format(surface) != CAIRO_FORMAT_ARGB32)
+        return std::nullopt;
+    cairo_surface_flush(surface);
+    SurfacePixels p;
+    p.data = cairo_image_surface_get_data(surface);
+    if (p.data == nullptr) return std::nullopt;
+    p.width = cairo_image_surface_get_width(surface);
+    p.height = cairo_image_surface_get_height(surface);
+    p.stride = cairo_image_surface_get_stride(surface);
+    cairo_surface_get_device_offset(surface, &p.dx, &p.dy);
+    return p;
+}
+
+std::uint32_t readWord(const unsigned char* at) {
+    std::uint32_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// Premultiplied source over destination.
+std::uint32_t over(std::uint32_t src, std::uint32_t dst) {
+    const std::uint32_t inverse = 255 - (src >> 24);
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const std::uint32_t s = (src >> shift) & 0xFF, d = (dst >> shift) & 0xFF;
+        out |= std::min<std::uint32_t>(255, s + (d * inverse + 127) / 255) << shift;
+    }
+    return out;
+}
+
+} // namespace
+
 void LayerPainter::drawBackdrop(const Layer& layer, const LayerSnapshot& s) {
     cairo_t* cr = context_.native();
-    cairo_surface_t* target = cairo_get_group_target(cr);
-    if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE ||
-        cairo_image_surface_get_format(target) != CAIRO_FORMAT_ARGB32)
-        return;
-    cairo_surface_flush(target);
-    const unsigned char* data = cairo_image_surface_get_data(target);
-    const int width = cairo_image_surface_get_width(target);
-    const int height = cairo_image_surface_get_height(target);
-    const int stride = cairo_image_surface_get_stride(target);
-    if (!data) return;
-    double dx = 0, dy = 0;
-    cairo_surface_get_device_offset(target, &dx, &dy);
+    // What lies beneath is on the frame's root surface. While an ancestor's opacity
+    // group is open, that group holds what was drawn inside it so far, to be laid
+    // over the root; the group alone would be empty around the layer.
+    cairo_surface_t* rootSurface = cairo_get_target(cr);
+    cairo_surface_t* groupSurface = cairo_get_group_target(cr);
+    const auto root = imagePixels(rootSurface);
+    if (!root) return;
     // The device pixels under the bounds, rounded outwards.
     const Rect device = s.bounds.standardized().applying(context_.ctm());
     if (!device.isFinite()) return;
-    const double left = std::clamp(std::floor(device.minX() + dx), 0.0, static_cast<double>(width));
-    const double top = std::clamp(std::floor(device.minY() + dy), 0.0, static_cast<double>(height));
-    const double right = std::clamp(std::ceil(device.maxX() + dx), 0.0, static_cast<double>(width));
-    const double bottom = std::clamp(std::ceil(device.maxY() + dy), 0.0, static_cast<double>(height));
+    const double left = std::clamp(std::floor(device.minX() + root->dx), 0.0, static_cast<double>(root->width));
+    const double top = std::clamp(std::floor(device.minY() + root->dy), 0.0, static_cast<double>(root->height));
+    const double right = std::clamp(std::ceil(device.maxX() + root->dx), 0.0, static_cast<double>(root->width));
+    const double bottom = std::clamp(std::ceil(device.maxY() + root->dy), 0.0, static_cast<double>(root->height));
     const int x0 = static_cast<int>(left), y0 = static_cast<int>(top);
     const int w = static_cast<int>(right) - x0, h = static_cast<int>(bottom) - y0;
     if (w <= 0 || h <= 0) return;
@@ -382,8 +447,29 @@ void LayerPainter::drawBackdrop(const Layer& layer, const LayerSnapshot& s) {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(outStride) * h);
     for (int y = 0; y < h; ++y)
         std::memcpy(pixels.data() + static_cast<std::size_t>(y) * outStride,
-                    data + static_cast<std::size_t>(y0 + y) * stride + static_cast<std::size_t>(x0) * 4,
+                    root->data + static_cast<std::size_t>(y0 + y) * root->stride + static_cast<std::size_t>(x0) * 4,
                     static_cast<std::size_t>(outStride));
+    if (groupSurface != rootSurface) {
+        if (const auto group = imagePixels(groupSurface)) {
+            // Root pixel → device → group pixel; the offsets are whole pixels.
+            const long long shiftX = std::llround(group->dx - root->dx);
+            const long long shiftY = std::llround(group->dy - root->dy);
+            for (int y = 0; y < h; ++y) {
+                const long long gy = y0 + y + shiftY;
+                if (gy < 0 || gy >= group->height) continue;
+                for (int x = 0; x < w; ++x) {
+                    const long long gx = x0 + x + shiftX;
+                    if (gx < 0 || gx >= group->width) continue;
+                    const std::uint32_t src =
+                        readWord(group->data + static_cast<std::size_t>(gy) * group->stride + static_cast<std::size_t>(gx) * 4);
+                    if ((src >> 24) == 0) continue;
+                    unsigned char* at = pixels.data() + static_cast<std::size_t>(y) * outStride + static_cast<std::size_t>(x) * 4;
+                    const std::uint32_t result = over(src, readWord(at));
+                    std::memcpy(at, &result, sizeof result);
+                }
+            }
+        }
+    }
     const cg::Image backdrop(w, h, outStride, std::move(pixels));
     context_.saveGState();
     layer.drawBackdrop(context_, backdrop);

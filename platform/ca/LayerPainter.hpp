@@ -34,6 +34,7 @@ private:
     void drawShape(const LayerSnapshot& s);
     void drawGradient(const LayerSnapshot& s);
     void drawBorder(const LayerSnapshot& s);
+    void drawTransitionImage(const LayerSnapshot& s, double alpha);
 
     cg::Context& context_;
     std::optional<double> mediaTime_;

@@ -76,6 +76,12 @@ struct LayerSnapshot {
     std::optional<std::vector<double>> locations;
     cg::Point startPoint{0.5, 0};
     cg::Point endPoint{0.5, 1};
+
+    // A fade running on the layer (presentation only): the picture taken before the
+    // change, of the bounds given, drawn at 1 − progress under the layer at progress.
+    std::optional<double> transitionProgress;
+    cg::ImageRef transitionImage;
+    cg::Rect transitionImageBounds;
 };
 
 } // namespace pellavo::ca

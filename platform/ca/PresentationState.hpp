@@ -5,6 +5,7 @@
 
 #include "platform/ca/KeyPath.hpp"
 #include "platform/ca/Value.hpp"
+#include "platform/cg/Image.hpp"
 
 namespace pellavo::ca {
 
@@ -36,8 +37,10 @@ public:
             if (values_[i]) f(static_cast<AnimatableKey>(i), *values_[i]);
     }
 
-    // Progress of a transition running on the layer, if any.
+    // Progress of a transition running on the layer, if any, and what it fades from.
     std::optional<double> transitionProgress;
+    cg::ImageRef transitionImage;
+    cg::Rect transitionImageBounds;
 
 private:
     Value* slot(AnimatableKey key);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/ca/Animation.hpp"
+#include "platform/cg/Geometry.hpp"
+#include "platform/cg/Image.hpp"
 
 namespace pellavo::ca {
 
@@ -15,12 +17,19 @@ public:
 
     TransitionType type() const { return type_; }
     void setType(TransitionType type);
+    // The picture to fade from and the bounds (in the layer's own space) it shows;
+    // without a picture the transition reports its progress and nothing is drawn.
+    const cg::ImageRef& fromImage() const { return fromImage_; }
+    const cg::Rect& fromBounds() const { return fromBounds_; }
+    void setFromImage(cg::ImageRef image, const cg::Rect& bounds);
 
     std::shared_ptr<Animation> copy() const override;
     void apply(double t, PresentationState& state, double fallbackDuration = defaultDuration) const override;
 
 private:
     TransitionType type_ = TransitionType::fade;
+    cg::ImageRef fromImage_;
+    cg::Rect fromBounds_;
 };
 
 } // namespace pellavo::ca

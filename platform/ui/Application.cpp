@@ -154,7 +154,8 @@ void Application::deliver(const Event& event) {
         const auto window = touch->window_.lock();
         switch (touch->phase_) {
         case Touch::Phase::began:
-            if (!touch->beganDelivered_) addToBatch(batches, touch, Touch::Phase::began, touch->view_, window);
+            if (!touch->beganDelivered_ && !(interceptor_ && interceptor_->shouldDelayTouchBegan(*touch)))
+                addToBatch(batches, touch, Touch::Phase::began, touch->view_, window);
             break;
         case Touch::Phase::moved:
             if (touch->beganDelivered_) addToBatch(batches, touch, Touch::Phase::moved, touch->view_, window);
@@ -162,10 +163,11 @@ void Application::deliver(const Event& event) {
         case Touch::Phase::stationary:
             break;
         case Touch::Phase::ended:
-            if (!touch->beganDelivered_) {
-                touch->delivery_ = Touch::ViewDelivery::done;
-            } else if (interceptor_ && interceptor_->shouldDelayTouchEnded(*touch)) {
+            if (interceptor_ && interceptor_->shouldDelayTouchEnded(*touch)) {
+                // Also when its began is still held: both may follow.
                 touch->delivery_ = Touch::ViewDelivery::endWaiting;
+            } else if (!touch->beganDelivered_) {
+                touch->delivery_ = Touch::ViewDelivery::done;
             } else {
                 addToBatch(batches, touch, Touch::Phase::ended, touch->view_, window);
             }
@@ -192,7 +194,7 @@ void Application::deliverBatches(std::vector<Batch>& batches, const Event* event
             const bool waiting = touch->delivery_ == Touch::ViewDelivery::endWaiting;
             bool ok = false;
             switch (batch.phase) {
-            case Touch::Phase::began: ok = touch->delivery_ == Touch::ViewDelivery::active && !touch->beganDelivered_; break;
+            case Touch::Phase::began: ok = (touch->delivery_ == Touch::ViewDelivery::active || waiting) && !touch->beganDelivered_; break;
             case Touch::Phase::moved: ok = touch->delivery_ == Touch::ViewDelivery::active && touch->beganDelivered_; break;
             case Touch::Phase::ended:
             case Touch::Phase::cancelled:
@@ -252,6 +254,19 @@ void Application::cancelTouchesInViews(const TouchSet& touches) {
     });
 }
 
+void Application::deliverDelayedTouchesBegan(const TouchSet& touches) {
+    asDelivery([&] {
+        std::vector<Batch> batches;
+        for (const auto& touch : touches) {
+            const bool held = touch->delivery_ == Touch::ViewDelivery::active || touch->delivery_ == Touch::ViewDelivery::endWaiting;
+            if (touch->view_ && held && !touch->beganDelivered_)
+                addToBatch(batches, touch, Touch::Phase::began, touch->view_, touch->window_.lock());
+        }
+        const Event fallback(touches);
+        deliverBatches(batches, currentEvent_ ? currentEvent_ : &fallback);
+    });
+}
+
 void Application::deliverDelayedTouchesEnded(const TouchSet& touches) {
     asDelivery([&] {
         std::vector<Batch> batches;
@@ -287,6 +302,7 @@ void Application::resetForTesting() {
     holding_ = TouchSet();
     pending_.clear();
     networkActivityIndicatorVisible_ = false;
+    statusBarOrientation_ = InterfaceOrientation::portrait;
     if (interceptor_) interceptor_->reset();
 }
 

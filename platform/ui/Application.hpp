@@ -6,6 +6,7 @@
 
 #include "platform/ns/String.hpp"
 #include "platform/ui/Event.hpp"
+#include "platform/ui/InterfaceOrientation.hpp"
 #include "platform/ui/Responder.hpp"
 #include "platform/ui/Touch.hpp"
 #include "platform/ui/TouchSet.hpp"
@@ -48,6 +49,9 @@ public:
     // The views of these touches hear touchesCancelled now (also those whose end is
     // held back) and nothing more about them.
     void cancelTouchesInViews(const TouchSet& touches);
+    // Delivers the held-back touchesBegan of these touches (their ends stay held
+    // while they are).
+    void deliverDelayedTouchesBegan(const TouchSet& touches);
     // Delivers the held-back touchesEnded of these touches.
     void deliverDelayedTouchesEnded(const TouchSet& touches);
 
@@ -56,6 +60,15 @@ public:
     void setIsNetworkActivityIndicatorVisible(bool visible) { networkActivityIndicatorVisible_ = visible; }
     // Posts UIApplicationWillResignActiveNotification with the application as object.
     void postWillResignActive();
+
+    // ---- rotation
+    InterfaceOrientation statusBarOrientation() const { return statusBarOrientation_; }
+    // Turns the interface as the device would, when `orientation` differs from the
+    // current one: the controllers hear willTransition (when their traits change) and
+    // viewWillTransition, the screen and every window take the new size in one 0.3 s
+    // animation, UIApplicationDidChangeStatusBarOrientationNotification is posted,
+    // then traitCollectionDidChange; the coordinator's completions run at the end.
+    void simulateRotation(InterfaceOrientation orientation);
 
     // ---- text input (the first responder takes them once text input exists)
     void insertText(const ns::String& text);
@@ -95,6 +108,7 @@ private:
     const Event* currentEvent_ = nullptr;
     bool delivering_ = false;
     bool networkActivityIndicatorVisible_ = false;
+    InterfaceOrientation statusBarOrientation_ = InterfaceOrientation::portrait;
 };
 
 } // namespace pellavo::ui

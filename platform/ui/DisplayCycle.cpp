@@ -9,6 +9,7 @@
 #include "platform/ns/RunLoop.hpp"
 #include "platform/ui/Application.hpp"
 #include "platform/ui/Window.hpp"
+#include "platform/ui/layout/LayoutEngine.hpp"
 
 namespace pellavo::ui {
 
@@ -40,6 +41,10 @@ std::vector<std::shared_ptr<Window>> visibleWindows() {
 // Lays out the roots until nothing is marked; false when the rounds ran out.
 bool layoutRounds(const std::vector<std::shared_ptr<ca::Layer>>& roots) {
     for (int round = 0; round < DisplayCycle::maxLayoutRounds; ++round) {
+        // Constraints settle bottom-up before each round lays out.
+        for (const auto& root : roots)
+            if (auto view = std::dynamic_pointer_cast<View>(root->delegate().lock()))
+                layout::LayoutEngine::updateConstraintsPass(*view);
         bool marked = false;
         for (const auto& root : roots) marked = marked || anyNeedsLayout(*root);
         if (!marked) return true;
@@ -66,7 +71,7 @@ void DisplayCycle::layoutPass() {
     std::vector<std::shared_ptr<ca::Layer>> roots;
     for (const auto& window : visibleWindows()) roots.push_back(window->layer());
     if (!layoutRounds(roots))
-        ns::log("layout did not settle after " + std::to_string(maxLayoutRounds) + " rounds in one turn");
+        ns::log("Layout did not settle after " + std::to_string(maxLayoutRounds) + " rounds");
 }
 
 void DisplayCycle::displayPass() {
@@ -77,7 +82,7 @@ void DisplayCycle::layoutTree(ca::Layer& root) {
     // Keeps the root alive while its own layout code runs.
     const auto keep = root.sharedFromThis<ca::Layer>();
     if (!layoutRounds({keep}))
-        ns::log("layout did not settle after " + std::to_string(maxLayoutRounds) + " rounds");
+        ns::log("Layout did not settle after " + std::to_string(maxLayoutRounds) + " rounds");
 }
 
 void DisplayCycle::displayTree(ca::Layer& root) {

@@ -102,6 +102,12 @@ void TestDriver::cancelAll() {
     if (!changed.empty()) send(changed);
 }
 
+void TestDriver::rotate(InterfaceOrientation orientation) {
+    auto& loop = ns::RunLoop::main();
+    loop.enqueue([orientation] { Application::shared().simulateRotation(orientation); });
+    loop.runOnce();
+}
+
 void TestDriver::tap(cg::Point point, int taps) {
     for (int i = 0; i < taps; ++i) up(touchDown(point));
 }

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "platform/cg/Geometry.hpp"
+#include "platform/ui/GestureRecognizer.hpp"
+#include "platform/ui/InterfaceOrientation.hpp"
 
 namespace pellavo::ui {
 
@@ -38,6 +40,23 @@ public:
     // Down at `from`, `steps` moves evenly spaced in place and time over `seconds`,
     // then up at `to`.
     void drag(cg::Point from, cg::Point to, int steps = 10, double seconds = 0.25);
+    // Turns the device (Application::simulateRotation) in one run-loop turn.
+    void rotate(InterfaceOrientation orientation);
+
+    // What driveGesture sets, in the recogniser's view: the location, a pan's
+    // translation and velocity (points per second), a pinch's scale (its velocity is
+    // velocity.x).
+    struct GestureValues {
+        cg::Point location;
+        cg::Point translation;
+        cg::Point velocity;
+        double scale = 1;
+    };
+    // Puts the recogniser in `state` with these values and sends its actions, in one
+    // run-loop turn, without touches and without arbitration; a finished state then
+    // resets it. For gestures too small to recognise from touches (a pan within the
+    // hysteresis).
+    void driveGesture(GestureRecognizer& recognizer, GestureRecognizer::State state, const GestureValues& values);
 
     // The touch behind an id while the driver knows it (also after it ended), or null.
     std::shared_ptr<Touch> touch(TouchId id) const;

@@ -10,7 +10,8 @@ class Touch;
 // (2) resolves their state changes and actions; (3) the application then delivers
 // the event to the touches' views. While recognising, the interceptor can take
 // touches away from their views (Application::cancelTouchesInViews) and hold back a
-// view's touchesEnded (shouldDelayTouchEnded, later released or cancelled).
+// view's touchesBegan or touchesEnded (shouldDelayTouchBegan, shouldDelayTouchEnded;
+// later released or cancelled).
 class TouchInterceptor {
 public:
     virtual ~TouchInterceptor() = default;
@@ -18,6 +19,13 @@ public:
     // Steps 1 and 2, before any view hears of the event. New touches already carry
     // their hit view and window.
     virtual void interceptEvent(const Event& event) = 0;
+    // Asked in step 3 for each touch that begins: true holds its view's touchesBegan
+    // (and the moves meanwhile) back until Application::deliverDelayedTouchesBegan, or
+    // for good after cancelTouchesInViews.
+    virtual bool shouldDelayTouchBegan(const Touch& touch) {
+        (void)touch;
+        return false;
+    }
     // Asked in step 3 for each touch that ends: true holds its view's touchesEnded
     // back until Application::deliverDelayedTouchesEnded or cancelTouchesInViews.
     virtual bool shouldDelayTouchEnded(const Touch& touch) {

@@ -4,9 +4,12 @@
 #include <cmath>
 
 #include "platform/ui/DisplayCycle.hpp"
+#include "platform/ui/GestureRecognizer.hpp"
 #include "platform/ui/GraphicsContext.hpp"
 #include "platform/ui/Screen.hpp"
+#include "platform/ui/ViewController.hpp"
 #include "platform/ui/Window.hpp"
+#include "platform/ui/layout/LayoutEngine.hpp"
 
 namespace pellavo::ui {
 
@@ -319,6 +322,7 @@ void View::attachSubview(const std::shared_ptr<View>& view, std::size_t index) {
     // A hook may have rearranged the trees.
     if (isDescendant(view.get())) return;
 
+    const bool usedConstraints = layout::LayoutEngine::subtreeWillMove(*view);
     if (oldSuperview && view->superview_ == oldSuperview.get()) {
         oldSuperview->willRemoveSubview(view);
         auto& siblings = oldSuperview->subviews_;
@@ -331,6 +335,7 @@ void View::attachSubview(const std::shared_ptr<View>& view, std::size_t index) {
     view->superview_ = this;
     view->superviewRef_ = self;
     placeLayer(view, index);
+    layout::LayoutEngine::subtreeDidMove(*view, usedConstraints);
 
     if (oldWindow != newWindow) forEachInTree(view, [](View& v) { v.didMoveToWindow(); });
     view->didMoveToSuperview();
@@ -351,11 +356,13 @@ void View::removeFromSuperview() {
     if (oldWindow) forEachInTree(self, [](View& v) { v.willMoveToWindow(nullptr); });
     if (superview_ != superview.get()) return; // a hook moved it already
 
+    const bool usedConstraints = layout::LayoutEngine::subtreeWillMove(*this);
     auto& siblings = superview->subviews_;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), self), siblings.end());
     if (layer_->superlayer() == superview->layer_) layer_->removeFromSuperlayer();
     superview_ = nullptr;
     superviewRef_.reset();
+    layout::LayoutEngine::subtreeDidMove(*this, usedConstraints);
 
     if (oldWindow) forEachInTree(self, [](View& v) { v.didMoveToWindow(); });
     didMoveToSuperview();
@@ -370,18 +377,28 @@ std::shared_ptr<View> View::viewWithTag(int tag) {
     return nullptr;
 }
 
-std::shared_ptr<Responder> View::nextResponder() const { return superview(); }
+std::shared_ptr<Responder> View::nextResponder() const {
+    if (auto controller = owningViewController_.lock()) return controller;
+    return superview();
+}
 
 // ---------------------------------------------------------------- recognisers
 
 void View::addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer) {
     if (!recognizer || std::find(recognizers_.begin(), recognizers_.end(), recognizer) != recognizers_.end()) return;
+    // A recogniser belongs to one view: adding it elsewhere moves it.
+    if (auto previous = recognizer->view(); previous && previous.get() != this)
+        previous->removeGestureRecognizer(recognizer);
     recognizers_.push_back(recognizer);
+    recognizer->moveToView(this);
 }
 
 void View::removeGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer) {
     if (!recognizer) return;
-    recognizers_.erase(std::remove(recognizers_.begin(), recognizers_.end(), recognizer), recognizers_.end());
+    const auto found = std::find(recognizers_.begin(), recognizers_.end(), recognizer);
+    if (found == recognizers_.end()) return;
+    recognizers_.erase(found);
+    recognizer->moveToView(nullptr);
 }
 
 // ---------------------------------------------------------------- layout and display
@@ -389,7 +406,12 @@ void View::removeGestureRecognizer(const std::shared_ptr<GestureRecognizer>& rec
 void View::layoutIfNeeded() { DisplayCycle::layoutTree(*layer_); }
 
 void View::layoutSublayers(ca::Layer& layer) {
-    if (&layer == layer_.get()) layoutSubviews();
+    if (&layer != layer_.get()) return;
+    // A root view's controller wraps its layout.
+    const auto controller = owningViewController_.lock();
+    if (controller) controller->viewWillLayoutSubviews();
+    layoutSubviews();
+    if (controller) controller->viewDidLayoutSubviews();
 }
 
 void View::setNeedsDisplay() { layer_->setNeedsDisplay(); }
@@ -411,9 +433,8 @@ void View::draw(const ca::Layer& layer, cg::Context& context) {
 }
 
 std::optional<std::shared_ptr<ca::Action>> View::action(ca::Layer& layer, std::string_view key) {
-    (void)key;
     if (&layer != layer_.get()) return std::nullopt;
-    return std::shared_ptr<ca::Action>();
+    return animationAction(key);
 }
 
 // ---------------------------------------------------------------- sizing

@@ -2,6 +2,7 @@
 
 #include <concepts>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <type_traits>
@@ -13,14 +14,21 @@
 #include "platform/cg/Geometry.hpp"
 #include "platform/ui/Color.hpp"
 #include "platform/ui/EdgeInsets.hpp"
+#include "platform/ui/LayoutAnchor.hpp"
+#include "platform/ui/LayoutConstraint.hpp"
 #include "platform/ui/Responder.hpp"
+#include "platform/ui/ViewAnimationOptions.hpp"
 
 namespace pellavo::ui {
 
 class Event;
 class GestureRecognizer;
 class View;
+class ViewController;
 class Window;
+namespace layout {
+class LayoutEngine;
+}
 
 namespace detail {
 // Deduces the class that declares the draw(cg::Rect) found by name lookup in T.
@@ -121,14 +129,16 @@ public:
     bool isExclusiveTouch() const { return exclusiveTouch_; }
     void setIsExclusiveTouch(bool exclusive) { exclusiveTouch_ = exclusive; }
     EdgeInsets layoutMargins() const { return layoutMargins_; }
-    void setLayoutMargins(const EdgeInsets& margins) { layoutMargins_ = margins; }
+    // A change marks the view for layout; non-finite insets are ignored.
+    void setLayoutMargins(const EdgeInsets& margins);
     AutoresizingMask autoresizingMask() const { return autoresizingMask_; }
     void setAutoresizingMask(AutoresizingMask mask) { autoresizingMask_ = mask; }
     bool autoresizesSubviews() const { return autoresizesSubviews_; }
     void setAutoresizesSubviews(bool value) { autoresizesSubviews_ = value; }
-    // False takes the view out of autoresizing (constraints position it instead).
+    // True: the frame enters constraint layout as required values. False takes the view
+    // out of autoresizing; constraints place it instead.
     bool translatesAutoresizingMaskIntoConstraints() const { return translatesAutoresizingMask_; }
-    void setTranslatesAutoresizingMaskIntoConstraints(bool value) { translatesAutoresizingMask_ = value; }
+    void setTranslatesAutoresizingMaskIntoConstraints(bool value);
 
     // ---- tint
     // The view's own tint, else its superview's, else defaultTintColor().
@@ -183,8 +193,9 @@ public:
     void setNeedsLayout() { layer_->setNeedsLayout(); }
     // Lays out this view and its marked descendants now, in a window or not.
     void layoutIfNeeded();
-    // Positions the subviews; the base applies constraints (none yet).
-    virtual void layoutSubviews() {}
+    // Positions the subviews. The base solves the constraints of the tree and sets the
+    // frame of every constraint-placed subview through setFrame.
+    virtual void layoutSubviews();
 
     // ---- display
     // Marks the whole view; the end-of-turn pass redraws marked views.
@@ -204,7 +215,51 @@ public:
     // (noIntrinsicMetric, noIntrinsicMetric) when the view has no natural size.
     virtual cg::Size intrinsicContentSize() const { return {noIntrinsicMetric, noIntrinsicMetric}; }
     // Tells constraint layout the natural size changed; frame-laid views ignore it.
-    virtual void invalidateIntrinsicContentSize() {}
+    virtual void invalidateIntrinsicContentSize();
+
+    // ---- constraints
+    // The constraints installed on this view (activation installs a constraint on the
+    // nearest common ancestor of its items).
+    const std::vector<std::shared_ptr<LayoutConstraint>>& constraints() const;
+    // Refused with a log line unless this view is a common ancestor of the items.
+    void addConstraint(const std::shared_ptr<LayoutConstraint>& constraint);
+    void addConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints);
+    void removeConstraint(const std::shared_ptr<LayoutConstraint>& constraint);
+    void removeConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints);
+    LayoutXAxisAnchor leadingAnchor();
+    LayoutXAxisAnchor trailingAnchor();
+    LayoutXAxisAnchor leftAnchor();
+    LayoutXAxisAnchor rightAnchor();
+    LayoutXAxisAnchor centerXAnchor();
+    LayoutYAxisAnchor topAnchor();
+    LayoutYAxisAnchor bottomAnchor();
+    LayoutYAxisAnchor centerYAnchor();
+    LayoutDimension widthAnchor();
+    LayoutDimension heightAnchor();
+    // How strongly a constraint-placed view keeps to its intrinsic size: size ≤ intrinsic
+    // at the hugging priority (250), size ≥ intrinsic at the compression one (750).
+    // Clamped to 1…1000.
+    float contentHuggingPriority(LayoutConstraint::Axis axis) const;
+    void setContentHuggingPriority(float priority, LayoutConstraint::Axis axis);
+    float contentCompressionResistancePriority(LayoutConstraint::Axis axis) const;
+    void setContentCompressionResistancePriority(float priority, LayoutConstraint::Axis axis);
+    // The update pass runs bottom-up before each layout pass and inside layoutIfNeeded,
+    // calling updateConstraints on marked views (every view starts marked). Overrides
+    // call the base.
+    virtual void updateConstraints() {}
+    void setNeedsUpdateConstraints();
+    bool needsUpdateConstraints() const { return needsUpdateConstraints_; }
+    void updateConstraintsIfNeeded();
+    // A view whose subviews live in a scrolled content area answers its content size:
+    // its far edges, as constraints of its descendants see them, stand there. Others
+    // answer nothing.
+    virtual std::optional<cg::Size> layoutContentSize() const { return std::nullopt; }
+    // Receives the solved content extent of each axis whose far content edge a
+    // constraint fixes.
+    virtual void setLayoutContentSize(std::optional<cg::Float> width, std::optional<cg::Float> height) {
+        (void)width;
+        (void)height;
+    }
 
     // ---- hit-testing
     // The deepest visible, interactive view under the point (bounds space), front
@@ -214,8 +269,30 @@ public:
     virtual std::shared_ptr<View> hitTest(cg::Point point, const Event* event);
     // Half-open bounds containment.
     virtual bool pointInside(cg::Point point, const Event* event) const;
-    // True while an animation keeps the view from being hit.
-    virtual bool isInteractionBlockedByAnimation() const { return false; }
+    // True from the start of a view animation of this view to its end (delay
+    // included), unless the animation allows user interaction.
+    virtual bool isInteractionBlockedByAnimation() const;
+
+    // ---- animation blocks (ViewAnimation.cpp)
+    // Runs `animations` at once; the model changes at once and each view's position,
+    // bounds, transform, alpha and background colour that it changes (also through
+    // layout or autoresizing it causes) animate from what was shown. The completion
+    // runs once on the main queue: true at start + delay + duration (next turn for a
+    // duration ≤ 0), false at once when the layer or one of its animations is
+    // removed. A surrounding transaction's duration and disabled actions do not
+    // apply. The default curve is ease-in-ease-out.
+    static void animate(double duration, std::function<void()> animations,
+                        std::function<void(bool)> completion = {});
+    static void animate(double duration, double delay, ViewAnimationOptions options,
+                        std::function<void()> animations, std::function<void(bool)> completion = {});
+    // A damped spring that settles at the end of the duration instead of a curve.
+    static void animate(double duration, double delay, double dampingRatio, double initialVelocity,
+                        ViewAnimationOptions options, std::function<void()> animations,
+                        std::function<void(bool)> completion = {});
+    // The changes apply without animations of their own; with transitionCrossDissolve
+    // the view's subtree fades from a picture of it taken before the block.
+    static void transition(const std::shared_ptr<View>& view, double duration, ViewAnimationOptions options,
+                           std::function<void()> animations, std::function<void(bool)> completion = {});
 
     // ---- conversion between bounds spaces
     // Null stands for the window, or the root of the tree when there is none. Views in
@@ -250,7 +327,12 @@ public:
     cg::Point convertToScreen(cg::Point point) const;
     cg::Point convertFromScreen(cg::Point point) const;
 
-    // ---- responder: the superview
+    // ---- controller
+    // The controller this view is the root view of, or null. It hears about the
+    // view's layout and comes next in the responder chain.
+    std::shared_ptr<ViewController> owningViewController() const { return owningViewController_.lock(); }
+
+    // ---- responder: the owning controller, else the superview
     std::shared_ptr<Responder> nextResponder() const override;
 
     // ---- layer delegate
@@ -271,6 +353,12 @@ private:
         view->drawsContent_ = detail::overridesDraw<T>();
     }
     friend class DisplayCycle;
+    friend class layout::LayoutEngine;
+    friend class ViewController;
+    friend class ViewAnimationBlock;
+
+    // The action for a change of the own layer's key: null outside animation blocks.
+    std::shared_ptr<ca::Action> animationAction(std::string_view key);
 
     void applyFrame(const cg::Rect& frame);
     void boundsDidChange(const cg::Rect& oldBounds);
@@ -284,6 +372,7 @@ private:
     cg::Point pointFromSuperview(cg::Point point) const;
 
     std::shared_ptr<ca::Layer> layer_;
+    std::weak_ptr<ViewController> owningViewController_;
     View* superview_ = nullptr; // cleared by the superview's destructor
     std::weak_ptr<View> superviewRef_;
     std::vector<std::shared_ptr<View>> subviews_;
@@ -300,6 +389,13 @@ private:
     bool autoresizesSubviews_ = true;
     bool translatesAutoresizingMask_ = true;
     bool drawsContent_ = false;
+    int animationsBlockingInteraction_ = 0;
+    // Constraint layout.
+    std::vector<std::shared_ptr<LayoutConstraint>> constraints_;
+    std::shared_ptr<layout::LayoutEngine> layoutEngine_;  // on the root of a tree that uses constraints
+    float huggingPriority_[2] = {LayoutPriority::defaultLow, LayoutPriority::defaultLow};
+    float compressionPriority_[2] = {LayoutPriority::defaultHigh, LayoutPriority::defaultHigh};
+    bool needsUpdateConstraints_ = true;
 };
 
 constexpr View::AutoresizingMask operator|(View::AutoresizingMask a, View::AutoresizingMask b) {

@@ -4,6 +4,8 @@
 
 namespace pellavo::ui {
 
+class ViewController;
+
 // The root of a view tree on screen. Its frame is the screen's bounds, and its layer
 // is a rendering root. A window starts hidden; showing it (makeKeyAndVisible or
 // setIsHidden(false)) lists it in the application.
@@ -22,8 +24,24 @@ public:
     // The application.
     std::shared_ptr<Responder> nextResponder() const override;
 
+    // ---- root view controller
+    std::shared_ptr<ViewController> rootViewController() const { return rootViewController_; }
+    // Its view becomes the bottom subview, with the window's bounds and a flexible
+    // size. While the window is visible the new root gets viewWillAppear(false), its
+    // view is added and laid out, then viewDidAppear(false), all at once; the old one
+    // disappears, and what it presented goes with it. A presented controller is refused.
+    void setRootViewController(const std::shared_ptr<ViewController>& controller);
+    // The root, followed through presentedViewController.
+    std::shared_ptr<ViewController> topMostViewController() const;
+
 protected:
     void init() override;
+
+private:
+    void showRootViewController();
+    void hideRootViewController();
+
+    std::shared_ptr<ViewController> rootViewController_;
 };
 
 } // namespace pellavo::ui

@@ -1,0 +1,57 @@
+#include "examples/gallery/Gallery.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace pellavo::gallery {
+
+namespace {
+
+std::vector<GalleryPage>& registry() {
+    static std::vector<GalleryPage> list;
+    return list;
+}
+
+bool isFileNameSafe(std::string_view id) {
+    if (id.empty() || id == "index" || id == "." || id == "..") return false;
+    return std::all_of(id.begin(), id.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+               c == '_' || c == '-';
+    });
+}
+
+} // namespace
+
+bool registerPage(GalleryPage page) {
+    if (!isFileNameSafe(page.id)) {
+        std::fprintf(stderr, "gallery: refusing the page id \"%s\"\n", page.id.c_str());
+        return false;
+    }
+    if (!page.build) {
+        std::fprintf(stderr, "gallery: the page %s has no builder\n", page.id.c_str());
+        return false;
+    }
+    if (findPage(page.id)) {
+        std::fprintf(stderr, "gallery: the page %s is registered twice\n", page.id.c_str());
+        return false;
+    }
+    if (std::isnan(page.settleSeconds)) page.settleSeconds = 1;
+    page.settleSeconds = std::clamp(page.settleSeconds, 0.0, 60.0);
+    if (page.title.empty()) page.title = page.id;
+    auto& list = registry();
+    const auto at = std::upper_bound(list.begin(), list.end(), page.id,
+                                     [](const std::string& id, const GalleryPage& p) { return id < p.id; });
+    list.insert(at, std::move(page));
+    return true;
+}
+
+const std::vector<GalleryPage>& pages() { return registry(); }
+
+const GalleryPage* findPage(std::string_view id) {
+    for (const auto& page : registry())
+        if (page.id == id) return &page;
+    return nullptr;
+}
+
+} // namespace pellavo::gallery

@@ -1,0 +1,164 @@
+#include "examples/gallery/GalleryShell.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+
+#include "examples/gallery/GalleryViews.hpp"
+#include "platform/ui/Window.hpp"
+
+namespace pellavo::gallery {
+
+namespace {
+
+constexpr double margin = 16;
+constexpr double gap = 12;
+constexpr double tileHeight = 64;
+constexpr int columns = 2;
+
+ui::Color tint() { return ui::View::defaultTintColor(); }
+
+std::shared_ptr<TextView> makeText(cg::Rect frame, std::string text, ui::Font font, ui::Color color) {
+    auto view = ns::make<TextView>(frame);
+    view->setText(std::move(text));
+    view->setFont(std::move(font));
+    view->setTextColor(color);
+    view->setIsUserInteractionEnabled(false);
+    return view;
+}
+
+// A tap target showing one line of text across its bounds.
+std::shared_ptr<TapView> makeButton(cg::Rect frame, std::string text, ui::Font font, ui::Color color,
+                                    std::function<void()> onTap) {
+    auto button = ns::make<TapView>(frame);
+    button->addSubview(makeText({0, 0, frame.size.width, frame.size.height}, std::move(text), std::move(font), color));
+    button->onTap = std::move(onTap);
+    return button;
+}
+
+} // namespace
+
+GalleryShell::GalleryShell(std::shared_ptr<ui::Window> window) : window_(std::move(window)) {}
+
+void GalleryShell::init() {
+    if (!window_) return;
+    const double width = window_->bounds().size.width;
+    window_->setBackgroundColor(ui::Color::white());
+
+    bar_ = ns::make<ui::View>(cg::Rect{0, 0, width, barHeight});
+    bar_->setBackgroundColor(ui::Color(0.97, 1));
+    auto hairline = ns::make<ui::View>(cg::Rect{0, barHeight - 0.5, width, 0.5});
+    hairline->setBackgroundColor(ui::Color(0.7, 1));
+    bar_->addSubview(hairline);
+
+    const std::weak_ptr<GalleryShell> weak = weakFromThis<GalleryShell>();
+    const auto arrow = ui::Font::systemFont(32, ui::Font::Weight::light);
+    previousButton_ = makeButton({0, 0, barHeight, barHeight}, "‹", arrow, tint(), [weak] {
+        if (auto shell = weak.lock()) shell->previous();
+    });
+    nextButton_ = makeButton({width - barHeight, 0, barHeight, barHeight}, "›", arrow, tint(), [weak] {
+        if (auto shell = weak.lock()) shell->next();
+    });
+    auto titleButton = makeButton({barHeight, 0, width - 2 * barHeight, barHeight}, "",
+                                  ui::Font::systemFont(17, ui::Font::Weight::semibold), ui::Color::black(), [weak] {
+                                      if (auto shell = weak.lock()) shell->backToIndex();
+                                  });
+    titleView_ = std::static_pointer_cast<TextView>(titleButton->subviews().front());
+    bar_->addSubview(previousButton_);
+    bar_->addSubview(titleButton);
+    bar_->addSubview(nextButton_);
+    window_->addSubview(bar_);
+}
+
+int GalleryShell::indexScreenCount() const {
+    const int count = static_cast<int>(pages().size());
+    return std::max(1, (count + pagesPerScreen - 1) / pagesPerScreen);
+}
+
+int GalleryShell::positionCount() const { return indexScreenCount() + static_cast<int>(pages().size()); }
+
+void GalleryShell::show(int position) {
+    if (!window_) return;
+    position_ = std::clamp(position, 0, positionCount() - 1);
+
+    // A fresh content view each time: a page may change anything about the one it got.
+    if (content_) content_->removeFromSuperview();
+    const cg::Size size = window_->bounds().size;
+    content_ = ns::make<ui::View>(cg::Rect{0, barHeight, size.width, std::max(0.0, size.height - barHeight)});
+    content_->setBackgroundColor(ui::Color::white());
+    content_->setClipsToBounds(true);
+    window_->insertSubview(content_, 0);
+
+    const int screens = indexScreenCount();
+    if (position_ < screens) {
+        title_ = "Pellavo gallery";
+        buildIndex(position_);
+    } else {
+        const GalleryPage& page = pages()[static_cast<std::size_t>(position_ - screens)];
+        title_ = page.title;
+        try {
+            page.build(*content_);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "gallery: the page %s failed: %s\n", page.id.c_str(), e.what());
+        }
+    }
+    titleView_->setText(title_);
+    previousButton_->setIsHidden(position_ == 0);
+    nextButton_->setIsHidden(position_ == positionCount() - 1);
+}
+
+bool GalleryShell::showPage(std::string_view id) {
+    const auto& list = pages();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].id != id) continue;
+        show(indexScreenCount() + static_cast<int>(i));
+        return true;
+    }
+    return false;
+}
+
+void GalleryShell::backToIndex() {
+    const int screens = indexScreenCount();
+    show(position_ < screens ? 0 : (position_ - screens) / pagesPerScreen);
+}
+
+void GalleryShell::buildIndex(int screen) {
+    const auto& list = pages();
+    const cg::Size size = content_->bounds().size;
+    if (list.empty()) {
+        content_->addSubview(makeText({0, 0, size.width, size.height}, "no pages", ui::Font::systemFont(17),
+                                      ui::Color(0.5, 1)));
+        return;
+    }
+    const std::weak_ptr<GalleryShell> weak = weakFromThis<GalleryShell>();
+    const int screens = indexScreenCount();
+    const double tileWidth = (size.width - 2 * margin - (columns - 1) * gap) / columns;
+    const int first = screen * pagesPerScreen;
+    const int last = std::min(static_cast<int>(list.size()), first + pagesPerScreen);
+    for (int i = first; i < last; ++i) {
+        const GalleryPage& page = list[static_cast<std::size_t>(i)];
+        const int slot = i - first;
+        const cg::Rect frame{margin + (slot % columns) * (tileWidth + gap), margin + (slot / columns) * (tileHeight + gap),
+                             tileWidth, tileHeight};
+        auto tile = ns::make<TapView>(frame);
+        tile->setBackgroundColor(tint());
+        tile->layer()->setCornerRadius(12);
+        tile->addSubview(makeText({12, 10, tileWidth - 24, 26}, page.title,
+                                  ui::Font::systemFont(17, ui::Font::Weight::semibold), ui::Color::white()));
+        tile->addSubview(makeText({12, 36, tileWidth - 24, 18}, page.id, ui::Font::systemFont(12),
+                                  ui::Color(1, 0.75)));
+        tile->onTap = [weak, target = screens + i] {
+            if (auto shell = weak.lock()) shell->show(target);
+        };
+        content_->addSubview(tile);
+    }
+    const std::string footer = "screen " + std::to_string(screen + 1) + " of " + std::to_string(screens) + " · " +
+                                std::to_string(list.size()) + (list.size() == 1 ? " page" : " pages");
+    content_->addSubview(makeText({margin, size.height - 64, size.width - 2 * margin, 22}, footer,
+                                  ui::Font::systemFont(15), ui::Color(0.35, 1)));
+    content_->addSubview(makeText({margin, size.height - 40, size.width - 2 * margin, 20},
+                                  "‹ › or the arrow keys turn; the title leads back here", ui::Font::systemFont(12),
+                                  ui::Color(0.55, 1)));
+}
+
+} // namespace pellavo::gallery

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <compare>
+
+namespace pellavo::ns {
+
+// A row in a section of a table.
+struct IndexPath {
+    int section = 0;
+    int row = 0;
+
+    friend constexpr bool operator==(const IndexPath&, const IndexPath&) = default;
+    friend constexpr auto operator<=>(const IndexPath&, const IndexPath&) = default;
+};
+
+} // namespace pellavo::ns

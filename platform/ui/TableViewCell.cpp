@@ -1,0 +1,82 @@
+#include "platform/ui/TableViewCell.hpp"
+
+#include "platform/ca/Layer.hpp"
+#include "platform/ca/Transaction.hpp"
+#include "platform/ui/TableView.hpp"
+
+namespace pellavo::ui {
+
+TableViewCell::TableViewCell(Style style, std::optional<ns::String> reuseIdentifier)
+    : View(cg::Rect{0, 0, 320, TableView::defaultRowHeight}), style_(style), reuseIdentifier_(std::move(reuseIdentifier)) {
+    setBackgroundColor(Color::white());
+}
+
+TableViewCell::~TableViewCell() = default;
+
+void TableViewCell::init() {
+    View::init();
+    highlightLayer_ = ns::make<ca::Layer>();
+    highlightLayer_->setBackgroundColor(highlightColor().cgColor());
+    highlightLayer_->setOpacity(0);
+    highlightLayer_->setFrame(bounds());
+    layer()->insertSublayer(highlightLayer_, 0);
+
+    contentView_ = ns::make<TableViewCellContentView>(bounds());
+    contentView_->setAutoresizingMask(AutoresizingMask::flexibleWidth | AutoresizingMask::flexibleHeight);
+    addSubview(contentView_);
+}
+
+void TableViewCell::setSelectionStyle(SelectionStyle style) {
+    selectionStyle_ = style;
+    updateHighlight(false);
+}
+
+void TableViewCell::setSelected(bool selected, bool animated) {
+    if (selected_ == selected) return;
+    selected_ = selected;
+    updateHighlight(animated);
+}
+
+void TableViewCell::setHighlighted(bool highlighted, bool animated) {
+    if (highlighted_ == highlighted) return;
+    highlighted_ = highlighted;
+    updateHighlight(animated);
+}
+
+void TableViewCell::updateHighlight(bool animated) {
+    const bool shown = (selected_ || highlighted_) && selectionStyle_ != SelectionStyle::none;
+    ca::Transaction::begin();
+    // Only a fade out animates; everything else changes at once.
+    if (animated && !shown) {
+        ca::Transaction::setAnimationDuration(deselectDuration);
+    } else {
+        ca::Transaction::setDisableActions(true);
+    }
+    highlightLayer_->setOpacity(shown ? 1.0f : 0.0f);
+    ca::Transaction::commit();
+}
+
+EdgeInsets TableViewCell::separatorInset() const {
+    if (separatorInset_) return *separatorInset_;
+    if (auto table = std::dynamic_pointer_cast<TableView>(superview())) return table->separatorInset();
+    return {0, 15, 0, 0};
+}
+
+void TableViewCell::setSeparatorInset(const EdgeInsets& inset) {
+    if (!(std::isfinite(inset.top) && std::isfinite(inset.left) && std::isfinite(inset.bottom) &&
+          std::isfinite(inset.right)))
+        return;
+    separatorInset_ = inset;
+    if (auto table = superview()) table->setNeedsLayout();
+}
+
+void TableViewCell::layoutSubviews() {
+    View::layoutSubviews();
+    ca::Transaction::begin();
+    ca::Transaction::setDisableActions(true);
+    highlightLayer_->setFrame(bounds());
+    ca::Transaction::commit();
+    contentView_->setFrame(bounds());
+}
+
+} // namespace pellavo::ui

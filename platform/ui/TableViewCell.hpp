@@ -1,0 +1,67 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "platform/ns/String.hpp"
+#include "platform/ui/TableViewCellContentView.hpp"
+#include "platform/ui/View.hpp"
+
+namespace pellavo::ca {
+class Layer;
+}
+
+namespace pellavo::ui {
+
+// One row of a table: a white view with a content view that fills it and a grey
+// highlight shown while it is touched or selected.
+class TableViewCell : public View {
+public:
+    // `default` is a keyword, hence defaultStyle.
+    enum class Style { defaultStyle };
+    enum class SelectionStyle { none, defaultStyle };
+
+    static Color highlightColor() { return {0xD9 / 255.0, 0xD9 / 255.0, 0xD9 / 255.0, 1}; }
+    // The fade of an animated deselection.
+    static constexpr double deselectDuration = 0.25;
+
+    explicit TableViewCell(Style style = Style::defaultStyle, std::optional<ns::String> reuseIdentifier = std::nullopt);
+    ~TableViewCell() override;
+    std::string_view className() const override { return "UITableViewCell"; }
+
+    Style style() const { return style_; }
+    const std::optional<ns::String>& reuseIdentifier() const { return reuseIdentifier_; }
+    const std::shared_ptr<TableViewCellContentView>& contentView() const { return contentView_; }
+
+    SelectionStyle selectionStyle() const { return selectionStyle_; }
+    // With none the cell never shows the highlight.
+    void setSelectionStyle(SelectionStyle style);
+    bool isSelected() const { return selected_; }
+    // Animated: the highlight fades out over deselectDuration when it goes.
+    void setSelected(bool selected, bool animated = false);
+    bool isHighlighted() const { return highlighted_; }
+    void setHighlighted(bool highlighted, bool animated = false);
+
+    // Its own inset once set; otherwise that of the table it is in (left 15 without one).
+    EdgeInsets separatorInset() const;
+    void setSeparatorInset(const EdgeInsets& inset);
+
+    void layoutSubviews() override;
+
+protected:
+    void init() override;
+
+private:
+    void updateHighlight(bool animated);
+
+    Style style_;
+    std::optional<ns::String> reuseIdentifier_;
+    std::shared_ptr<TableViewCellContentView> contentView_;
+    std::shared_ptr<ca::Layer> highlightLayer_;
+    std::optional<EdgeInsets> separatorInset_;
+    SelectionStyle selectionStyle_ = SelectionStyle::defaultStyle;
+    bool selected_ = false;
+    bool highlighted_ = false;
+};
+
+} // namespace pellavo::ui

@@ -1,0 +1,141 @@
+#include "tests/support/LoopbackServer.hpp"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <arpa/inet.h>
+
+#include <chrono>
+
+#include "platform/cg/Image.hpp"
+#include "platform/ns/RunLoop.hpp"
+#include "platform/ui/Image.hpp"
+
+namespace pellavo::testing {
+
+namespace {
+
+std::vector<std::byte> makePNG() {
+    auto pixels = std::make_shared<cg::Image>(4, 3);
+    for (std::size_t i = 0; i + 3 < pixels->byteCount(); i += 4) {
+        // Opaque orange in premultiplied ARGB32 (little-endian B, G, R, A).
+        pixels->mutableData()[i] = 0x20;
+        pixels->mutableData()[i + 1] = 0x80;
+        pixels->mutableData()[i + 2] = 0xF0;
+        pixels->mutableData()[i + 3] = 0xFF;
+    }
+    return ui::Image(pixels).pngData();
+}
+
+} // namespace
+
+LoopbackServer::LoopbackServer() : server_(std::make_unique<httplib::Server>()), png_(makePNG()) {
+    auto& server = *server_;
+    server.set_tcp_nodelay(true);
+    // One request per connection, so stopping never waits for an idle keep-alive.
+    server.set_keep_alive_max_count(1);
+    server.Get("/image.png", [this](const httplib::Request&, httplib::Response& res) {
+        res.set_content(reinterpret_cast<const char*>(png_.data()), png_.size(), "image/png");
+    });
+    server.Get("/text", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("not an image", "text/plain; charset=utf-8");
+    });
+    server.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 404;
+        res.set_content("nothing here", "text/plain");
+    });
+    server.Get("/slow", [this](const httplib::Request&, httplib::Response& res) {
+        std::unique_lock lock(mutex_);
+        ++slowArrivals_;
+        slowReleased_.wait(lock, [this] { return released_; });
+        res.set_content("finally", "text/plain");
+    });
+    server.Get("/large", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(std::string(oversizeBytes, 'x'), "application/octet-stream");
+    });
+    server.Get("/large-chunked", [](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider("application/octet-stream", [sent = std::size_t{0}](
+                                                                         size_t, httplib::DataSink& sink) mutable {
+            if (sent >= oversizeBytes) {
+                sink.done();
+                return true;
+            }
+            const std::string chunk(64 * 1024, 'y');
+            sent += chunk.size();
+            return sink.write(chunk.data(), chunk.size());
+        });
+    });
+    server.Get("/redirect", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/text"); });
+    server.Get("/redirect-ftp", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("ftp://127.0.0.1/file");
+    });
+    server.Get("/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop"); });
+
+    port_ = server.bind_to_any_port("127.0.0.1");
+    if (port_ <= 0) {
+        ADD_FAILURE() << "LoopbackServer: cannot bind 127.0.0.1";
+        return;
+    }
+    thread_ = std::thread([&server] { server.listen_after_bind(); });
+    // The accept loop starts within milliseconds; the bound only guards against a hang.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!server.is_running() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    if (!server.is_running()) ADD_FAILURE() << "LoopbackServer: the server did not start";
+}
+
+LoopbackServer::~LoopbackServer() {
+    releaseSlow();
+    server_->stop();
+    if (thread_.joinable()) thread_.join();
+}
+
+std::string LoopbackServer::url(std::string_view path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
+}
+
+int LoopbackServer::slowArrivals() const {
+    std::lock_guard lock(mutex_);
+    return slowArrivals_;
+}
+
+void LoopbackServer::releaseSlow() {
+    {
+        std::lock_guard lock(mutex_);
+        released_ = true;
+    }
+    slowReleased_.notify_all();
+}
+
+int LoopbackServer::closedPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    socklen_t length = sizeof address;
+    int port = -1;
+    if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    if (fd >= 0) ::close(fd);
+    return port;
+}
+
+bool runUntil(const std::function<bool()>& predicate) {
+    // Short slices: the predicate may watch another thread (the server) that never
+    // wakes the run loop.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!ns::RunLoop::main().runUntil(predicate, 0.01)) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ADD_FAILURE() << "runUntil: the condition did not hold within 10 s of real time";
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace pellavo::testing

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+#include "platform/ca/Renderer.hpp"
+#include "platform/cg/Image.hpp"
+#include "platform/ui/Image.hpp"
+#include "platform/ui/View.hpp"
+
+namespace pellavo::cg {
+// Readable pixels in failure messages.
+[[maybe_unused]] static std::ostream& operator<<(std::ostream& os, const RGBA8& p) {
+    return os << "(" << int(p.r) << ", " << int(p.g) << ", " << int(p.b) << ", " << int(p.a) << ")";
+}
+} // namespace pellavo::cg
+
+namespace pellavo::testing {
+
+// An image of one straight colour, `w` × `h` pixels at the scale.
+inline ui::Image solidImage(int w, int h, cg::RGBA8 c, double scale = 1) {
+    const int stride = cg::Image::strideForWidth(w);
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(stride) * static_cast<std::size_t>(h));
+    auto pre = [&](std::uint8_t v) { return static_cast<std::uint32_t>(std::lround(v * c.a / 255.0)); };
+    const std::uint32_t word = (std::uint32_t{c.a} << 24) | (pre(c.r) << 16) | (pre(c.g) << 8) | pre(c.b);
+    for (std::size_t i = 0; i < data.size(); i += 4) std::memcpy(data.data() + i, &word, 4);
+    return ui::Image(std::make_shared<const cg::Image>(w, h, stride, std::move(data)), scale);
+}
+
+// Lays the view's tree out and renders it at scale 2, the view at the origin.
+inline cg::Image renderView(ui::View& view) {
+    view.layoutIfNeeded();
+    ca::Renderer renderer(view.bounds().size, 2);
+    return renderer.render(*view.layer());
+}
+
+// The pixel under a point of a scale-2 picture.
+inline cg::RGBA8 pixelAt(const cg::Image& image, double x, double y) {
+    return image.pixel(static_cast<int>(std::floor(x * 2)), static_cast<int>(std::floor(y * 2)));
+}
+
+inline void expectPixelNear(const cg::RGBA8& actual, const cg::RGBA8& expected, int tolerance) {
+    EXPECT_NEAR(actual.r, expected.r, tolerance) << actual;
+    EXPECT_NEAR(actual.g, expected.g, tolerance) << actual;
+    EXPECT_NEAR(actual.b, expected.b, tolerance) << actual;
+    EXPECT_NEAR(actual.a, expected.a, tolerance) << actual;
+}
+
+} // namespace pellavo::testing
