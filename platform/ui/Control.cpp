@@ -141,9 +141,18 @@ void Control::clearTrackingState() {
     if (highlighted_) setIsHighlighted(false);
 }
 
+void Control::didMoveToWindow() {
+    View::didMoveToWindow();
+    // Off screen no end or cancel can arrive for the touch being tracked.
+    if (!window() && !trackingTouch_.expired()) clearTrackingState();
+}
+
 void Control::touchesBegan(const TouchSet& touches, const ui::Event* event) {
     // A disabled control keeps the touch from everything behind it and does nothing.
-    if (!enabled_ || !trackingTouch_.expired()) return;
+    if (!enabled_) return;
+    // One touch at a time; a tracked touch that finished unheard (the control left
+    // its window meanwhile) no longer counts.
+    if (auto tracked = trackingTouch_.lock(); tracked && !tracked->isFinished()) return;
     std::shared_ptr<Touch> touch;
     for (const auto& t : touches) {
         touch = t;

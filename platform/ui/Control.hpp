@@ -97,6 +97,7 @@ public:
     void touchesMoved(const TouchSet& touches, const ui::Event* event) override;
     void touchesEnded(const TouchSet& touches, const ui::Event* event) override;
     void touchesCancelled(const TouchSet& touches, const ui::Event* event) override;
+    void didMoveToWindow() override;
 
 protected:
     // Whether a point in the control's own space is within the touch tolerance.

@@ -146,6 +146,17 @@ TEST_F(ButtonTest, ImageAndTitleSitSideBySideByTheAlignment) {
     EXPECT_DOUBLE_EQ(button->titleLabel()->frame().maxX(), 200);
 }
 
+TEST_F(ButtonTest, TheNaturalSizeIsImageBesideTitle) {
+    auto button = ns::make<Button>();
+    EXPECT_EQ(button->intrinsicContentSize(), (cg::Size{0, 0}));
+    button->setImage(solidImage(20, 30, {255, 0, 0, 255}), State::normal);
+    button->setTitle(ns::String("Title"), State::normal);
+    const cg::Size title = button->titleLabel()->intrinsicContentSize();
+    EXPECT_EQ(button->intrinsicContentSize(), (cg::Size{20 + title.width, std::max(30.0, title.height)}));
+    button->sizeToFit();
+    EXPECT_EQ(button->bounds().size, button->intrinsicContentSize());
+}
+
 TEST_F(ButtonTest, TheImageShrinksToFitAndNeverGrows) {
     auto button = ns::make<Button>(cg::Rect{0, 0, 30, 10});
     button->setImage(solidImage(40, 20, {255, 0, 0, 255}), State::normal);

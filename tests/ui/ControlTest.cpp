@@ -174,6 +174,30 @@ TEST_F(ControlTest, ADisabledControlAbsorbsTheTouch) {
     EXPECT_FALSE(control->isHighlighted());
 }
 
+TEST_F(ControlTest, DisablingMidTouchDropsTheHighlight) {
+    auto id = driver().touchDown({150, 125});
+    control->setIsEnabled(false);
+    EXPECT_FALSE(control->isHighlighted());
+    EXPECT_EQ(control->state(), Control::State::disabled);
+    driver().up(id, {150, 125});
+    EXPECT_FALSE(control->isTracking());
+    control->setIsEnabled(true);
+    driver().tap({150, 125});
+    EXPECT_EQ(log, (Log{"begin", "touchDown", "end", "touchUpInside", "begin", "touchDown", "end", "touchUpInside"}));
+}
+
+TEST_F(ControlTest, LeavingTheWindowMidTouchForgetsTheTouch) {
+    driver().touchDown({150, 125});
+    control->removeFromSuperview();
+    EXPECT_FALSE(control->isTracking());
+    EXPECT_FALSE(control->isHighlighted());
+    driver().cancelAll();
+    parent->addSubview(control);
+    log.clear();
+    driver().tap({150, 125});
+    EXPECT_EQ(log, (Log{"begin", "touchDown", "end", "touchUpInside"}));
+}
+
 TEST_F(ControlTest, ATouchOnAPlainSubviewReachesTheControl) {
     auto child = ns::make<View>(cg::Rect{10, 10, 20, 20});
     control->addSubview(child);

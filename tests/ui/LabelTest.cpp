@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "platform/ui/TextLayout.hpp"
 #include "tests/support/AppTest.hpp"
@@ -178,6 +179,28 @@ TEST_F(LabelTest, ATextChangeMarksDisplayButNotTheSuperviewsLayout) {
     EXPECT_FALSE(parent->layer()->needsLayout());
     label->setFont(Font::systemFont(30));
     EXPECT_FALSE(parent->layer()->needsLayout());
+}
+
+} // namespace
+} // namespace pellavo::ui
+
+namespace pellavo::ui {
+namespace {
+
+TEST_F(LabelTest, MeasuringAtBadWidthsIsUnconstrained) {
+    auto label = ns::make<Label>();
+    label->setNumberOfLines(0);
+    label->setText(ns::String("several words to measure"));
+    const cg::Size natural = label->sizeThatFits({0, 0});
+    EXPECT_EQ(label->sizeThatFits({-5, -5}), natural);
+    EXPECT_EQ(label->sizeThatFits({std::nan(""), 10}), natural);
+    EXPECT_EQ(label->sizeThatFits({std::numeric_limits<double>::infinity(), 10}), natural);
+    const cg::Rect r = label->textRect({std::nan(""), 3, -10, 0}, 0);
+    EXPECT_EQ(r.origin, (cg::Point{0, 0}));
+    EXPECT_EQ(r.size.height, TextLayout(ns::AttributedString(ns::String("x"), {{ns::AttributedStringKey::font,
+                                                                             ns::Value::of(Font::systemFont(17))}}))
+                                 .size()
+                                 .height);
 }
 
 } // namespace
