@@ -7,6 +7,7 @@
 #include "pellavo/Button/UIColor.hpp"
 #include "pellavo/Button/UISlider.hpp"
 #include "pellavo/PellavoBundle.hpp"
+#include "pellavo/VXSegmentedControl.hpp"
 
 #define PELLAVO_EXPORT __attribute__((visibility("default")))
 
