@@ -60,7 +60,8 @@ std::shared_ptr<Slider> Slider::createSlider(double width, double height, double
             slider->setThumbImage(*thumb, State::normal);
     }
     if (drawable(barHeight)) {
-        if (auto minimum = trackImage(barHeight, ui::Color::white())) slider->setMinimumTrackImage(*minimum, State::normal);
+        if (auto minimum = trackImage(barHeight, ui::Color::white()))
+            slider->setMinimumTrackImage(*minimum, State::normal);
         if (auto maximum = trackImage(barHeight, ui::Color::darkGray()))
             slider->setMaximumTrackImage(*maximum, State::normal);
     }
