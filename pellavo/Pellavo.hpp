@@ -3,8 +3,11 @@
 // Every public header of the library, and its version symbols.
 
 #include "pellavo/Button/CAShapeLayer.hpp"
+#include "pellavo/Button/UIButton.hpp"
 #include "pellavo/Button/UIColor.hpp"
+#include "pellavo/Button/UISlider.hpp"
 #include "pellavo/PellavoBundle.hpp"
+#include "pellavo/VXSegmentedControl.hpp"
 
 #define PELLAVO_EXPORT __attribute__((visibility("default")))
 
