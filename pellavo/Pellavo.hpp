@@ -4,6 +4,7 @@
 
 #include "pellavo/Button/CAShapeLayer.hpp"
 #include "pellavo/Button/UIColor.hpp"
+#include "pellavo/GMStepper/GMStepper.hpp"
 #include "pellavo/PellavoBundle.hpp"
 
 #define PELLAVO_EXPORT __attribute__((visibility("default")))
