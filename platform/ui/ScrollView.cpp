@@ -142,8 +142,12 @@ void ScrollView::didChangeOffset() {
 
 void ScrollView::setContentSize(cg::Size size) {
     if (!size.isFinite()) return refuse("content size");
-    contentSize_ = {std::max<cg::Float>(size.width, 0), std::max<cg::Float>(size.height, 0)};
+    const cg::Size clamped{std::max<cg::Float>(size.width, 0), std::max<cg::Float>(size.height, 0)};
+    if (clamped == contentSize_) return;
+    contentSize_ = clamped;
     updateIndicators();
+    // Constraints inside may hang on the content edges.
+    setNeedsLayout();
 }
 
 void ScrollView::setContentInset(const EdgeInsets& inset) {
@@ -273,7 +277,7 @@ void ScrollView::setZoomScale(double scale, bool animated) {
     zoomTo(z, offsetKeeping(contentPoint, centre, z), animated);
 }
 
-void ScrollView::zoomToRect(const cg::Rect& rect, bool animated) {
+void ScrollView::zoom(const cg::Rect& rect, bool animated) {
     if (!rect.isFinite()) return refuse("zoom rectangle");
     const auto view = zoomingView();
     if (!view) return;

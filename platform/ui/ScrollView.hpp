@@ -91,7 +91,7 @@ public:
     void setMaximumZoomScale(double scale);
     // Zooms so that the rectangle (in the zooming view's own space) fills the view,
     // centred. A zero-size rectangle or empty bounds do nothing.
-    void zoomToRect(const cg::Rect& rect, bool animated);
+    void zoom(const cg::Rect& rect, bool animated);
 
     std::shared_ptr<ScrollViewDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(const std::shared_ptr<ScrollViewDelegate>& delegate) { delegate_ = delegate; }

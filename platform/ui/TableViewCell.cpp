@@ -1,7 +1,12 @@
 #include "platform/ui/TableViewCell.hpp"
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/ca/Layer.hpp"
 #include "platform/ca/Transaction.hpp"
+#include "platform/ui/ImageView.hpp"
+#include "platform/ui/Label.hpp"
 #include "platform/ui/TableView.hpp"
 
 namespace pellavo::ui {
@@ -24,6 +29,24 @@ void TableViewCell::init() {
     contentView_ = ns::make<TableViewCellContentView>(bounds());
     contentView_->setAutoresizingMask(AutoresizingMask::flexibleWidth | AutoresizingMask::flexibleHeight);
     addSubview(contentView_);
+}
+
+std::shared_ptr<Label> TableViewCell::textLabel() {
+    if (!textLabel_) {
+        textLabel_ = ns::make<Label>();
+        contentView_->addSubview(textLabel_);
+        setNeedsLayout();
+    }
+    return textLabel_;
+}
+
+std::shared_ptr<ImageView> TableViewCell::imageView() {
+    if (!imageView_) {
+        imageView_ = ns::make<ImageView>();
+        contentView_->addSubview(imageView_);
+        setNeedsLayout();
+    }
+    return imageView_;
 }
 
 void TableViewCell::setSelectionStyle(SelectionStyle style) {
@@ -77,6 +100,16 @@ void TableViewCell::layoutSubviews() {
     highlightLayer_->setFrame(bounds());
     ca::Transaction::commit();
     contentView_->setFrame(bounds());
+
+    constexpr double margin = 15;
+    const cg::Size size = contentView_->bounds().size;
+    double textX = margin;
+    if (imageView_) {
+        const cg::Size image = imageView_->image() ? imageView_->image()->size() : cg::Size{};
+        imageView_->setFrame({margin, (size.height - image.height) / 2, image.width, image.height});
+        if (image.width > 0) textX = margin + image.width + margin;
+    }
+    if (textLabel_) textLabel_->setFrame({textX, 0, std::max(0.0, size.width - textX - margin), size.height});
 }
 
 } // namespace pellavo::ui

@@ -13,6 +13,9 @@ class Layer;
 
 namespace pellavo::ui {
 
+class ImageView;
+class Label;
+
 // One row of a table: a white view with a content view that fills it and a grey
 // highlight shown while it is touched or selected.
 class TableViewCell : public View {
@@ -32,6 +35,11 @@ public:
     Style style() const { return style_; }
     const std::optional<ns::String>& reuseIdentifier() const { return reuseIdentifier_; }
     const std::shared_ptr<TableViewCellContentView>& contentView() const { return contentView_; }
+    // Made on first use, in the content view: the label at (15, 0, w − 30, h), moved
+    // to the right of an image when there is one; the image at x 15, centred
+    // vertically, at its image's size.
+    std::shared_ptr<Label> textLabel();
+    std::shared_ptr<ImageView> imageView();
 
     SelectionStyle selectionStyle() const { return selectionStyle_; }
     // With none the cell never shows the highlight.
@@ -57,6 +65,8 @@ private:
     Style style_;
     std::optional<ns::String> reuseIdentifier_;
     std::shared_ptr<TableViewCellContentView> contentView_;
+    std::shared_ptr<Label> textLabel_;
+    std::shared_ptr<ImageView> imageView_;
     std::shared_ptr<ca::Layer> highlightLayer_;
     std::optional<EdgeInsets> separatorInset_;
     SelectionStyle selectionStyle_ = SelectionStyle::defaultStyle;

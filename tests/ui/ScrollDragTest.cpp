@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/ui/Button.hpp"
 #include "platform/ui/PanGestureRecognizer.hpp"
 #include "platform/ui/ScrollView.hpp"
 #include "platform/ui/TouchSet.hpp"
@@ -238,6 +239,29 @@ TEST_F(ScrollDragTest, ContentTouchesArriveAtOnceAndAreCancelledWhenThePanBegins
     content->heard.clear();
     driver().tap({150, 300});
     EXPECT_EQ(content->heard, (std::vector<std::string>{"began", "ended"}));
+}
+
+TEST_F(ScrollDragTest, DragStartingOnAButtonCancelsItsTracking) {
+    struct Target : ns::Object {
+        int ups = 0;
+        void up() { ++ups; }
+    };
+    auto target = std::make_shared<Target>();
+    auto button = ns::make<ui::Button>(cg::Rect{50, 250, 200, 100});
+    button->addTarget(target, &Target::up, ui::Control::Event::touchUpInside);
+    sv->addSubview(button);
+    const auto id = driver().touchDown({150, 300});
+    EXPECT_TRUE(button->isTracking());
+    EXPECT_TRUE(button->isHighlighted());
+    driver().move(id, {150, 280});
+    EXPECT_FALSE(button->isTracking());
+    EXPECT_FALSE(button->isHighlighted());
+    EXPECT_EQ(sv->contentOffset(), (cg::Point{0, 20}));
+    driver().up(id, {150, 280});
+    EXPECT_EQ(target->ups, 0);
+    // A tap still reaches it.
+    driver().tap({150, 300});
+    EXPECT_EQ(target->ups, 1);
 }
 
 TEST_F(ScrollDragTest, ScrollingDisabledOrNothingToScrollBlocksDrags) {

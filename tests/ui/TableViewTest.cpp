@@ -7,10 +7,15 @@
 
 #include "platform/ca/CurrentMediaTime.hpp"
 #include "platform/ca/Renderer.hpp"
+#include "platform/ui/BezierPath.hpp"
 #include "platform/ui/GestureRecognizerDelegate.hpp"
+#include "platform/ui/GraphicsContext.hpp"
+#include "platform/ui/ImageView.hpp"
+#include "platform/ui/Label.hpp"
 #include "platform/ui/TapGestureRecognizer.hpp"
 #include "platform/ui/Window.hpp"
 #include "tests/support/AppTest.hpp"
+#include "tests/support/Golden.hpp"
 
 namespace pellavo {
 namespace {
@@ -307,6 +312,70 @@ TEST_F(TableViewTest, AnimatedDeselectClearsAtOnceAndFades) {
     advance(0.2);
     EXPECT_EQ(pixelAt(renderer.render(*window()->layer(), ca::RenderMode::presentation(ca::currentMediaTime())), 200, 20),
               (cg::RGBA8{255, 255, 255, 255}));
+}
+
+ui::Image dot(ui::Color color, double side) {
+    ui::graphicsBeginImageContextWithOptions({side, side}, false, 2);
+    color.setFill();
+    ui::BezierPath::ovalIn({0, 0, side, side}).fill();
+    ui::Image image = ui::graphicsGetImageFromCurrentImageContext();
+    ui::graphicsEndImageContext();
+    return image;
+}
+
+TEST_F(TableViewTest, CellLabelAndImageAreLazyAndPlacedInTheContentView) {
+    auto cell = ns::make<ui::TableViewCell>();
+    EXPECT_EQ(cell->contentView()->className(), "UITableViewCellContentView");
+    EXPECT_TRUE(cell->contentView()->subviews().empty());
+    EXPECT_EQ(cell->backgroundColor(), ui::Color::white());
+    cell->setFrame({0, 0, 320, 44});
+    auto label = cell->textLabel();
+    EXPECT_EQ(label, cell->textLabel());
+    EXPECT_EQ(label->superview(), cell->contentView());
+    cell->layoutIfNeeded();
+    EXPECT_EQ(cell->contentView()->frame(), (cg::Rect{0, 0, 320, 44}));
+    EXPECT_EQ(label->frame(), (cg::Rect{15, 0, 290, 44}));
+    cell->imageView()->setImage(dot(ui::Color::red(), 20));
+    cell->setNeedsLayout();
+    cell->layoutIfNeeded();
+    EXPECT_EQ(cell->imageView()->frame(), (cg::Rect{15, 12, 20, 20}));
+    EXPECT_EQ(label->frame(), (cg::Rect{50, 0, 255, 44}));
+    // A taller row centres the image again.
+    cell->setFrame({0, 0, 320, 60});
+    cell->layoutIfNeeded();
+    EXPECT_EQ(cell->imageView()->frame(), (cg::Rect{15, 20, 20, 20}));
+    EXPECT_EQ(label->frame(), (cg::Rect{50, 0, 255, 60}));
+}
+
+// Rows of text, with and without icons, a selected row and the separators.
+class MenuRows : public ui::TableViewDataSource {
+public:
+    int numberOfRowsInSection(ui::TableView&, int) override { return 5; }
+    std::shared_ptr<ui::TableViewCell> cellForRowAt(ui::TableView&, ns::IndexPath path) override {
+        static const char* titles[] = {"Share", "Favourite", "Delete", "Settings", "About"};
+        auto cell = ns::make<ui::TableViewCell>();
+        cell->textLabel()->setText(ns::String(titles[path.row]));
+        cell->textLabel()->setFont(ui::Font::systemFont(15));
+        if (path.row % 2 == 0) {
+            const ui::Color colors[] = {{0.2, 0.5, 0.9, 1}, {0.9, 0.3, 0.2, 1}, {0.3, 0.7, 0.3, 1}};
+            cell->imageView()->setImage(dot(colors[path.row / 2], 24));
+        }
+        return cell;
+    }
+};
+
+TEST_F(TableViewTest, GoldenMenuTable) {
+    table->removeFromSuperview();
+    auto menu = ns::make<ui::TableView>(cg::Rect{20, 40, 240, 220});
+    auto source = std::make_shared<MenuRows>();
+    menu->setDataSource(source);
+    window()->setBackgroundColor(ui::Color(0.55, 0.65, 0.8, 1));
+    window()->addSubview(menu);
+    advance(0.01);
+    menu->selectRow({0, 2}, false);
+    advance(0.01);
+    ca::Renderer renderer({280, 280}, 2);
+    testing::expectMatchesGolden(renderer.render(*window()->layer()), "ui_table");
 }
 
 } // namespace

@@ -59,13 +59,13 @@ TEST_F(ZoomTest, SetZoomScaleClampsScalesTheViewAndKeepsTheCentre) {
 }
 
 TEST_F(ZoomTest, ZoomToRectFillsTheViewWithTheRectangleCentred) {
-    sv->zoomToRect({100, 100, 80, 80}, false);
+    sv->zoom({100, 100, 80, 80}, false);
     EXPECT_DOUBLE_EQ(sv->zoomScale(), 3.75); // min(300/80, 400/80)
     EXPECT_EQ(sv->contentOffset(), (cg::Point{375, 325}));
     // Zero-size rectangles do nothing.
     recorder->events.clear();
-    sv->zoomToRect({10, 10, 0, 50}, false);
-    sv->zoomToRect({10, 10, 50, 0}, true);
+    sv->zoom({10, 10, 0, 50}, false);
+    sv->zoom({10, 10, 50, 0}, true);
     advance(0.5);
     EXPECT_TRUE(recorder->events.empty());
 }
@@ -90,7 +90,7 @@ TEST_F(ZoomTest, ZoomNeedsAZoomingViewInsideTheScrollView) {
     sv->setZoomScale(2);
     EXPECT_EQ(sv->zoomScale(), 1);
     recorder->zoomView = ns::make<ui::View>(cg::Rect{0, 0, 10, 10}); // not a subview
-    sv->zoomToRect({0, 0, 10, 10}, false);
+    sv->zoom({0, 0, 10, 10}, false);
     EXPECT_EQ(sv->zoomScale(), 1);
     EXPECT_TRUE(recorder->events.empty());
 }
