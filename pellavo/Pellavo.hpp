@@ -6,6 +6,7 @@
 #include "pellavo/Button/UIColor.hpp"
 #include "pellavo/GMStepper/GMStepper.hpp"
 #include "pellavo/PellavoBundle.hpp"
+#include "pellavo/VXSegmentedControl.hpp"
 
 #define PELLAVO_EXPORT __attribute__((visibility("default")))
 
