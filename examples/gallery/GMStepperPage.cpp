@@ -1,7 +1,7 @@
 // The stepper: limits, items, half steps, a custom look and a press held at the minimum.
 #include "examples/gallery/Gallery.hpp"
-#include "examples/gallery/GalleryViews.hpp"
 #include "pellavo/GMStepper/GMStepper.hpp"
+#include "platform/ui/Label.hpp"
 #include "platform/ui/TestDriver.hpp"
 
 namespace pellavo::gallery {
@@ -9,11 +9,10 @@ namespace pellavo::gallery {
 namespace {
 
 void caption(ui::View& content, double y, std::string text) {
-    auto view = ns::make<TextView>(cg::Rect{16, y, 343, 18});
-    view->setText(std::move(text));
+    auto view = ns::make<ui::Label>(cg::Rect{16, y, 343, 18});
+    view->setText(ns::String(text));
     view->setFont(ui::Font::systemFont(13, ui::Font::Weight::semibold));
     view->setTextColor(ui::Color(0.45, 1));
-    view->setTextAlignment(ns::TextAlignment::left);
     content.addSubview(view);
 }
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "examples/gallery/Gallery.hpp"
-#include "examples/gallery/GalleryViews.hpp"
 #include "pellavo/VXSegmentedControl.hpp"
+#include "platform/ui/Label.hpp"
 #include "platform/ui/TestDriver.hpp"
 #include "platform/ui/Window.hpp"
 
@@ -16,8 +16,8 @@ namespace {
 using Control = VXSegmentedControl;
 
 void heading(ui::View& content, double y, std::string text) {
-    auto view = ns::make<TextView>(cg::Rect{16, y, 343, 18});
-    view->setText(std::move(text));
+    auto view = ns::make<ui::Label>(cg::Rect{16, y, 343, 18});
+    view->setText(ns::String(text));
     view->setFont(ui::Font::systemFont(13, ui::Font::Weight::semibold));
     view->setTextColor(ui::Color(0.45, 1));
     view->setTextAlignment(ns::TextAlignment::left);
