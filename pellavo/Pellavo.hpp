@@ -5,6 +5,7 @@
 #include "pellavo/Button/CAShapeLayer.hpp"
 #include "pellavo/Button/UIColor.hpp"
 #include "pellavo/PellavoBundle.hpp"
+#include "pellavo/VXPopoverMenu.hpp"
 
 #define PELLAVO_EXPORT __attribute__((visibility("default")))
 
