@@ -254,8 +254,10 @@ void GestureRecognizer::abandon() {
 }
 
 void GestureRecognizer::applyDriven(const DrivenValues& values) {
+    if (!values.location.isFinite()) return;
     auto own = view_.lock();
-    lastScreenLocation_ = pointToScreen(values.location, own.get());
+    const cg::Point screen = pointToScreen(values.location, own.get());
+    if (screen.isFinite()) lastScreenLocation_ = screen;
 }
 
 void GestureRecognizer::drive(State state, const DrivenValues& values) {

@@ -736,9 +736,18 @@ TEST_F(GestureTest, DriverSetsValuesWithoutTouches) {
     EXPECT_EQ(target->calls[1].translation, (cg::Point{5, 0}));
     EXPECT_EQ(pan->state(), State::possible);
 
+    // Non-finite values leave the old ones.
+    driver().driveGesture(*pan, State::began, {{NAN, 0}, {INFINITY, 0}, {NAN, 0}, 1});
+    EXPECT_EQ(target->calls.back().location, (cg::Point{12, 10}));
+    EXPECT_TRUE(target->calls.back().translation.isFinite());
+    EXPECT_TRUE(target->calls.back().velocity.isFinite());
+    driver().driveGesture(*pan, State::cancelled, {{12, 10}, {}, {}, 1});
+
     auto pinch = ns::make<PinchGestureRecognizer>(target, &Target::pinched);
     view->addGestureRecognizer(pinch);
     driver().driveGesture(*pinch, State::began, {{0, 0}, {}, {}, 1.5});
+    EXPECT_DOUBLE_EQ(target->calls.back().scale, 1.5);
+    driver().driveGesture(*pinch, State::ended, {{0, 0}, {}, {}, NAN});
     EXPECT_DOUBLE_EQ(target->calls.back().scale, 1.5);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/Label.hpp"
 #include "platform/ui/LayoutConstraint.hpp"
 #include "platform/ui/ScrollView.hpp"
 #include "platform/ui/View.hpp"
@@ -437,6 +438,45 @@ TEST_F(LayoutConstraintTest, FeedbackSettlesOrHitsTheCap) {
               (std::vector<std::string>{"Layout did not settle after 16 rounds"}));
     restless->constraint = nullptr;
     runUntilIdle();
+}
+
+// A multi-line label whose superview feeds its laid-out width back as the preferred
+// wrapping width settles in one turn, as tall as its wrapped text.
+TEST_F(LayoutConstraintTest, LabelWrapsAtItsLaidOutWidth) {
+    class Column : public View {
+    public:
+        void layoutSubviews() override {
+            View::layoutSubviews();
+            if (label)
+                label->setPreferredMaxLayoutWidth(label->frame().size.width);
+        }
+        std::shared_ptr<ui::Label> label;
+    };
+    auto column = ns::make<Column>();
+    column->setFrame({0, 60, 240, 500});
+    window()->addSubview(column);
+    auto label = ns::make<ui::Label>();
+    label->setNumberOfLines(0);
+    label->setText(ns::String("Constraints place this label and its text wraps at the width they give it, "
+                              "line after line, until every word has found its place."));
+    const double oneLine = label->intrinsicContentSize().height;
+    label->setTranslatesAutoresizingMaskIntoConstraints(false);
+    column->label = label;
+    column->addSubview(label);
+    const LayoutConstraint::Views views{{"label", label}};
+    LayoutConstraint::activate(LayoutConstraint::constraintsWithVisualFormat("H:|-[label]-|", 0, {}, views));
+    LayoutConstraint::activate(LayoutConstraint::constraintsWithVisualFormat("V:|-[label]", 0, {}, views));
+    runUntilIdle();
+    EXPECT_TRUE(logsContaining("did not settle").empty());
+    EXPECT_EQ(label->preferredMaxLayoutWidth(), 200);
+    EXPECT_EQ(label->frame().size.width, 200);
+    EXPECT_EQ(label->frame().size.height, label->intrinsicContentSize().height);
+    EXPECT_GT(label->frame().size.height, 3 * oneLine);
+
+    // New text is measured again at the same width.
+    label->setText(ns::String("Short"));
+    runUntilIdle();
+    EXPECT_EQ(label->frame(), (cg::Rect{20, 20, 200, oneLine}));
 }
 
 // A pager: pages in a scroll view pinned to its root. The scroll view's edges, as the
