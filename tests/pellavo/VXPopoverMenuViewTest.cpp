@@ -393,5 +393,37 @@ TEST_F(VXPopoverMenuViewTest, BadConfigurationAndInputStayFiniteAndQuiet) {
     EXPECT_TRUE(loggedLines().empty());
 }
 
+// ------------------------------------------------------------------ golden
+
+TEST_F(VXPopoverMenuViewTest, GoldenPanels) {
+    window()->setBackgroundColor(ui::Color(0.93, 1));
+    const std::vector<ns::String> names{"Share", "Favourite", "Delete"};
+    auto panel = [&](cg::Rect frame, VXPopOverMenuArrowDirection direction, double arrowX,
+                     std::vector<ns::String> images) {
+        auto v = ns::make<VXPopOverMenuView>();
+        window()->addSubview(v);
+        show(v, frame, direction, arrowX, names, std::move(images));
+        return v;
+    };
+    auto up = panel({20, 20, 120, 130}, VXPopOverMenuArrowDirection::Up, 60, {"menu-star"});
+    auto down = panel({200, 20, 120, 100}, VXPopOverMenuArrowDirection::Down, 120 - 12, {});
+    config().setCornerRadius(0);
+    auto square = panel({20, 200, 120, 130}, VXPopOverMenuArrowDirection::Up, 30, {});
+    resetConfiguration();
+    config().setBorderColor(ui::Color::white());
+    config().setBorderWidth(1.5);
+    config().setBackgoundTintColor(ui::Color(0.05, 0.1, 0.4, 1));
+    config().setTextAlignment(ns::TextAlignment::center);
+    auto bordered = panel({200, 200, 120, 130}, VXPopOverMenuArrowDirection::Down, 60, {});
+    resetConfiguration();
+    config().setTextColor(ui::Color(1, 0.85, 0, 1));
+    config().setIgnoreImageOriginalColor(true);
+    config().setMenuWidth(160);
+    auto templated = panel({20, 380, 160, 130}, VXPopOverMenuArrowDirection::Up, 40,
+                           {"menu-star", "menu-star", "menu-star"});
+    ca::Renderer renderer;
+    testing::expectMatchesGolden(renderer.render(*window()->layer()), "popover_panels");
+}
+
 } // namespace
 } // namespace pellavo
