@@ -6,6 +6,7 @@
 #include "pellavo/Button/UIColor.hpp"
 #include "pellavo/PellavoBundle.hpp"
 #include "pellavo/VXPopoverMenu.hpp"
+#include "pellavo/VXSegmentedControl.hpp"
 
 #define PELLAVO_EXPORT __attribute__((visibility("default")))
 

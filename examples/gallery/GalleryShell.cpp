@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <exception>
 
-#include "examples/gallery/GalleryViews.hpp"
+#include "platform/ui/Button.hpp"
+#include "platform/ui/Label.hpp"
 #include "platform/ui/Window.hpp"
 
 namespace pellavo::gallery {
@@ -16,23 +17,27 @@ constexpr double gap = 12;
 constexpr double tileHeight = 64;
 constexpr int columns = 2;
 
+using State = ui::Control::State;
+using ControlEvent = ui::Control::Event;
+
 ui::Color tint() { return ui::View::defaultTintColor(); }
 
-std::shared_ptr<TextView> makeText(cg::Rect frame, std::string text, ui::Font font, ui::Color color) {
-    auto view = ns::make<TextView>(frame);
-    view->setText(std::move(text));
-    view->setFont(std::move(font));
-    view->setTextColor(color);
-    view->setIsUserInteractionEnabled(false);
-    return view;
+std::shared_ptr<ui::Label> makeLabel(cg::Rect frame, const std::string& text, ui::Font font, ui::Color color,
+                                     ns::TextAlignment alignment = ns::TextAlignment::center) {
+    auto label = ns::make<ui::Label>(frame);
+    label->setText(ns::String(text));
+    label->setFont(std::move(font));
+    label->setTextColor(color);
+    label->setTextAlignment(alignment);
+    return label;
 }
 
-// A tap target showing one line of text across its bounds.
-std::shared_ptr<TapView> makeButton(cg::Rect frame, std::string text, ui::Font font, ui::Color color,
-                                    std::function<void()> onTap) {
-    auto button = ns::make<TapView>(frame);
-    button->addSubview(makeText({0, 0, frame.size.width, frame.size.height}, std::move(text), std::move(font), color));
-    button->onTap = std::move(onTap);
+std::shared_ptr<ui::Button> makeBarButton(cg::Rect frame, const std::string& title, ui::Font font, ui::Color color) {
+    auto button = ns::make<ui::Button>(frame);
+    button->setTitle(ns::String(title), State::normal);
+    button->setTitleColor(color, State::normal);
+    button->setTitleColor(color.withAlphaComponent(0.3), State::highlighted);
+    button->titleLabel()->setFont(std::move(font));
     return button;
 }
 
@@ -51,21 +56,17 @@ void GalleryShell::init() {
     hairline->setBackgroundColor(ui::Color(0.7, 1));
     bar_->addSubview(hairline);
 
-    const std::weak_ptr<GalleryShell> weak = weakFromThis<GalleryShell>();
+    const auto self = sharedFromThis<GalleryShell>();
     const auto arrow = ui::Font::systemFont(32, ui::Font::Weight::light);
-    previousButton_ = makeButton({0, 0, barHeight, barHeight}, "‹", arrow, tint(), [weak] {
-        if (auto shell = weak.lock()) shell->previous();
-    });
-    nextButton_ = makeButton({width - barHeight, 0, barHeight, barHeight}, "›", arrow, tint(), [weak] {
-        if (auto shell = weak.lock()) shell->next();
-    });
-    auto titleButton = makeButton({barHeight, 0, width - 2 * barHeight, barHeight}, "",
-                                  ui::Font::systemFont(17, ui::Font::Weight::semibold), ui::Color::black(), [weak] {
-                                      if (auto shell = weak.lock()) shell->backToIndex();
-                                  });
-    titleView_ = std::static_pointer_cast<TextView>(titleButton->subviews().front());
+    previousButton_ = makeBarButton({0, 0, barHeight, barHeight}, "‹", arrow, tint());
+    previousButton_->addTarget(self, &GalleryShell::previous, ControlEvent::touchUpInside);
+    nextButton_ = makeBarButton({width - barHeight, 0, barHeight, barHeight}, "›", arrow, tint());
+    nextButton_->addTarget(self, &GalleryShell::next, ControlEvent::touchUpInside);
+    titleButton_ = makeBarButton({barHeight, 0, width - 2 * barHeight, barHeight}, "",
+                                 ui::Font::systemFont(17, ui::Font::Weight::semibold), ui::Color::black());
+    titleButton_->addTarget(self, &GalleryShell::backToIndex, ControlEvent::touchUpInside);
     bar_->addSubview(previousButton_);
-    bar_->addSubview(titleButton);
+    bar_->addSubview(titleButton_);
     bar_->addSubview(nextButton_);
     window_->addSubview(bar_);
 }
@@ -102,7 +103,7 @@ void GalleryShell::show(int position) {
             std::fprintf(stderr, "gallery: the page %s failed: %s\n", page.id.c_str(), e.what());
         }
     }
-    titleView_->setText(title_);
+    titleButton_->setTitle(ns::String(title_), State::normal);
     previousButton_->setIsHidden(position_ == 0);
     nextButton_->setIsHidden(position_ == positionCount() - 1);
 }
@@ -122,15 +123,17 @@ void GalleryShell::backToIndex() {
     show(position_ < screens ? 0 : (position_ - screens) / pagesPerScreen);
 }
 
+void GalleryShell::openTile(ui::Button& tile) { show(tile.tag()); }
+
 void GalleryShell::buildIndex(int screen) {
     const auto& list = pages();
     const cg::Size size = content_->bounds().size;
     if (list.empty()) {
-        content_->addSubview(makeText({0, 0, size.width, size.height}, "no pages", ui::Font::systemFont(17),
-                                      ui::Color(0.5, 1)));
+        content_->addSubview(
+            makeLabel({0, 0, size.width, size.height}, "no pages", ui::Font::systemFont(17), ui::Color(0.5, 1)));
         return;
     }
-    const std::weak_ptr<GalleryShell> weak = weakFromThis<GalleryShell>();
+    const auto self = sharedFromThis<GalleryShell>();
     const int screens = indexScreenCount();
     const double tileWidth = (size.width - 2 * margin - (columns - 1) * gap) / columns;
     const int first = screen * pagesPerScreen;
@@ -138,27 +141,26 @@ void GalleryShell::buildIndex(int screen) {
     for (int i = first; i < last; ++i) {
         const GalleryPage& page = list[static_cast<std::size_t>(i)];
         const int slot = i - first;
-        const cg::Rect frame{margin + (slot % columns) * (tileWidth + gap), margin + (slot / columns) * (tileHeight + gap),
-                             tileWidth, tileHeight};
-        auto tile = ns::make<TapView>(frame);
+        auto tile = ns::make<ui::Button>(cg::Rect{margin + (slot % columns) * (tileWidth + gap),
+                                                  margin + (slot / columns) * (tileHeight + gap), tileWidth,
+                                                  tileHeight});
         tile->setBackgroundColor(tint());
         tile->layer()->setCornerRadius(12);
-        tile->addSubview(makeText({12, 10, tileWidth - 24, 26}, page.title,
-                                  ui::Font::systemFont(17, ui::Font::Weight::semibold), ui::Color::white()));
-        tile->addSubview(makeText({12, 36, tileWidth - 24, 18}, page.id, ui::Font::systemFont(12),
-                                  ui::Color(1, 0.75)));
-        tile->onTap = [weak, target = screens + i] {
-            if (auto shell = weak.lock()) shell->show(target);
-        };
+        tile->setTag(screens + i);
+        tile->addTarget(self, &GalleryShell::openTile, ControlEvent::touchUpInside);
+        // Labels take no touches: the tile gets them.
+        tile->addSubview(makeLabel({12, 10, tileWidth - 24, 26}, page.title,
+                                   ui::Font::systemFont(17, ui::Font::Weight::semibold), ui::Color::white()));
+        tile->addSubview(makeLabel({12, 36, tileWidth - 24, 18}, page.id, ui::Font::systemFont(12), ui::Color(1, 0.75)));
         content_->addSubview(tile);
     }
     const std::string footer = "screen " + std::to_string(screen + 1) + " of " + std::to_string(screens) + " · " +
-                                std::to_string(list.size()) + (list.size() == 1 ? " page" : " pages");
-    content_->addSubview(makeText({margin, size.height - 64, size.width - 2 * margin, 22}, footer,
-                                  ui::Font::systemFont(15), ui::Color(0.35, 1)));
-    content_->addSubview(makeText({margin, size.height - 40, size.width - 2 * margin, 20},
-                                  "‹ › or the arrow keys turn; the title leads back here", ui::Font::systemFont(12),
-                                  ui::Color(0.55, 1)));
+                               std::to_string(list.size()) + (list.size() == 1 ? " page" : " pages");
+    content_->addSubview(makeLabel({margin, size.height - 64, size.width - 2 * margin, 22}, footer,
+                                   ui::Font::systemFont(15), ui::Color(0.35, 1)));
+    content_->addSubview(makeLabel({margin, size.height - 40, size.width - 2 * margin, 20},
+                                   "‹ › or the arrow keys turn; the title leads back here", ui::Font::systemFont(12),
+                                   ui::Color(0.55, 1)));
 }
 
 } // namespace pellavo::gallery

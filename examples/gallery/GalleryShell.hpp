@@ -8,13 +8,12 @@
 #include "platform/ns/Object.hpp"
 
 namespace pellavo::ui {
+class Button;
 class View;
 class Window;
 } // namespace pellavo::ui
 
 namespace pellavo::gallery {
-
-class TextView;
 
 // The gallery's window: a 44 pt bar (‹, the title, ›) over the content view. The
 // positions it steps through are the index screens, 12 page buttons each, then every
@@ -49,13 +48,15 @@ protected:
 
 private:
     void buildIndex(int screen);
+    // A page button of the index: its tag is the position it opens.
+    void openTile(ui::Button& tile);
 
     std::shared_ptr<ui::Window> window_;
     std::shared_ptr<ui::View> bar_;
     std::shared_ptr<ui::View> content_;
-    std::shared_ptr<TextView> titleView_;
-    std::shared_ptr<ui::View> previousButton_;
-    std::shared_ptr<ui::View> nextButton_;
+    std::shared_ptr<ui::Button> titleButton_;
+    std::shared_ptr<ui::Button> previousButton_;
+    std::shared_ptr<ui::Button> nextButton_;
     std::string title_;
     int position_ = 0;
 };

@@ -4,12 +4,12 @@
 #include <numbers>
 
 #include "examples/gallery/Gallery.hpp"
-#include "examples/gallery/GalleryViews.hpp"
 #include "platform/ca/BasicAnimation.hpp"
 #include "platform/ca/GradientLayer.hpp"
 #include "platform/ca/KeyframeAnimation.hpp"
 #include "platform/ca/ShapeLayer.hpp"
 #include "platform/ui/BezierPath.hpp"
+#include "platform/ui/Label.hpp"
 
 namespace pellavo::gallery {
 
@@ -18,8 +18,8 @@ namespace {
 constexpr double pi = std::numbers::pi;
 
 void heading(ui::View& content, double y, std::string text) {
-    auto view = ns::make<TextView>(cg::Rect{16, y, 343, 18});
-    view->setText(std::move(text));
+    auto view = ns::make<ui::Label>(cg::Rect{16, y, 343, 18});
+    view->setText(ns::String(text));
     view->setFont(ui::Font::systemFont(13, ui::Font::Weight::semibold));
     view->setTextColor(ui::Color(0.45, 1));
     view->setTextAlignment(ns::TextAlignment::left);
@@ -127,8 +127,8 @@ void addText(ui::View& content, double y) {
         {"漢字 かな カナ · Ελληνικά · Кириллица", ui::Font::systemFont(15), ui::Color(0.8, 0.2, 0.3, 1)},
     };
     for (const auto& line : lines) {
-        auto view = ns::make<TextView>(cg::Rect{16, y, 343, line.font.lineHeight() + 4});
-        view->setText(line.text);
+        auto view = ns::make<ui::Label>(cg::Rect{16, y, 343, line.font.lineHeight() + 4});
+        view->setText(ns::String(line.text));
         view->setFont(line.font);
         view->setTextColor(line.color);
         view->setTextAlignment(ns::TextAlignment::left);
@@ -172,7 +172,7 @@ std::shared_ptr<ui::View> row(ui::View& content, double y, double height) {
 }
 
 void build(ui::View& content) {
-    heading(content, 12, "LAYERS · radius, shadow, border, group alpha, turn");
+    heading(content, 12, "LAYERS · radius, shadow, border, opacity, turn");
     addLayers(*row(content, 38, 80)->layer());
     heading(content, 130, "SHAPES · fill, stroke, curves, stroke end");
     addShapes(*row(content, 150, 84)->layer());

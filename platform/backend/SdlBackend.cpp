@@ -151,6 +151,14 @@ bool SdlBackend::open(const std::string& title) {
     return true;
 }
 
+cg::Size SdlBackend::windowSize() const {
+    if (!state_->window) return {};
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(state_->window, &width, &height);
+    return {static_cast<double>(width), static_cast<double>(height)};
+}
+
 void SdlBackend::stop() { state_->running = false; }
 
 long SdlBackend::run(long maxFrames) {

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/cg/Geometry.hpp"
+
 namespace pellavo::backend {
 
 // The screen in a desktop window (the only code that uses SDL). The window shows the
@@ -23,6 +25,8 @@ public:
 
     // Opens the window; false, with a log line, when there is no video device.
     bool open(const std::string& title);
+    // The window's size in the coordinates of its mouse events; (0, 0) before open().
+    cg::Size windowSize() const;
 
     // Runs the application in real time on the shared clock until Esc, the window is
     // closed or stop() is called. Each window event is one run-loop turn, then the work
