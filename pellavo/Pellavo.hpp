@@ -3,7 +3,9 @@
 // Every public header of the library, and its version symbols.
 
 #include "pellavo/Button/CAShapeLayer.hpp"
+#include "pellavo/Button/UIButton.hpp"
 #include "pellavo/Button/UIColor.hpp"
+#include "pellavo/Button/UISlider.hpp"
 #include "pellavo/PellavoBundle.hpp"
 #include "pellavo/VXPopoverMenu.hpp"
 #include "pellavo/VXSegmentedControl.hpp"

@@ -23,9 +23,7 @@ cg::ImageRef Headless::renderScreen() {
     ca::Renderer renderer(screen.bounds().size, screen.scale());
     const auto mode = ca::RenderMode::presentation(ns::Clock::shared()->seconds());
 
-    std::vector<std::shared_ptr<ui::Window>> visible;
-    for (const auto& window : ui::Application::shared().windows())
-        if (!window->isHidden()) visible.push_back(window);
+    const std::vector<std::shared_ptr<ui::Window>> visible = ui::Application::shared().displayWindows();
 
     if (visible.empty()) {
         const auto blank = ns::make<ca::Layer>();

@@ -1,4 +1,5 @@
 #include "platform/ui/Application.hpp"
+#include "platform/ui/Keyboard.hpp"
 
 #include <algorithm>
 
@@ -95,6 +96,17 @@ void Application::addToBatch(std::vector<Batch>& batches, const std::shared_ptr<
 
 void Application::hitTestNewTouch(const std::shared_ptr<Touch>& touch, const Event& event) {
     live_.insert(touch);
+    // The keyboard is above every window; touches outside its view pass through.
+    if (const auto keyboardWindow = keyboard_->window()) {
+        auto hit = keyboardWindow->hitTest(keyboardWindow->convertFromScreen(touch->screenLocation()), &event);
+        if (hit && hit != keyboardWindow) {
+            touch->view_ = std::move(hit);
+            touch->window_ = keyboardWindow;
+            holding_.insert(touch);
+            touch->delivery_ = startsInView(*touch) ? Touch::ViewDelivery::active : Touch::ViewDelivery::none;
+            return;
+        }
+    }
     const std::vector<std::shared_ptr<Window>> windows = windows_;
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         const auto& window = *it;
@@ -286,11 +298,23 @@ void Application::postWillResignActive() {
     ns::NotificationCenter::defaultCenter().post(ns::UIApplicationWillResignActiveNotification, sharedFromThis());
 }
 
-void Application::insertText(const ns::String& text) { (void)text; }
+Application::Application() : keyboard_(std::make_unique<Keyboard>()) {}
 
-void Application::deleteBackward() {}
+Application::~Application() = default;
 
-void Application::returnKey() {}
+void Application::insertText(const ns::String& text) { keyboard_->insertText(text); }
+
+void Application::deleteBackward() { keyboard_->deleteBackward(); }
+
+void Application::returnKey() { keyboard_->returnKey(); }
+
+std::vector<std::shared_ptr<Window>> Application::displayWindows() const {
+    std::vector<std::shared_ptr<Window>> result;
+    for (const auto& window : windows_)
+        if (!window->isHidden()) result.push_back(window);
+    if (auto keyboardWindow = keyboard_->window()) result.push_back(std::move(keyboardWindow));
+    return result;
+}
 
 void Application::resetForTesting() {
     windows_.clear();
@@ -304,6 +328,7 @@ void Application::resetForTesting() {
     networkActivityIndicatorVisible_ = false;
     statusBarOrientation_ = InterfaceOrientation::portrait;
     if (interceptor_) interceptor_->reset();
+    keyboard_->reset();
 }
 
 } // namespace pellavo::ui

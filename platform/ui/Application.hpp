@@ -13,6 +13,7 @@
 
 namespace pellavo::ui {
 
+class Keyboard;
 class TouchInterceptor;
 class View;
 class Window;
@@ -22,7 +23,8 @@ class Application : public Responder {
 public:
     static Application& shared();
 
-    Application() = default;
+    Application();
+    ~Application() override;
     std::string_view className() const override { return "UIApplication"; }
 
     // ---- windows
@@ -70,10 +72,13 @@ public:
     // then traitCollectionDidChange; the coordinator's completions run at the end.
     void simulateRotation(InterfaceOrientation orientation);
 
-    // ---- text input (the first responder takes them once text input exists)
+    // ---- text input: forwarded to the keyboard's active input
     void insertText(const ns::String& text);
     void deleteBackward();
     void returnKey();
+    Keyboard& keyboard() { return *keyboard_; }
+    // What is on screen, bottom to top: the visible windows, then the keyboard's.
+    std::vector<std::shared_ptr<Window>> displayWindows() const;
 
     // Forgets windows, key history, touches and queued events; clears the flags.
     void resetForTesting();
@@ -99,6 +104,7 @@ private:
     void asDelivery(const Fn& fn);
 
     std::vector<std::shared_ptr<Window>> windows_;
+    std::unique_ptr<Keyboard> keyboard_;
     std::vector<std::weak_ptr<Window>> keyHistory_;
     TouchSet live_;
     // Touches still holding their view: the live ones and those whose end is held back.

@@ -5,6 +5,7 @@
 
 #include "platform/ns/NotificationCenter.hpp"
 #include "platform/ui/Application.hpp"
+#include "platform/ui/Keyboard.hpp"
 #include "platform/ui/Presentation.hpp"
 #include "platform/ui/Screen.hpp"
 #include "platform/ui/TraitCollection.hpp"
@@ -55,6 +56,7 @@ void Application::simulateRotation(InterfaceOrientation orientation) {
 
     Screen::main().setBounds({oldBounds.origin, size});
     statusBarOrientation_ = orientation;
+    keyboard_->relayout();
 
     detail::runTransitionAnimation(
         rotationDuration,

@@ -118,6 +118,12 @@ void Control::sendActions(Event events) {
     if (pruned) std::erase_if(registrations_, [](const auto& r) { return r->events == 0; });
 }
 
+bool Control::hasTargets(Event events) const {
+    const unsigned mask = static_cast<unsigned>(events);
+    return std::any_of(registrations_.begin(), registrations_.end(),
+                       [mask](const auto& r) { return (r->events & mask) != 0 && !r->target.expired(); });
+}
+
 std::size_t Control::targetCount() {
     std::erase_if(registrations_, [](const auto& r) { return r->target.expired(); });
     return registrations_.size();

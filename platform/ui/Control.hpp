@@ -33,6 +33,7 @@ public:
         editingDidBegin = 1u << 16,
         editingChanged = 1u << 17,
         editingDidEnd = 1u << 18,
+        editingDidEndOnExit = 1u << 19,
         allEvents = 0xFFFFFFFFu,
     };
 
@@ -84,6 +85,8 @@ public:
     // not called after its removal, one added is called from the next send on.
     // Dead targets are pruned.
     void sendActions(Event events);
+    // Whether a live target is registered for any of the events.
+    bool hasTargets(Event events) const;
     // Live registrations (after pruning the dead ones).
     std::size_t targetCount();
 

@@ -32,10 +32,7 @@ void displayMarked(ca::Layer& layer) {
 }
 
 std::vector<std::shared_ptr<Window>> visibleWindows() {
-    std::vector<std::shared_ptr<Window>> result;
-    for (const auto& window : Application::shared().windows())
-        if (!window->isHidden()) result.push_back(window);
-    return result;
+    return Application::shared().displayWindows();
 }
 
 // Lays out the roots until nothing is marked; false when the rounds ran out.

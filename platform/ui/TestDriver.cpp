@@ -6,6 +6,8 @@
 #include "platform/ns/RunLoop.hpp"
 #include "platform/ui/Application.hpp"
 #include "platform/ui/Event.hpp"
+#include "platform/ui/Keyboard.hpp"
+#include "platform/ui/Pasteboard.hpp"
 #include "platform/ui/Touch.hpp"
 #include "platform/ui/Window.hpp"
 
@@ -39,6 +41,33 @@ void TestDriver::send(const std::vector<std::shared_ptr<Touch>>& changed) {
     const Event event(std::move(all));
     auto& loop = ns::RunLoop::main();
     loop.enqueue([event] { Application::shared().sendEvent(event); });
+    loop.runOnce();
+}
+
+void TestDriver::type(const ns::String& text) {
+    auto& loop = ns::RunLoop::main();
+    for (const auto& cluster : text.graphemes()) loop.enqueue([cluster] { Application::shared().insertText(cluster); });
+    loop.runOnce();
+}
+
+void TestDriver::backspace() {
+    auto& loop = ns::RunLoop::main();
+    loop.enqueue([] { Application::shared().deleteBackward(); });
+    loop.runOnce();
+}
+
+void TestDriver::returnKey() {
+    auto& loop = ns::RunLoop::main();
+    loop.enqueue([] { Application::shared().returnKey(); });
+    loop.runOnce();
+}
+
+void TestDriver::paste(const ns::String& text) {
+    auto& loop = ns::RunLoop::main();
+    loop.enqueue([text] {
+        Pasteboard::general().setString(text);
+        Application::shared().keyboard().sendAction(ns::Selector("paste:"));
+    });
     loop.runOnce();
 }
 

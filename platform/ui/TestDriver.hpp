@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/cg/Geometry.hpp"
+#include "platform/ns/String.hpp"
 #include "platform/ui/GestureRecognizer.hpp"
 #include "platform/ui/InterfaceOrientation.hpp"
 
@@ -40,6 +41,15 @@ public:
     // Down at `from`, `steps` moves evenly spaced in place and time over `seconds`,
     // then up at `to`.
     void drag(cg::Point from, cg::Point to, int steps = 10, double seconds = 0.25);
+    // ---- keys, each followed by one main-queue turn
+    // One Application::insertText per grapheme cluster.
+    void type(const ns::String& text);
+    void backspace();
+    void returnKey();
+    // Puts the text on the general pasteboard, then sends "paste:" through
+    // targetForAction from the key window's first responder.
+    void paste(const ns::String& text);
+
     // Turns the device (Application::simulateRotation) in one run-loop turn.
     void rotate(InterfaceOrientation orientation);
 

@@ -34,6 +34,10 @@ public:
     // The root, followed through presentedViewController.
     std::shared_ptr<ViewController> topMostViewController() const;
 
+    // ---- text input
+    // The responder the window's keys go to, or null.
+    std::shared_ptr<Responder> firstResponder() const { return firstResponder_.lock(); }
+
 protected:
     void init() override;
 
@@ -42,6 +46,8 @@ private:
     void hideRootViewController();
 
     std::shared_ptr<ViewController> rootViewController_;
+    friend class Responder;
+    std::weak_ptr<Responder> firstResponder_;
 };
 
 } // namespace pellavo::ui

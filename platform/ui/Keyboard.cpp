@@ -1,0 +1,107 @@
+#include "platform/ui/Keyboard.hpp"
+
+#include "platform/ns/Runtime.hpp"
+#include "platform/ui/Application.hpp"
+#include "platform/ui/Color.hpp"
+#include "platform/ui/KeyInput.hpp"
+#include "platform/ui/Screen.hpp"
+#include "platform/ui/Window.hpp"
+
+namespace pellavo::ui {
+
+namespace {
+
+// Stays out of Application::windows(): showing it does not list it.
+class KeyboardWindow : public Window {
+public:
+    using Window::Window;
+    std::string_view className() const override { return "UIRemoteKeyboardWindow"; }
+    void setIsHidden(bool hidden) override { View::setIsHidden(hidden); }
+};
+
+Color keyboardGrey() { return {0.82, 0.83, 0.86, 1}; }
+
+} // namespace
+
+Keyboard::Keyboard() = default;
+Keyboard::~Keyboard() = default;
+
+cg::Rect Keyboard::frame() const { return shown_ ? shown_->frame() : cg::Rect{}; }
+
+std::shared_ptr<Responder> Keyboard::activeInput() const { return shown_ ? input_.lock() : nullptr; }
+
+void Keyboard::insertText(const ns::String& text) {
+    const auto input = activeInput();
+    if (auto* keys = dynamic_cast<KeyInput*>(input.get())) keys->insertText(text);
+}
+
+void Keyboard::deleteBackward() {
+    const auto input = activeInput();
+    if (auto* keys = dynamic_cast<KeyInput*>(input.get())) keys->deleteBackward();
+}
+
+void Keyboard::returnKey() {
+    const auto input = activeInput();
+    if (auto* keys = dynamic_cast<KeyInput*>(input.get())) keys->returnKey();
+}
+
+bool Keyboard::sendAction(ns::Selector action) {
+    const auto window = Application::shared().keyWindow();
+    if (!window) return false;
+    std::shared_ptr<Responder> start = window->firstResponder();
+    if (!start) start = window;
+    const auto target = start->targetForAction(action, nullptr);
+    return target && ns::Runtime::shared().perform(target.get(), action, nullptr);
+}
+
+void Keyboard::responderDidBecomeFirst(const std::shared_ptr<Responder>& responder) {
+    if (!responder) return;
+    auto view = responder->inputView();
+    if (!view && dynamic_cast<KeyInput*>(responder.get()) == nullptr) return;
+    if (!view) {
+        if (!systemPanel_) {
+            systemPanel_ = ns::make<View>();
+            systemPanel_->setBackgroundColor(keyboardGrey());
+        }
+        view = systemPanel_;
+    }
+    if (!window_) window_ = ns::make<KeyboardWindow>(Screen::main().bounds());
+    if (shown_ && shown_ != view) shown_->removeFromSuperview();
+    input_ = responder;
+    shown_ = view;
+    // An input view moves in from wherever it was.
+    if (view->superview() != window_) window_->addSubview(view);
+    relayout();
+    window_->setIsHidden(false);
+}
+
+void Keyboard::responderDidResign(const Responder& responder) {
+    if (input_.lock().get() == &responder) hide();
+}
+
+void Keyboard::hide() {
+    input_.reset();
+    if (shown_) shown_->removeFromSuperview();
+    shown_.reset();
+    if (window_) window_->setIsHidden(true);
+}
+
+std::shared_ptr<Window> Keyboard::window() const { return shown_ ? window_ : nullptr; }
+
+void Keyboard::relayout() {
+    if (!window_ || !shown_) return;
+    const cg::Rect screen = Screen::main().bounds();
+    window_->setFrame(screen);
+    double height = shown_->frame().size.height;
+    if (shown_ == systemPanel_)
+        height = screen.size.width > screen.size.height ? kLandscapeHeight : kPortraitHeight;
+    shown_->setFrame({0, screen.size.height - height, screen.size.width, height});
+}
+
+void Keyboard::reset() {
+    hide();
+    window_.reset();
+    systemPanel_.reset();
+}
+
+} // namespace pellavo::ui

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/cg/Geometry.hpp"
+#include "platform/ns/Selector.hpp"
+#include "platform/ns/String.hpp"
+
+namespace pellavo::ui {
+
+class KeyInput;
+class Responder;
+class View;
+class Window;
+
+// The on-screen keyboard (Application::keyboard()). When an input responder takes
+// over it shows that responder's inputView, or a plain light-grey system panel with
+// no keys, in an internal window above every window: hit-tested and rendered first,
+// never key, not in Application::windows(). No animation, no notifications.
+class Keyboard {
+public:
+    static constexpr double kPortraitHeight = 216;
+    static constexpr double kLandscapeHeight = 162;
+
+    Keyboard();
+    ~Keyboard();
+    Keyboard(const Keyboard&) = delete;
+    Keyboard& operator=(const Keyboard&) = delete;
+
+    bool isVisible() const { return shown_ != nullptr; }
+    // (0, screenH − h, screenW, h) while visible; zero while hidden.
+    cg::Rect frame() const;
+    std::shared_ptr<View> shownView() const { return shown_; }
+    // The responder the keys go to; null while hidden.
+    std::shared_ptr<Responder> activeInput() const;
+
+    // The keys: each acts on the active input and does nothing without one.
+    void insertText(const ns::String& text);
+    void deleteBackward();
+    void returnKey();
+    // Sends an edit action ("paste:", "copy:" …) from the key window's first
+    // responder (or the key window) through targetForAction; false when no
+    // responder takes it.
+    bool sendAction(ns::Selector action);
+
+    // ---- used by the responders and the application
+    // Shows for `responder` when it is a text input or has an input view.
+    void responderDidBecomeFirst(const std::shared_ptr<Responder>& responder);
+    // Hides when `responder` is the one shown for.
+    void responderDidResign(const Responder& responder);
+    // The internal window while visible, else null.
+    std::shared_ptr<Window> window() const;
+    // Fits the window and the shown view to the screen (after a rotation).
+    void relayout();
+    void reset();
+
+private:
+    void hide();
+
+    std::weak_ptr<Responder> input_;
+    std::shared_ptr<View> shown_;
+    std::shared_ptr<View> systemPanel_;
+    std::shared_ptr<Window> window_;
+};
+
+} // namespace pellavo::ui

@@ -1,0 +1,446 @@
+#include "platform/ui/TextField.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+#include "platform/ns/NotificationCenter.hpp"
+#include "platform/ns/Runtime.hpp"
+#include "platform/ui/GraphicsContext.hpp"
+#include "platform/ui/Pasteboard.hpp"
+#include "platform/ui/TextLayout.hpp"
+#include "platform/ui/Touch.hpp"
+#include "platform/ui/Window.hpp"
+
+namespace pellavo::ui {
+
+namespace {
+
+bool isHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+Color placeholderColor() { return Color(cg::Color{0, 0, 0.0980392, 0.22}); }
+
+// Edit actions reach the field by selector, so the class and its actions are known
+// to the runtime.
+void registerActions() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        auto& runtime = ns::Runtime::shared();
+        if (!runtime.isClassRegistered("UIResponder")) runtime.registerClass<Responder>("UIResponder");
+        if (!runtime.isClassRegistered("UIView")) runtime.registerClass<View>("UIView", "UIResponder");
+        if (!runtime.isClassRegistered("UIControl")) runtime.registerClass<Control>("UIControl", "UIView");
+        if (!runtime.isClassRegistered("UITextField")) runtime.registerClass<TextField>("UITextField", "UIControl");
+        runtime.addAction<TextField, ns::Object>("UITextField", ns::Selector("cut:"), &TextField::cut);
+        runtime.addAction<TextField, ns::Object>("UITextField", ns::Selector("copy:"), &TextField::copy);
+        runtime.addAction<TextField, ns::Object>("UITextField", ns::Selector("paste:"), &TextField::paste);
+        runtime.addAction<TextField, ns::Object>("UITextField", ns::Selector("select:"), &TextField::select);
+        runtime.addAction<TextField, ns::Object>("UITextField", ns::Selector("selectAll:"), &TextField::selectAll);
+        runtime.addAction<TextField, ns::Object>("UITextField", ns::Selector("delete:"), &TextField::deleteSelection);
+    });
+}
+
+} // namespace
+
+TextField::TextField(const cg::Rect& frame) : Control(frame), font_(Font::systemFont(kDefaultFontSize)) {
+    registerActions();
+}
+
+// ---------------------------------------------------------------- text
+
+ns::Attributes TextField::defaultAttributes() const {
+    ns::ParagraphStyle paragraph;
+    paragraph.alignment = alignment_;
+    return {{ns::AttributedStringKey::font, ns::Value::of(font_)},
+            {ns::AttributedStringKey::foregroundColor, ns::Value::of(textColor_)},
+            {ns::AttributedStringKey::paragraphStyle, ns::Value::of(paragraph)}};
+}
+
+ns::Attributes TextField::typingAttributes(int64_t location) const {
+    if (text_.length() == 0) return defaultAttributes();
+    return text_.attributes(std::clamp<int64_t>(location - 1, 0, text_.length() - 1));
+}
+
+ns::AttributedString TextField::effectiveText() const {
+    ns::MutableAttributedString text(text_);
+    const ns::Attributes defaults = defaultAttributes();
+    for (const auto& run : text_.runs())
+        for (const auto& [key, value] : defaults)
+            if (!run.attributes.contains(key)) text.addAttribute(key, value, run.range);
+    return text;
+}
+
+void TextField::setText(std::optional<ns::String> text) {
+    text_ = ns::AttributedString(text.value_or(ns::String()), defaultAttributes());
+    selection_ = {text_.length(), 0};
+    setNeedsDisplay();
+}
+
+void TextField::setAttributedText(std::optional<ns::AttributedString> text) {
+    text_ = text.value_or(ns::AttributedString());
+    selection_ = {text_.length(), 0};
+    setNeedsDisplay();
+}
+
+std::optional<ns::String> TextField::placeholder() const {
+    if (!placeholder_) return std::nullopt;
+    return placeholder_->string();
+}
+
+void TextField::setPlaceholder(std::optional<ns::String> placeholder) {
+    if (!placeholder) {
+        placeholder_.reset();
+    } else {
+        ns::Attributes attributes = defaultAttributes();
+        attributes[ns::AttributedStringKey::foregroundColor] = ns::Value::of(placeholderColor());
+        placeholder_ = ns::AttributedString(*placeholder, attributes);
+    }
+    setNeedsDisplay();
+}
+
+void TextField::setAttributedPlaceholder(std::optional<ns::AttributedString> placeholder) {
+    placeholder_ = std::move(placeholder);
+    setNeedsDisplay();
+}
+
+void TextField::setFont(const Font& font) {
+    font_ = font;
+    ns::MutableAttributedString text(text_);
+    text.addAttribute(ns::AttributedStringKey::font, ns::Value::of(font_), {0, text_.length()});
+    text_ = text;
+    setNeedsDisplay();
+}
+
+void TextField::setTextColor(const Color& color) {
+    textColor_ = color;
+    ns::MutableAttributedString text(text_);
+    text.addAttribute(ns::AttributedStringKey::foregroundColor, ns::Value::of(textColor_), {0, text_.length()});
+    text_ = text;
+    setNeedsDisplay();
+}
+
+void TextField::setTextAlignment(ns::TextAlignment alignment) {
+    alignment_ = alignment;
+    setNeedsDisplay();
+}
+
+// ---------------------------------------------------------------- side views
+
+bool TextField::showsSideView(ViewMode mode) const {
+    switch (mode) {
+    case ViewMode::never: return false;
+    case ViewMode::whileEditing: return editing_;
+    case ViewMode::unlessEditing: return !editing_;
+    case ViewMode::always: return true;
+    }
+    return false;
+}
+
+void TextField::updateSideViews() {
+    if (leftView_) leftView_->setIsHidden(!showsSideView(leftViewMode_));
+    if (rightView_) rightView_->setIsHidden(!showsSideView(rightViewMode_));
+    setNeedsLayout();
+    setNeedsDisplay();
+}
+
+void TextField::setLeftView(std::shared_ptr<View> view) {
+    if (leftView_ && leftView_->superview().get() == this) leftView_->removeFromSuperview();
+    leftView_ = std::move(view);
+    if (leftView_) addSubview(leftView_);
+    updateSideViews();
+}
+
+void TextField::setRightView(std::shared_ptr<View> view) {
+    if (rightView_ && rightView_->superview().get() == this) rightView_->removeFromSuperview();
+    rightView_ = std::move(view);
+    if (rightView_) addSubview(rightView_);
+    updateSideViews();
+}
+
+void TextField::setLeftViewMode(ViewMode mode) {
+    leftViewMode_ = mode;
+    updateSideViews();
+}
+
+void TextField::setRightViewMode(ViewMode mode) {
+    rightViewMode_ = mode;
+    updateSideViews();
+}
+
+cg::Rect TextField::leftViewRect(const cg::Rect& bounds) const {
+    if (!leftView_) return {};
+    const cg::Size size = leftView_->frame().size;
+    return {bounds.minX(), bounds.minY() + (bounds.height() - size.height) / 2, size.width, size.height};
+}
+
+cg::Rect TextField::rightViewRect(const cg::Rect& bounds) const {
+    if (!rightView_) return {};
+    const cg::Size size = rightView_->frame().size;
+    return {bounds.maxX() - size.width, bounds.minY() + (bounds.height() - size.height) / 2, size.width,
+            size.height};
+}
+
+cg::Rect TextField::textRect(const cg::Rect& bounds) const {
+    double left = bounds.minX();
+    double right = bounds.maxX();
+    if (leftView_ && showsSideView(leftViewMode_)) left = leftViewRect(bounds).maxX();
+    if (rightView_ && showsSideView(rightViewMode_)) right = rightViewRect(bounds).minX();
+    return {left, bounds.minY(), std::max(0.0, right - left), bounds.height()};
+}
+
+cg::Rect TextField::editingRect(const cg::Rect& bounds) const { return textRect(bounds); }
+
+cg::Rect TextField::placeholderRect(const cg::Rect& bounds) const { return textRect(bounds); }
+
+void TextField::layoutSubviews() {
+    Control::layoutSubviews();
+    if (leftView_) leftView_->setFrame(leftViewRect(bounds()));
+    if (rightView_) rightView_->setFrame(rightViewRect(bounds()));
+}
+
+// ---------------------------------------------------------------- drawing
+
+double TextField::offsetOf(int64_t index) const {
+    if (index <= 0) return 0;
+    const auto prefix = effectiveText().attributedSubstring({0, std::min(index, text_.length())});
+    return prefix ? TextLayout(*prefix, 0, 1).size().width : 0;
+}
+
+double TextField::alignmentOffset(const cg::Rect& rect) const {
+    const double free = rect.width() - offsetOf(text_.length());
+    if (free <= 0) return 0;
+    if (alignment_ == ns::TextAlignment::center) return free / 2;
+    if (alignment_ == ns::TextAlignment::right) return free;
+    return 0;
+}
+
+double TextField::scrollOffset(const cg::Rect& rect) const {
+    if (!editing_) return 0;
+    // Keeps the caret in view.
+    const double caret = offsetOf(selection_.max()) + kCaretWidth;
+    return std::max(0.0, caret - rect.width());
+}
+
+void TextField::drawText(const cg::Rect& rect) {
+    cg::Context* context = graphicsGetCurrentContext();
+    if (context == nullptr || !rect.isFinite()) return;
+    const TextLayout layout(effectiveText(), 0, 1);
+    const double height = layout.size().height;
+    context->saveGState();
+    context->clip(rect);
+    layout.draw(*context, {rect.minX() + alignmentOffset(rect) - scrollOffset(rect),
+                           rect.minY() + (rect.height() - height) / 2});
+    context->restoreGState();
+}
+
+void TextField::drawPlaceholder(const cg::Rect& rect) {
+    cg::Context* context = graphicsGetCurrentContext();
+    if (context == nullptr || !rect.isFinite() || !placeholder_) return;
+    const TextLayout layout(*placeholder_, 0, 1);
+    const double height = layout.size().height;
+    context->saveGState();
+    context->clip(rect);
+    layout.draw(*context, {rect.minX(), rect.minY() + (rect.height() - height) / 2});
+    context->restoreGState();
+}
+
+void TextField::draw(cg::Rect) {
+    const cg::Rect b = bounds();
+    const cg::Rect rect = editing_ ? editingRect(b) : textRect(b);
+    if (text_.length() == 0)
+        drawPlaceholder(placeholderRect(b));
+    else
+        drawText(rect);
+    if (!editing_) return;
+    cg::Context* context = graphicsGetCurrentContext();
+    if (context == nullptr || !rect.isFinite()) return;
+    const double lineHeight = font_.lineHeight();
+    const double x = rect.minX() + alignmentOffset(rect) - scrollOffset(rect) + offsetOf(selection_.max());
+    context->saveGState();
+    context->setFillColor(tintColor().cgColor());
+    context->fill({std::min(x, rect.maxX() - kCaretWidth), rect.minY() + (rect.height() - lineHeight) / 2,
+                   kCaretWidth, lineHeight});
+    context->restoreGState();
+}
+
+// ---------------------------------------------------------------- selection
+
+bool TextField::isBoundary(int64_t index) const {
+    const auto& units = text_.string().utf16();
+    if (index <= 0 || index >= static_cast<int64_t>(units.size())) return true;
+    const auto i = static_cast<std::size_t>(index);
+    return !(isHigh(units[i - 1]) && isLow(units[i]));
+}
+
+void TextField::setSelectedRange(ns::Range range) {
+    const int64_t length = text_.length();
+    int64_t start = std::clamp<int64_t>(range.location, 0, length);
+    int64_t end = std::clamp<int64_t>(range.length < 0 ? start : range.max(), start, length);
+    // Never inside a surrogate pair: the start moves back, the end forward.
+    const bool caret = end == start;
+    if (!isBoundary(start)) --start;
+    if (caret) end = start;
+    if (!isBoundary(end)) ++end;
+    selection_ = {start, end - start};
+    setNeedsDisplay();
+}
+
+// ---------------------------------------------------------------- first responder
+
+bool TextField::becomeFirstResponder() {
+    if (isFirstResponder()) return true;
+    if (!canBecomeFirstResponder() || !responderWindow()) return false;
+    // The field outlives anything its delegate or targets do to it.
+    const auto self = sharedFromThis<TextField>();
+    if (auto d = delegate_.lock(); d && !d->textFieldShouldBeginEditing(*this)) return false;
+    auto window = responderWindow();
+    if (!window || !resignOtherResponders(window)) return false;
+    window = responderWindow();
+    if (!window || isFirstResponder()) return isFirstResponder();
+    takeFirstResponder(window);
+    editing_ = true;
+    selection_ = {text_.length(), 0};
+    updateSideViews();
+    showKeyboard();
+    // A resign inside any of these stops the rest.
+    if (auto d = delegate_.lock()) d->textFieldDidBeginEditing(*this);
+    if (!isFirstResponder()) return true;
+    sendActions(Event::editingDidBegin);
+    if (!isFirstResponder()) return true;
+    ns::NotificationCenter::defaultCenter().post(ns::UITextFieldTextDidBeginEditingNotification, self);
+    return true;
+}
+
+bool TextField::resignFirstResponder() {
+    if (!isFirstResponder()) return true;
+    if (!canResignFirstResponder()) return false;
+    const auto self = sharedFromThis<TextField>();
+    if (auto d = delegate_.lock(); d && !d->textFieldShouldEndEditing(*this)) return false;
+    if (!isFirstResponder()) return true;
+    dropFirstResponder();
+    editing_ = false;
+    updateSideViews();
+    if (auto d = delegate_.lock()) d->textFieldDidEndEditing(*this);
+    sendActions(Event::editingDidEnd);
+    ns::NotificationCenter::defaultCenter().post(ns::UITextFieldTextDidEndEditingNotification, self);
+    hideKeyboard();
+    return true;
+}
+
+void TextField::endTracking(const Touch* touch, const ui::Event* event) {
+    Control::endTracking(touch, event);
+    if (touch == nullptr || !isTouchInside()) return;
+    if (!editing_) {
+        becomeFirstResponder();
+        return;
+    }
+    // A tap while editing puts the caret at the nearest grapheme boundary.
+    const cg::Rect rect = editingRect(bounds());
+    const double x = touch->location(this).x - rect.minX() - alignmentOffset(rect) + scrollOffset(rect);
+    int64_t best = 0;
+    double bestDistance = std::abs(x);
+    for (const auto& range : text_.string().graphemeRanges()) {
+        const double distance = std::abs(x - offsetOf(range.max()));
+        if (distance < bestDistance) {
+            best = range.max();
+            bestDistance = distance;
+        }
+    }
+    setSelectedRange({best, 0});
+}
+
+// ---------------------------------------------------------------- user edits
+
+void TextField::userEdit(ns::Range range, const ns::String& replacement) {
+    if (!isFirstResponder()) return;
+    const auto self = sharedFromThis<TextField>();
+    if (auto d = delegate_.lock(); d && !d->textFieldShouldChangeCharactersIn(*this, range, replacement)) return;
+    // The delegate may have changed the text: a range that no longer fits, or that
+    // splits a surrogate pair, drops the edit.
+    if (range.location < 0 || range.length < 0 || range.max() > text_.length() || !isBoundary(range.location) ||
+        !isBoundary(range.max()))
+        return;
+    const ns::Attributes attributes = typingAttributes(range.location);
+    ns::MutableAttributedString text(*text_.attributedSubstring({0, range.location}));
+    text.append(ns::AttributedString(replacement, attributes));
+    text.append(*text_.attributedSubstring({range.max(), text_.length() - range.max()}));
+    text_ = text;
+    selection_ = {range.location + replacement.length(), 0};
+    setNeedsDisplay();
+    sendActions(Event::editingChanged);
+    ns::NotificationCenter::defaultCenter().post(UITextFieldTextDidChangeNotification, self);
+}
+
+void TextField::insertText(const ns::String& text) {
+    if (isFirstResponder()) userEdit(selection_, text);
+}
+
+void TextField::deleteBackward() {
+    if (!isFirstResponder()) return;
+    if (selection_.length > 0) {
+        userEdit(selection_, ns::String());
+        return;
+    }
+    const int64_t caret = selection_.location;
+    if (caret <= 0) return;
+    const ns::Range cluster = text_.string().rangeOfComposedCharacterSequence(caret - 1);
+    const int64_t start = std::clamp<int64_t>(cluster.location, 0, caret - 1);
+    userEdit({start, caret - start}, ns::String());
+}
+
+void TextField::returnKey() {
+    if (!isFirstResponder()) return;
+    const auto self = sharedFromThis<TextField>();
+    if (auto d = delegate_.lock(); d && !d->textFieldShouldReturn(*this)) return;
+    sendActions(Event::editingDidEndOnExit);
+    if (hasTargets(Event::editingDidEndOnExit)) resignFirstResponder();
+}
+
+// ---------------------------------------------------------------- edit actions
+
+void TextField::cut(ns::Object*) {
+    if (selection_.length <= 0 || !isFirstResponder()) return;
+    Pasteboard::general().setString(text_.string().substring(selection_));
+    userEdit(selection_, ns::String());
+}
+
+void TextField::copy(ns::Object*) {
+    if (selection_.length > 0) Pasteboard::general().setString(text_.string().substring(selection_));
+}
+
+void TextField::paste(ns::Object*) {
+    if (const auto string = Pasteboard::general().string()) userEdit(selection_, *string);
+}
+
+void TextField::select(ns::Object*) {
+    // The word around the caret: the run of non-space characters touching it.
+    const auto& units = text_.string().utf16();
+    auto isSpace = [&](int64_t i) { return units[static_cast<std::size_t>(i)] == u' '; };
+    int64_t start = selection_.location;
+    int64_t end = selection_.location;
+    while (start > 0 && !isSpace(start - 1)) --start;
+    while (end < text_.length() && !isSpace(end)) ++end;
+    setSelectedRange({start, end - start});
+}
+
+void TextField::selectAll(ns::Object*) { setSelectedRange({0, text_.length()}); }
+
+void TextField::deleteSelection(ns::Object*) {
+    if (selection_.length > 0) userEdit(selection_, ns::String());
+}
+
+bool TextField::canPerformAction(ns::Selector action, ns::Object* sender) const {
+    const auto name = action.name();
+    const bool hasSelection = selection_.length > 0;
+    if (name == "cut:" || name == "copy:" || name == "delete:") return hasSelection;
+    if (name == "paste:") return editing_ && Pasteboard::general().hasStrings();
+    if (name == "select:") return hasText() && !hasSelection;
+    if (name == "selectAll:") return hasText() && selection_.length < text_.length();
+    static constexpr std::string_view formatting[] = {
+        "makeTextWritingDirectionLeftToRight:", "makeTextWritingDirectionRightToLeft:", "toggleBoldface:",
+        "toggleItalics:", "toggleUnderline:", "increaseSize:", "decreaseSize:"};
+    if (std::find(std::begin(formatting), std::end(formatting), name) != std::end(formatting)) return false;
+    return Control::canPerformAction(action, sender);
+}
+
+} // namespace pellavo::ui
