@@ -8,6 +8,7 @@
 #include "pellavo/Button/UISlider.hpp"
 #include "pellavo/GMStepper/GMStepper.hpp"
 #include "pellavo/PellavoBundle.hpp"
+#include "pellavo/VXPopoverMenu.hpp"
 #include "pellavo/VXSegmentedControl.hpp"
 
 #define PELLAVO_EXPORT __attribute__((visibility("default")))
