@@ -6,7 +6,9 @@
 #include "pellavo/Button/UIButton.hpp"
 #include "pellavo/Button/UIColor.hpp"
 #include "pellavo/Button/UISlider.hpp"
+#include "pellavo/GMStepper/GMStepper.hpp"
 #include "pellavo/PellavoBundle.hpp"
+#include "pellavo/VXPopoverMenu.hpp"
 #include "pellavo/VXSegmentedControl.hpp"
 
 #define PELLAVO_EXPORT __attribute__((visibility("default")))
