@@ -47,16 +47,16 @@ std::optional<Value> read(const LayerSnapshot& s, AnimatableKey key) {
     case AnimatableKey::shadowOpacity: return static_cast<double>(s.shadowOpacity);
     case AnimatableKey::shadowOffset: return s.shadowOffset;
     case AnimatableKey::shadowRadius: return s.shadowRadius;
-    case AnimatableKey::path: return s.path;
-    case AnimatableKey::fillColor: return s.fillColor;
-    case AnimatableKey::strokeColor: return s.strokeColor;
-    case AnimatableKey::lineWidth: return s.lineWidth;
-    case AnimatableKey::strokeStart: return s.strokeStart;
-    case AnimatableKey::strokeEnd: return s.strokeEnd;
-    case AnimatableKey::colors: return s.colors;
-    case AnimatableKey::locations: return s.locations;
-    case AnimatableKey::startPoint: return s.startPoint;
-    case AnimatableKey::endPoint: return s.endPoint;
+    case AnimatableKey::path: return s.shape.path;
+    case AnimatableKey::fillColor: return s.shape.fillColor;
+    case AnimatableKey::strokeColor: return s.shape.strokeColor;
+    case AnimatableKey::lineWidth: return s.shape.lineWidth;
+    case AnimatableKey::strokeStart: return s.shape.strokeStart;
+    case AnimatableKey::strokeEnd: return s.shape.strokeEnd;
+    case AnimatableKey::colors: return s.gradient.colors;
+    case AnimatableKey::locations: return s.gradient.locations;
+    case AnimatableKey::startPoint: return s.gradient.startPoint;
+    case AnimatableKey::endPoint: return s.gradient.endPoint;
     }
     return std::nullopt;
 }
@@ -82,16 +82,16 @@ void write(LayerSnapshot& s, AnimatableKey key, const Value& value) {
     case AnimatableKey::shadowOpacity: s.shadowOpacity = unitFloat(number()); break;
     case AnimatableKey::shadowOffset: s.shadowOffset = std::get<cg::Size>(value); break;
     case AnimatableKey::shadowRadius: s.shadowRadius = number(); break;
-    case AnimatableKey::path: s.path = std::get<std::optional<cg::Path>>(value); break;
-    case AnimatableKey::fillColor: s.fillColor = color(); break;
-    case AnimatableKey::strokeColor: s.strokeColor = color(); break;
-    case AnimatableKey::lineWidth: s.lineWidth = number(); break;
-    case AnimatableKey::strokeStart: s.strokeStart = number(); break;
-    case AnimatableKey::strokeEnd: s.strokeEnd = number(); break;
-    case AnimatableKey::colors: s.colors = std::get<std::vector<cg::Color>>(value); break;
-    case AnimatableKey::locations: s.locations = std::get<std::optional<std::vector<double>>>(value); break;
-    case AnimatableKey::startPoint: s.startPoint = std::get<cg::Point>(value); break;
-    case AnimatableKey::endPoint: s.endPoint = std::get<cg::Point>(value); break;
+    case AnimatableKey::path: s.shape.path = std::get<std::optional<cg::Path>>(value); break;
+    case AnimatableKey::fillColor: s.shape.fillColor = color(); break;
+    case AnimatableKey::strokeColor: s.shape.strokeColor = color(); break;
+    case AnimatableKey::lineWidth: s.shape.lineWidth = number(); break;
+    case AnimatableKey::strokeStart: s.shape.strokeStart = number(); break;
+    case AnimatableKey::strokeEnd: s.shape.strokeEnd = number(); break;
+    case AnimatableKey::colors: s.gradient.colors = std::get<std::vector<cg::Color>>(value); break;
+    case AnimatableKey::locations: s.gradient.locations = std::get<std::optional<std::vector<double>>>(value); break;
+    case AnimatableKey::startPoint: s.gradient.startPoint = std::get<cg::Point>(value); break;
+    case AnimatableKey::endPoint: s.gradient.endPoint = std::get<cg::Point>(value); break;
     }
 }
 
