@@ -156,6 +156,22 @@ void GestureRecognizer::ignore(const Touch& touch) {
     });
 }
 
+void GestureRecognizer::holdAtMost(std::size_t count, const TouchSet& arriving) {
+    std::size_t held = 0;
+    for (const auto& touch : activeTouches())
+        if (!arriving.contains(touch)) ++held;
+    for (const auto& touch : arriving) {
+        if (held < count) ++held;
+        else ignore(*touch);
+    }
+}
+
+void GestureRecognizer::finishOnLift(bool cancelled) {
+    const bool underWay = state_ == State::began || state_ == State::changed;
+    if (!underWay) setState(State::failed);
+    else setState(cancelled ? State::cancelled : State::ended);
+}
+
 std::vector<std::shared_ptr<Touch>> GestureRecognizer::activeTouches() const {
     std::vector<std::shared_ptr<Touch>> result;
     for (const auto& weak : touches_)
