@@ -212,21 +212,21 @@ void GestureRecognizer::noteLocation() { lastScreenLocation_ = centroidInScreen(
 
 // ---------------------------------------------------------------- coordinates
 
+std::shared_ptr<View> GestureRecognizer::defaultWindow() const {
+    if (auto window = lastWindow_.lock()) return window;
+    if (auto own = view_.lock()) return own->window();
+    return nullptr;
+}
+
 cg::Point GestureRecognizer::pointFromScreen(cg::Point screenPoint, const View* view) const {
     if (view) return view->convertFromScreen(screenPoint);
-    if (auto window = lastWindow_.lock()) return window->convertFromScreen(screenPoint);
-    if (auto own = view_.lock()) {
-        if (auto window = own->window()) return window->convertFromScreen(screenPoint);
-    }
+    if (auto window = defaultWindow()) return window->convertFromScreen(screenPoint);
     return screenPoint;
 }
 
 cg::Point GestureRecognizer::pointToScreen(cg::Point point, const View* view) const {
     if (view) return view->convertToScreen(point);
-    if (auto window = lastWindow_.lock()) return window->convertToScreen(point);
-    if (auto own = view_.lock()) {
-        if (auto window = own->window()) return window->convertToScreen(point);
-    }
+    if (auto window = defaultWindow()) return window->convertToScreen(point);
     return point;
 }
 

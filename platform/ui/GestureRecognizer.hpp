@@ -160,6 +160,9 @@ private:
 
     // Makes sure the application shows its touches to recognisers.
     static void joinApplication();
+    // The window whose space stands for a null view: the last one touched, else the
+    // window of the recogniser's view.
+    std::shared_ptr<View> defaultWindow() const;
 
     struct ActionKey {
         std::type_index type = typeid(void);
