@@ -17,6 +17,7 @@
 #include "platform/ca/Transaction.hpp"
 #include "tests/ca/AnimationTestSupport.hpp"
 #include "tests/support/Golden.hpp"
+#include "tests/support/Pixels.hpp"
 #include "tests/support/PlatformTest.hpp"
 
 namespace {
@@ -34,9 +35,7 @@ protected:
     }
 
 protected:
-    static RGBA8 at(const cg::Image& image, double x, double y) {
-        return image.pixel(static_cast<int>(x * 2), static_cast<int>(y * 2));
-    }
+    static RGBA8 at(const cg::Image& image, double x, double y) { return pellavo::testing::pixelAt(image, x, y); }
     const cg::Image& frame(ca::Renderer& renderer, const ca::Layer& root) {
         return renderer.render(root, ca::RenderMode::presentation(ca::currentMediaTime()));
     }
