@@ -442,12 +442,13 @@ void ScrollView::onFrame(ca::DisplayLink& link) {
             finishMotion();
             return;
         }
-        applyZoom(*view, motionFromScale_ + (motionToScale_ - motionFromScale_) * e);
-        applyOffset(clampedOffset(lerp(motionFrom_, motionTo_, e)));
+        // The last frame lands exactly on the target: from + (to − from) × 1 need not.
+        applyZoom(*view, done ? motionToScale_ : motionFromScale_ + (motionToScale_ - motionFromScale_) * e);
+        applyOffset(clampedOffset(done ? motionTo_ : lerp(motionFrom_, motionTo_, e)));
         updateIndicators();
         if (auto d = delegate()) d->scrollViewDidZoom(*this);
     } else {
-        applyOffset(lerp(motionFrom_, motionTo_, e));
+        applyOffset(done ? motionTo_ : lerp(motionFrom_, motionTo_, e));
     }
     // A callback may have stopped this motion or started another.
     if (done && motion_ == kind && link_.get() == &link) finishMotion();
