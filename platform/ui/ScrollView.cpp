@@ -157,7 +157,8 @@ void ScrollView::setContentInset(const EdgeInsets& inset) {
     updateIndicators();
 }
 
-cg::Point ScrollView::minimumContentOffset() const { return {-contentInset_.left, -contentInset_.top}; }
+// 0 − inset, not −inset: no inset gives +0, so a limit reached never reads as −0.
+cg::Point ScrollView::minimumContentOffset() const { return {0.0 - contentInset_.left, 0.0 - contentInset_.top}; }
 
 cg::Point ScrollView::maximumContentOffset() const {
     const cg::Point min = minimumContentOffset();
