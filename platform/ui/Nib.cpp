@@ -24,6 +24,8 @@
 #include "platform/ui/Font.hpp"
 #include "platform/ui/Image.hpp"
 #include "platform/ui/ImageView.hpp"
+#include "platform/ui/InputView.hpp"
+#include "platform/ui/InputViewController.hpp"
 #include "platform/ui/Label.hpp"
 #include "platform/ui/PageControl.hpp"
 #include "platform/ui/ScrollView.hpp"
@@ -548,6 +550,8 @@ void registerAll() {
     rt.registerClass<ViewController>("UIViewController", "UIResponder");
     rt.registerClass<TextField>("UITextField", "UIControl");
     rt.registerClass<TextView>("UITextView", "UIScrollView");
+    rt.registerClass<InputView>("UIInputView", "UIView");
+    rt.registerClass<InputViewController>("UIInputViewController", "UIViewController");
 
     property<View, std::optional<Color>>("UIView", "backgroundColor", &View::backgroundColor, &View::setBackgroundColor);
     property<View, double>("UIView", "alpha", &View::alpha, &View::setAlpha);
