@@ -8,6 +8,9 @@
 #include "pellavo/Button/UISlider.hpp"
 #include "pellavo/GMStepper/GMStepper.hpp"
 #include "pellavo/PellavoBundle.hpp"
+#include "pellavo/VXImageBrowser/VXImageBrowserViewController.hpp"
+#include "pellavo/VXImageBrowser/VXImageInfo.hpp"
+#include "pellavo/VXImageBrowser/VXTransitionInfo.hpp"
 #include "pellavo/VXPopoverMenu.hpp"
 #include "pellavo/VXSegmentedControl.hpp"
 
