@@ -41,6 +41,8 @@ public:
     static constexpr cg::Float kTouchTolerance = 70;
 
     explicit Control(const cg::Rect& frame = {});
+    // As View's: the decoded frame and subviews.
+    explicit Control(const ns::Coder& coder);
     std::string_view className() const override { return "UIControl"; }
 
     // ---- state
