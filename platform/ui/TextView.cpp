@@ -305,6 +305,12 @@ bool TextView::endEditing(bool ask) {
     return true;
 }
 
+void TextView::touchesBegan(const TouchSet&, const Event*) {}
+
+void TextView::touchesMoved(const TouchSet&, const Event*) {}
+
+void TextView::touchesCancelled(const TouchSet&, const Event*) {}
+
 void TextView::touchesEnded(const TouchSet& touches, const Event*) {
     // A drag of the content cancels the touch instead; this is a tap.
     const auto touch = touches.first();
