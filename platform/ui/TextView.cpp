@@ -6,6 +6,7 @@
 #include "platform/ns/Coder.hpp"
 #include "platform/ns/Console.hpp"
 #include "platform/ui/GraphicsContext.hpp"
+#include "platform/ui/Keyboard.hpp"
 #include "platform/ui/Pasteboard.hpp"
 #include "platform/ui/TextLayout.hpp"
 #include "platform/ui/Touch.hpp"
@@ -105,12 +106,14 @@ ns::AttributedString TextView::effectiveText() const {
 }
 
 void TextView::setText(std::optional<ns::String> text) {
+    Keyboard::TextChange change(*this);
     text_ = ns::AttributedString(text.value_or(ns::String()), defaultAttributes());
     selection_ = {text_.length(), 0};
     textDidChangeLayout();
 }
 
 void TextView::setAttributedText(std::optional<ns::AttributedString> text) {
+    Keyboard::TextChange change(*this);
     text_ = text.value_or(ns::AttributedString());
     selection_ = {text_.length(), 0};
     textDidChangeLayout();
@@ -302,6 +305,12 @@ bool TextView::endEditing(bool ask) {
     return true;
 }
 
+void TextView::touchesBegan(const TouchSet&, const Event*) {}
+
+void TextView::touchesMoved(const TouchSet&, const Event*) {}
+
+void TextView::touchesCancelled(const TouchSet&, const Event*) {}
+
 void TextView::touchesEnded(const TouchSet& touches, const Event*) {
     // A drag of the content cancels the touch instead; this is a tap.
     const auto touch = touches.first();
@@ -369,7 +378,10 @@ void TextView::copy(ns::Object*) {
 }
 
 void TextView::paste(ns::Object*) {
-    if (const auto string = Pasteboard::general().string()) userEdit(selection_, *string);
+    const auto string = Pasteboard::general().string();
+    if (!string) return;
+    Keyboard::TextChange change(*this);
+    userEdit(selection_, *string);
 }
 
 void TextView::select(ns::Object*) {

@@ -138,7 +138,11 @@ public:
     int64_t offsetNearest(cg::Point point) const;
 
     void layoutSubviews() override;
+    // The view takes its touches itself (a tap edits), so none travel up the chain.
+    void touchesBegan(const TouchSet& touches, const Event* event) override;
+    void touchesMoved(const TouchSet& touches, const Event* event) override;
     void touchesEnded(const TouchSet& touches, const Event* event) override;
+    void touchesCancelled(const TouchSet& touches, const Event* event) override;
     void leaveWindowAsFirstResponder() override;
 
 protected:

@@ -8,6 +8,8 @@
 
 #include "platform/ns/NotificationCenter.hpp"
 #include "platform/ui/Keyboard.hpp"
+#include "platform/ui/Label.hpp"
+#include "platform/ui/LayoutConstraint.hpp"
 #include "platform/ui/Nib.hpp"
 #include "platform/ui/TextField.hpp"
 #include "platform/ui/TextLayout.hpp"
@@ -237,6 +239,67 @@ TEST_F(TextViewTest, RemovalWhileEditingResigns) {
         EXPECT_FALSE(app().keyboard().isVisible());
     }
     EXPECT_EQ(fieldEnds, 2);
+}
+
+// A subclass that lays a label over its text area with constraints built from the
+// inset and the padding, rebuilt in its overridden inset setter.
+class PlaceholderTextView : public TextView {
+public:
+    using TextView::TextView;
+    std::shared_ptr<Label> label = ns::make<Label>();
+    std::vector<std::shared_ptr<LayoutConstraint>> installed;
+
+    void setTextContainerInset(const EdgeInsets& inset) override {
+        TextView::setTextContainerInset(inset);
+        rebuild();
+    }
+    void rebuild() {
+        if (!label->superview()) {
+            label->setTranslatesAutoresizingMaskIntoConstraints(false);
+            label->setNumberOfLines(0);
+            addSubview(label);
+        }
+        const EdgeInsets inset = textContainerInset();
+        const double p = textContainer().lineFragmentPadding();
+        const LayoutConstraint::Views views{{"placeholder", label}};
+        auto list = LayoutConstraint::constraintsWithVisualFormat(
+            "H:|-(" + ns::String::describing(inset.left + p).utf8() + ")-[placeholder]", 0, {}, views);
+        for (const auto& c : LayoutConstraint::constraintsWithVisualFormat(
+                 "V:|-(" + ns::String::describing(inset.top).utf8() + ")-[placeholder]", 0, {}, views))
+            list.push_back(c);
+        list.push_back(label->widthAnchor().constraintEqualTo(widthAnchor(), 1, -(inset.left + inset.right + 2 * p)));
+        removeConstraints(installed);
+        addConstraints(list);
+        installed = list;
+    }
+};
+
+TEST_F(TextViewTest, ConstraintPlacedLabelFollowsTheTextArea) {
+    auto area = ns::make<PlaceholderTextView>(cg::Rect{10, 100, 300, 100});
+    window()->addSubview(area);
+    area->rebuild();
+    area->label->setText(ns::String("Write here"));
+    struct Case {
+        EdgeInsets inset;
+        cg::Point origin;
+        double width;
+    };
+    for (const Case& c : {Case{{8, 0, 8, 0}, {5, 8}, 290}, Case{{20, 10, 20, 10}, {15, 20}, 270}}) {
+        area->setTextContainerInset(c.inset);
+        runUntilIdle();
+        EXPECT_EQ(area->label->frame().origin, c.origin);
+        EXPECT_EQ(area->label->frame().size.width, c.width);
+        // Where the first typed character would go.
+        EXPECT_EQ(area->caretRect(0).origin, c.origin);
+        EXPECT_EQ(area->constraints().size(), 3u);
+    }
+    // The label lies on the content: scrolling moves it with the text.
+    area->setText(ns::String("1\n2\n3\n4\n5\n6\n7\n8\n9\n10"));
+    area->setContentOffset({0, 30});
+    runUntilIdle();
+    EXPECT_EQ(area->label->frame().origin, (cg::Point{15, 20}));
+    EXPECT_EQ(area->convertTo(area->label->frame().origin, window().get()).y, 100 + 20 - 30);
+    EXPECT_TRUE(loggedLines().empty());
 }
 
 TEST_F(TextViewTest, InterfaceFileNamesTextInputs) {
