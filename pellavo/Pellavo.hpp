@@ -10,6 +10,7 @@
 #include "pellavo/PellavoBundle.hpp"
 #include "pellavo/VXPopoverMenu.hpp"
 #include "pellavo/VXSegmentedControl.hpp"
+#include "pellavo/VXTextField/VXPlaceholderTextField.hpp"
 
 #define PELLAVO_EXPORT __attribute__((visibility("default")))
 

@@ -22,7 +22,8 @@ foreach(item IN LISTS expected)
   endif()
 endforeach()
 set(internal
-  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXPopoverMenuView.hpp")
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXPopoverMenuView.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXTextField/FontAnimation.hpp")
 foreach(item IN LISTS internal)
   if(EXISTS "${prefix}/${item}")
     message(FATAL_ERROR "installed tree holds the internal header ${item}")

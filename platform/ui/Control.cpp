@@ -10,6 +10,8 @@ namespace pellavo::ui {
 
 Control::Control(const cg::Rect& frame) : View(frame) {}
 
+Control::Control(const ns::Coder& coder) : View(coder) {}
+
 Control::State Control::state() const {
     unsigned s = 0;
     if (highlighted_) s |= static_cast<unsigned>(State::highlighted);

@@ -41,6 +41,8 @@ public:
     static constexpr cg::Float kTouchTolerance = 70;
 
     explicit Control(const cg::Rect& frame = {});
+    // From an interface file, as View's.
+    explicit Control(const ns::Coder& coder);
     std::string_view className() const override { return "UIControl"; }
 
     // ---- state

@@ -46,6 +46,10 @@ TextField::TextField(const cg::Rect& frame) : Control(frame), font_(Font::system
     registerActions();
 }
 
+TextField::TextField(const ns::Coder& coder) : Control(coder), font_(Font::systemFont(kDefaultFontSize)) {
+    registerActions();
+}
+
 // ---------------------------------------------------------------- text
 
 ns::Attributes TextField::defaultAttributes() const {
