@@ -99,4 +99,8 @@ private:
     std::shared_ptr<ui::Label> nameLabel_;
 };
 
+// Moves the view's layer anchor point without moving the view on screen, under any
+// transform: the point that scaling keeps fixed.
+void setAnchorPoint(ui::View& view, cg::Point anchorPoint);
+
 } // namespace pellavo::detail

@@ -15,7 +15,10 @@
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/Console.hpp"
 #include "platform/ns/RunLoop.hpp"
+#include "platform/ns/Selector.hpp"
 #include "platform/ui/Application.hpp"
+#include "platform/ui/Keyboard.hpp"
+#include "platform/ui/Pasteboard.hpp"
 #include "platform/ui/Screen.hpp"
 #include "platform/ui/Window.hpp"
 
@@ -45,7 +48,8 @@ bool treeIsAnimating(const ca::Layer& layer) {
 }
 
 bool screenIsAnimating() {
-    for (const auto& window : ui::Application::shared().windows())
+    // The keyboard's window counts: an input view can animate too.
+    for (const auto& window : ui::Application::shared().displayWindows())
         if (!window->isHidden() && treeIsAnimating(*window->layer())) return true;
     return false;
 }
@@ -63,6 +67,8 @@ struct SdlBackend::State {
     bool exposed = false;
     bool hasFrame = false;
     PointerTouches pointer;
+    // The pasteboard's change count last copied to the system clipboard.
+    long mirroredPasteboard = 0;
 
     ~State() {
         if (texture) SDL_DestroyTexture(texture);
@@ -101,6 +107,39 @@ struct SdlBackend::State {
             textureHeight = image.height();
         }
         return SDL_UpdateTexture(texture, nullptr, image.data(), image.stride()) == 0;
+    }
+
+    // Typed text is wanted only while the keyboard is up, as on a phone.
+    static void syncTextInput() {
+        const bool wanted = ui::Application::shared().keyboard().isVisible();
+        if (wanted == (SDL_IsTextInputActive() == SDL_TRUE)) return;
+        if (wanted)
+            SDL_StartTextInput();
+        else
+            SDL_StopTextInput();
+    }
+
+    // What the application put on the pasteboard goes to the system clipboard.
+    void mirrorPasteboard() {
+        const auto& board = ui::Pasteboard::general();
+        if (board.changeCount() == mirroredPasteboard) return;
+        mirroredPasteboard = board.changeCount();
+        const auto string = board.string();
+        SDL_SetClipboardText(string ? string->utf8().c_str() : "");
+    }
+
+    // Before a paste: the system clipboard's text becomes the pasteboard's, unless
+    // it already is (then the pasteboard keeps its own, equal, contents).
+    void adoptClipboard() {
+        if (SDL_HasClipboardText() != SDL_TRUE) return;
+        char* text = SDL_GetClipboardText();
+        if (text == nullptr) return;
+        const ns::String string{std::string(text)};
+        SDL_free(text);
+        auto& board = ui::Pasteboard::general();
+        if (board.string() == string) return;
+        board.setString(string);
+        mirroredPasteboard = board.changeCount();
     }
 
     void present() {
@@ -147,7 +186,8 @@ bool SdlBackend::open(const std::string& title) {
         ns::log(std::string("cannot draw into the window: ") + SDL_GetError());
         return false;
     }
-    SDL_StartTextInput();
+    s.mirroredPasteboard = ui::Pasteboard::general().changeCount();
+    State::syncTextInput();
     return true;
 }
 
@@ -208,6 +248,26 @@ long SdlBackend::run(long maxFrames) {
             break;
         }
         case SDL_KEYDOWN: {
+            // Ctrl+A/C/X/V are the edit actions, sent from the key window's first
+            // responder up the chain.
+            if ((e.key.keysym.mod & KMOD_CTRL) != 0) {
+                const char* action = nullptr;
+                switch (e.key.keysym.sym) {
+                case SDLK_a: action = "selectAll:"; break;
+                case SDLK_c: action = "copy:"; break;
+                case SDLK_x: action = "cut:"; break;
+                case SDLK_v: action = "paste:"; break;
+                default: break;
+                }
+                if (action != nullptr) {
+                    const bool paste = e.key.keysym.sym == SDLK_v;
+                    loop.enqueue([&s, &app, action, paste] {
+                        if (paste) s.adoptClipboard();
+                        app.keyboard().sendAction(ns::Selector(action));
+                    });
+                    break;
+                }
+            }
             std::optional<Key> key;
             switch (e.key.keysym.sym) {
             case SDLK_ESCAPE:
@@ -235,9 +295,12 @@ long SdlBackend::run(long maxFrames) {
             break;
         }
         if (!turned) loop.runOnce();
+        s.syncTextInput();
+        s.mirrorPasteboard();
     };
 
     s.running = true;
+    s.syncTextInput();
     long frames = 0;
     std::int64_t lastFrame = std::numeric_limits<std::int64_t>::min();
     std::uint64_t shownChanges = 0;
@@ -249,6 +312,8 @@ long SdlBackend::run(long maxFrames) {
         while (s.running && SDL_PollEvent(&e)) handle(e);
         if (!s.running) break;
         for (int turn = 0; turn < maxDueTurns && !loop.isIdle(); ++turn) loop.runOnce();
+        s.syncTextInput();
+        s.mirrorPasteboard();
 
         const bool animating = screenIsAnimating();
         const bool wanted = maxFrames > 0 || !s.hasFrame || animating || wasAnimating ||

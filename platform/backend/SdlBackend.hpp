@@ -12,7 +12,9 @@ namespace pellavo::backend {
 // main screen (375 × 667 points), rendered at the screen scale and scaled down when the
 // display is too small for it. The left button is a finger, Ctrl+drag a pinch about the
 // press point; typed text, Backspace and Return go to the application's text input;
-// losing focus cancels the touches; Esc or closing the window quits.
+// losing focus cancels the touches; Esc or closing the window quits. Text input is
+// on while the keyboard is up; Ctrl+A/C/X/V send the edit actions; the pasteboard
+// and the system clipboard mirror each other (read on paste, written on change).
 class SdlBackend {
 public:
     // Keys the host may act on.

@@ -2,7 +2,8 @@
 
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/Application.hpp"
-#include "platform/ui/Color.hpp"
+#include "platform/ui/InputView.hpp"
+#include "platform/ui/InputViewController.hpp"
 #include "platform/ui/KeyInput.hpp"
 #include "platform/ui/Screen.hpp"
 #include "platform/ui/Window.hpp"
@@ -19,7 +20,13 @@ public:
     void setIsHidden(bool hidden) override { View::setIsHidden(hidden); }
 };
 
-Color keyboardGrey() { return {0.82, 0.83, 0.86, 1}; }
+// The nearest input view controller whose root view is `view` or one of its ancestors.
+std::shared_ptr<InputViewController> controllerAbove(std::shared_ptr<View> view) {
+    for (; view; view = view->superview())
+        if (auto controller = std::dynamic_pointer_cast<InputViewController>(view->owningViewController()))
+            return controller;
+    return nullptr;
+}
 
 } // namespace
 
@@ -59,14 +66,21 @@ void Keyboard::responderDidBecomeFirst(const std::shared_ptr<Responder>& respond
     auto view = responder->inputView();
     if (!view && dynamic_cast<KeyInput*>(responder.get()) == nullptr) return;
     if (!view) {
-        if (!systemPanel_) {
-            systemPanel_ = ns::make<View>();
-            systemPanel_->setBackgroundColor(keyboardGrey());
-        }
+        if (!systemPanel_) systemPanel_ = ns::make<InputView>();
         view = systemPanel_;
     }
     if (!window_) window_ = ns::make<KeyboardWindow>(Screen::main().bounds());
     if (shown_ && shown_ != view) shown_->removeFromSuperview();
+    // Where the view sat before it moved in: a subview of a controller's root view
+    // still belongs to that controller. A view shown again after a hide has no
+    // superview and keeps what it had.
+    if (view->superview() && view->superview() != window_) {
+        shownFrom_ = controllerAbove(view);
+        shownFromView_ = view;
+    } else if (shownFromView_.lock() != view) {
+        shownFrom_.reset();
+        shownFromView_.reset();
+    }
     input_ = responder;
     shown_ = view;
     // An input view moves in from wherever it was.
@@ -98,7 +112,34 @@ void Keyboard::relayout() {
     shown_->setFrame({0, screen.size.height - height, screen.size.width, height});
 }
 
+std::shared_ptr<InputViewController> Keyboard::shownController() const {
+    if (auto controller = controllerAbove(shown_)) return controller;
+    return shownFromView_.lock() == shown_ ? shownFrom_.lock() : nullptr;
+}
+
+Keyboard::TextChange::TextChange(Responder& input) {
+    auto& keyboard = Application::shared().keyboard();
+    auto active = keyboard.activeInput();
+    if (active.get() != &input) return;
+    // Held for the scope: a hook that lets go of the input cannot free it under us.
+    input_ = std::move(active);
+    // Only the outermost scope speaks: a set inside a paste is one change.
+    if (keyboard.textChangeDepth_++ > 0) return;
+    auto controller = keyboard.shownController();
+    if (!controller || controller->proxyDepth_ > 0) return;
+    controller_ = std::move(controller);
+    controller_->textWillChange(input_.get());
+}
+
+Keyboard::TextChange::~TextChange() {
+    if (!input_) return;
+    auto& keyboard = Application::shared().keyboard();
+    if (keyboard.textChangeDepth_ > 0) --keyboard.textChangeDepth_;
+    if (controller_) controller_->textDidChange(input_.get());
+}
+
 void Keyboard::reset() {
+    textChangeDepth_ = 0;
     hide();
     window_.reset();
     systemPanel_.reset();

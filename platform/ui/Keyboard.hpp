@@ -8,6 +8,7 @@
 
 namespace pellavo::ui {
 
+class InputViewController;
 class KeyInput;
 class Responder;
 class View;
@@ -43,6 +44,24 @@ public:
     // responder takes it.
     bool sendAction(ns::Selector action);
 
+    // ---- changes of the input's text that the keys did not make
+    // Text inputs open one around a programmatic set of their text and around a
+    // paste. While `input` is the active input, the input view controller showing
+    // (whose root view is the shown view, or held it before it moved in) hears
+    // textWillChange now and textDidChange when the scope ends; nothing when the
+    // change comes from that controller's own proxy. Nested scopes tell it once.
+    class TextChange {
+    public:
+        explicit TextChange(Responder& input);
+        ~TextChange();
+        TextChange(const TextChange&) = delete;
+        TextChange& operator=(const TextChange&) = delete;
+
+    private:
+        std::shared_ptr<Responder> input_;
+        std::shared_ptr<InputViewController> controller_;
+    };
+
     // ---- used by the responders and the application
     // Shows for `responder` when it is a text input or has an input view.
     void responderDidBecomeFirst(const std::shared_ptr<Responder>& responder);
@@ -56,11 +75,18 @@ public:
 
 private:
     void hide();
+    // The input view controller whose root view is the shown view, or was its
+    // ancestor when it moved in.
+    std::shared_ptr<InputViewController> shownController() const;
 
     std::weak_ptr<Responder> input_;
     std::shared_ptr<View> shown_;
     std::shared_ptr<View> systemPanel_;
     std::shared_ptr<Window> window_;
+    // The controller that held an input view before it moved in, and that view.
+    std::weak_ptr<InputViewController> shownFrom_;
+    std::weak_ptr<View> shownFromView_;
+    int textChangeDepth_ = 0;
 };
 
 } // namespace pellavo::ui

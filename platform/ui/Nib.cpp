@@ -23,6 +23,8 @@
 #include "platform/ui/Font.hpp"
 #include "platform/ui/Image.hpp"
 #include "platform/ui/ImageView.hpp"
+#include "platform/ui/InputView.hpp"
+#include "platform/ui/InputViewController.hpp"
 #include "platform/ui/Label.hpp"
 #include "platform/ui/PageControl.hpp"
 #include "platform/ui/ScrollView.hpp"
@@ -543,6 +545,8 @@ void registerAll() {
     rt.registerClass<ImageView>("UIImageView", "UIView");
     rt.registerClass<PageControl>("UIPageControl", "UIControl");
     rt.registerClass<ViewController>("UIViewController", "UIResponder");
+    rt.registerClass<InputView>("UIInputView", "UIView");
+    rt.registerClass<InputViewController>("UIInputViewController", "UIViewController");
 
     property<View, std::optional<Color>>("UIView", "backgroundColor", &View::backgroundColor, &View::setBackgroundColor);
     property<View, double>("UIView", "alpha", &View::alpha, &View::setAlpha);

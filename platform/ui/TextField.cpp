@@ -7,6 +7,7 @@
 #include "platform/ns/NotificationCenter.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/GraphicsContext.hpp"
+#include "platform/ui/Keyboard.hpp"
 #include "platform/ui/Pasteboard.hpp"
 #include "platform/ui/TextLayout.hpp"
 #include "platform/ui/Touch.hpp"
@@ -75,12 +76,14 @@ ns::AttributedString TextField::effectiveText() const {
 }
 
 void TextField::setText(std::optional<ns::String> text) {
+    Keyboard::TextChange change(*this);
     text_ = ns::AttributedString(text.value_or(ns::String()), defaultAttributes());
     selection_ = {text_.length(), 0};
     setNeedsDisplay();
 }
 
 void TextField::setAttributedText(std::optional<ns::AttributedString> text) {
+    Keyboard::TextChange change(*this);
     text_ = text.value_or(ns::AttributedString());
     selection_ = {text_.length(), 0};
     setNeedsDisplay();
@@ -413,7 +416,10 @@ void TextField::copy(ns::Object*) {
 }
 
 void TextField::paste(ns::Object*) {
-    if (const auto string = Pasteboard::general().string()) userEdit(selection_, *string);
+    const auto string = Pasteboard::general().string();
+    if (!string) return;
+    Keyboard::TextChange change(*this);
+    userEdit(selection_, *string);
 }
 
 void TextField::select(ns::Object*) {

@@ -46,7 +46,8 @@ public:
     explicit TextField(const ns::Coder& coder);
     std::string_view className() const override { return "UITextField"; }
 
-    // ---- text (a programmatic set calls nobody and puts the caret at the end)
+    // ---- text (a programmatic set calls nobody and puts the caret at the end; only
+    // an input view controller on screen hears of it, see Keyboard::TextChange)
     ns::String text() const { return text_.string(); }
     virtual void setText(std::optional<ns::String> text);
     ns::AttributedString attributedText() const { return text_; }
@@ -95,6 +96,10 @@ public:
     void setDelegate(const std::shared_ptr<TextFieldDelegate>& delegate) { delegate_ = delegate; }
 
     bool canBecomeFirstResponder() const override { return isEnabled(); }
+    // Shown by the keyboard in place of its panel while editing, and held strongly.
+    // A change shows once the field next begins editing or calls reloadInputViews().
+    std::shared_ptr<View> inputView() const override { return inputView_; }
+    void setInputView(std::shared_ptr<View> view) { inputView_ = std::move(view); }
     bool becomeFirstResponder() override;
     bool resignFirstResponder() override;
 
@@ -147,6 +152,7 @@ private:
     ns::Range selection_;
     bool editing_ = false;
     std::weak_ptr<TextFieldDelegate> delegate_;
+    std::shared_ptr<View> inputView_;
 };
 
 } // namespace pellavo::ui

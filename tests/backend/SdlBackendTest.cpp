@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "platform/ui/Button.hpp"
+#include "platform/ui/Pasteboard.hpp"
+#include "platform/ui/TextField.hpp"
 #include "platform/ui/Touch.hpp"
 #include "platform/ui/TouchSet.hpp"
 #include "platform/ui/Window.hpp"
@@ -55,11 +58,24 @@ protected:
         }
         SDL_PushEvent(&e);
     }
-    void pushKey(SDL_Keycode key) {
+    void pushKey(SDL_Keycode key, Uint16 modifiers = KMOD_NONE) {
         SDL_Event e{};
         e.type = SDL_KEYDOWN;
         e.key.keysym.sym = key;
+        e.key.keysym.mod = modifiers;
         SDL_PushEvent(&e);
+    }
+    void pushText(const char* text) {
+        SDL_Event e{};
+        e.type = SDL_TEXTINPUT;
+        SDL_strlcpy(e.text.text, text, sizeof(e.text.text));
+        SDL_PushEvent(&e);
+    }
+    static std::string clipboard() {
+        char* text = SDL_GetClipboardText();
+        std::string result = text ? text : "";
+        SDL_free(text);
+        return result;
     }
 
     SdlBackend backend;
@@ -96,6 +112,44 @@ TEST_F(SdlBackendTest, MouseAndKeysReachTheApplicationThroughTheScaledWindow) {
     EXPECT_EQ(keys, (std::vector<SdlBackend::Key>{SdlBackend::Key::right, SdlBackend::Key::left}));
     EXPECT_EQ(recorder->cancelled, 1);
     EXPECT_TRUE(app().liveTouches().empty());
+}
+
+TEST_F(SdlBackendTest, TypedKeysAndClipboardKeysEditTheFocusedField) {
+    ASSERT_TRUE(backend.open("test"));
+    ui::Pasteboard::general().setString(std::nullopt);
+    auto field = ns::make<ui::TextField>(cg::Rect{20, 100, 300, 40});
+    window()->addSubview(field);
+    EXPECT_FALSE(SDL_IsTextInputActive());
+
+    ASSERT_TRUE(field->becomeFirstResponder());
+    backend.run(1);
+    EXPECT_TRUE(SDL_IsTextInputActive());  // text input follows the keyboard
+
+    pushText("abc");
+    pushKey(SDLK_BACKSPACE);
+    pushKey(SDLK_a, KMOD_LCTRL);
+    pushKey(SDLK_c, KMOD_RCTRL);
+    pushKey(SDLK_ESCAPE);
+    backend.run();
+    EXPECT_EQ(field->text(), ns::String("ab"));
+    EXPECT_EQ(field->selectedRange(), (ns::Range{0, 2}));
+    EXPECT_EQ(clipboard(), "ab");  // the copy reached the system clipboard
+
+    // A paste reads the system clipboard; a cut empties the selection into it.
+    SDL_SetClipboardText("XY");
+    pushKey(SDLK_v, KMOD_LCTRL);
+    pushText("z");
+    pushKey(SDLK_a, KMOD_LCTRL);
+    pushKey(SDLK_x, KMOD_LCTRL);
+    pushKey(SDLK_ESCAPE);
+    backend.run();
+    EXPECT_EQ(field->text(), ns::String(""));
+    EXPECT_EQ(clipboard(), "XYz");
+    EXPECT_EQ(ui::Pasteboard::general().string(), ns::String("XYz"));
+
+    ASSERT_TRUE(field->resignFirstResponder());
+    backend.run(1);
+    EXPECT_FALSE(SDL_IsTextInputActive());
 }
 
 } // namespace
