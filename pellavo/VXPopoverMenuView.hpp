@@ -45,6 +45,7 @@ enum class VXPopOverMenuArrowDirection : int { Up = 0, Down = 1 };
 class VXPopOverMenuView : public ui::Control, public ui::TableViewDataSource, public ui::TableViewDelegate {
 public:
     explicit VXPopOverMenuView(const cg::Rect& frame = {});
+    explicit VXPopOverMenuView(const ns::Coder& coder) : ui::Control(coder) {}
 
     std::optional<std::vector<ns::String>> menuNameArray() const { return menuNameArray_; }
     void setMenuNameArray(std::optional<std::vector<ns::String>> names) { menuNameArray_ = std::move(names); }
@@ -83,6 +84,7 @@ class VXPopOverMenuCell : public ui::TableViewCell {
 public:
     explicit VXPopOverMenuCell(Style style = Style::defaultStyle,
                                std::optional<ns::String> reuseIdentifier = std::nullopt);
+    explicit VXPopOverMenuCell(const ns::Coder& coder) : ui::TableViewCell(coder) {}
     std::string_view className() const override { return "VXPopOverMenuCell"; }
 
     const std::shared_ptr<VXConfiguration>& configuration();

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/ca/Transaction.hpp"
+#include "platform/ns/Coder.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/Label.hpp"
 #include "platform/ui/StringDrawing.hpp"
@@ -109,8 +110,21 @@ ui::Color VXSegmentedControl::UIColorFromRGB(std::uint32_t rgb) {
     return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, 1};
 }
 
-VXSegmentedControl::VXSegmentedControl(const cg::Rect& frame)
-    : View(frame),
+namespace {
+
+ns::Coder frameCoder(const cg::Rect& frame) {
+    ns::Coder coder;
+    coder.encode(ns::Coder::frameKey, frame);
+    return coder;
+}
+
+} // namespace
+
+// Both initialisers store the same defaults: the frame one goes through a coder.
+VXSegmentedControl::VXSegmentedControl(const cg::Rect& frame) : VXSegmentedControl(frameCoder(frame)) {}
+
+VXSegmentedControl::VXSegmentedControl(const ns::Coder& coder)
+    : View(coder),
       defaultTextFont_("HelveticaNeue-Light", 12),
       selectedTextFont_("HelveticaNeue-Light", 12),
       defaultTextColor_(ui::Color::black()),

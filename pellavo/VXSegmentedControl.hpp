@@ -37,6 +37,8 @@ public:
     static ui::Color UIColorFromRGB(std::uint32_t rgb);
 
     explicit VXSegmentedControl(const cg::Rect& frame = {});
+    // From an interface file: the decoded frame, with the same defaults.
+    explicit VXSegmentedControl(const ns::Coder& coder);
     std::string_view className() const override { return "VXSegmentedControl"; }
 
     // ---- appearance, read at the first layout pass (all runtime-visible)

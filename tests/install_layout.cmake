@@ -14,6 +14,7 @@ set(expected
   "${CMAKE_INSTALL_LIBDIR}/libpellavo_platform.so"
   "${CMAKE_INSTALL_LIBDIR}/pellavo-resources"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/Pellavo.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXImageBrowser/VXImageBrowserViewController.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/platform/ns/Object.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/platform/cg/Geometry.hpp")
 foreach(item IN LISTS expected)
@@ -23,7 +24,8 @@ foreach(item IN LISTS expected)
 endforeach()
 set(internal
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXPopoverMenuView.hpp"
-  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXTextField/FontAnimation.hpp")
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXTextField/FontAnimation.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXImageBrowser/VXImageBrowserTransition.hpp")
 foreach(item IN LISTS internal)
   if(EXISTS "${prefix}/${item}")
     message(FATAL_ERROR "installed tree holds the internal header ${item}")

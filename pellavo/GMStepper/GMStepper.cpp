@@ -49,8 +49,21 @@ std::string roundTripText(double v) {
 
 } // namespace
 
-GMStepper::GMStepper(const cg::Rect& frame)
-    : ui::Control(frame),
+namespace {
+
+ns::Coder frameCoder(const cg::Rect& frame) {
+    ns::Coder coder;
+    coder.encode(ns::Coder::frameKey, frame);
+    return coder;
+}
+
+} // namespace
+
+// Both initialisers store the same defaults: the frame one goes through a coder.
+GMStepper::GMStepper(const cg::Rect& frame) : GMStepper(frameCoder(frame)) {}
+
+GMStepper::GMStepper(const ns::Coder& coder)
+    : ui::Control(coder),
       leftButtonText_(u"\u2212"),
       rightButtonText_("+"),
       buttonsTextColor_(ui::Color::white()),

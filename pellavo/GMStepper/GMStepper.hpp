@@ -28,6 +28,8 @@ namespace pellavo {
 class GMStepper : public ui::Control {
 public:
     explicit GMStepper(const cg::Rect& frame = {});
+    // From an interface file: the decoded frame, the same defaults and setup().
+    explicit GMStepper(const ns::Coder& coder);
     ~GMStepper() override;
     std::string_view className() const override { return "GMStepper"; }
 

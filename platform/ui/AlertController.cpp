@@ -144,12 +144,32 @@ void AlertController::addAction(const std::shared_ptr<AlertAction>& action) {
 }
 
 void AlertController::addTextField(TextFieldHandler handler) {
-    (void)handler;
     if (preferredStyle_ != Style::alert) {
         ns::log("AlertController: text fields can only be added to an alert; ignored");
         return;
     }
-    ns::log("AlertController: text fields are not supported yet; ignored");
+    const std::shared_ptr<TextField> field = ns::make<detail::AlertTextField>();
+    field->addTarget(sharedFromThis<AlertController>(), &AlertController::textFieldEditingDidChange,
+                     Control::Event::editingDidBegin | Control::Event::editingDidEnd);
+    textFields_.push_back(field);
+    if (handler) handler(field);
+    reloadView();
+}
+
+void AlertController::textFieldEditingDidChange(Control&) {
+    if (const auto view = alertView()) view->setNeedsLayout();
+}
+
+void AlertController::viewDidAppear(bool animated) {
+    ViewController::viewDidAppear(animated);
+    if (!textFields_.empty()) textFields_.front()->becomeFirstResponder();
+}
+
+void AlertController::viewWillDisappear(bool animated) {
+    ViewController::viewWillDisappear(animated);
+    // Copied: a delegate told that editing ended may add or drop fields.
+    for (const auto& field : std::vector(textFields_))
+        if (field->isFirstResponder()) field->resignFirstResponder();
 }
 
 void AlertController::loadView() {
@@ -167,7 +187,7 @@ std::shared_ptr<detail::AlertView> AlertController::alertView() const {
 void AlertController::reloadView() {
     const auto view = alertView();
     if (!view) return;
-    view->reload({preferredStyle_ == Style::alert, title_, message_, actions_});
+    view->reload({preferredStyle_ == Style::alert, title_, message_, actions_, textFields_});
     const auto self = sharedFromThis<AlertController>();
     for (std::size_t i = 0; i < actions_.size(); ++i)
         view->button(i)->addTarget(self, &AlertController::buttonTapped, Control::Event::touchUpInside);

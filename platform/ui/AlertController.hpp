@@ -44,8 +44,9 @@ public:
     void addAction(const std::shared_ptr<AlertAction>& action);
 
     // Text fields belong to alerts only; on an action sheet the call is refused with a
-    // log line. Text input has not landed in the platform yet, so for now an alert
-    // refuses it too, with its own line, and textFields() stays empty.
+    // log line. The handler configures the new field at once. The fields sit under the
+    // message, in the order added; the first one starts editing when the alert has
+    // appeared, and editing ends when it goes.
     const std::vector<std::shared_ptr<TextField>>& textFields() const { return textFields_; }
     void addTextField(TextFieldHandler handler = {});
 
@@ -61,6 +62,8 @@ public:
     void performAction(int index);
 
     void loadView() override;
+    void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
 
 protected:
     void init() override;
@@ -72,6 +75,8 @@ private:
     void reloadView();
     void actionEnabledDidChange();
     void buttonTapped(Control& sender);
+    // A field began or ended editing: the box moves clear of the keyboard or back.
+    void textFieldEditingDidChange(Control& sender);
 
     std::optional<ns::String> title_;
     std::optional<ns::String> message_;

@@ -1,8 +1,12 @@
 #include "platform/ui/AlertView.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "platform/ca/Layer.hpp"
+#include "platform/ui/Application.hpp"
+#include "platform/ui/Keyboard.hpp"
 #include "platform/ui/Label.hpp"
 #include "platform/ui/Screen.hpp"
 
@@ -17,6 +21,8 @@ constexpr double kTitleMessageGap = 4;
 constexpr double kAlertButtonHeight = 44;
 constexpr double kSheetButtonHeight = 57;
 constexpr double kSheetInset = 8;
+// Between the message and the first text field.
+constexpr double kFieldGap = 12;
 
 constexpr Color kDimming(0, 0, 0, 0.4);
 constexpr Color kSeparator(0.86, 0.86, 0.875, 1);
@@ -24,6 +30,7 @@ constexpr Color kHighlight(0.85, 1);
 constexpr Color kDestructive(1, 0.231, 0.188, 1);
 constexpr Color kDisabled(0.56, 0.56, 0.58, 1);
 constexpr Color kSheetHeaderText(0.56, 0.56, 0.58, 1);
+constexpr Color kFieldBorder(0.75, 0.75, 0.77, 1);
 
 using Style = AlertAction::Style;
 
@@ -65,6 +72,20 @@ void AlertActionButton::setIsHighlighted(bool highlighted) {
     setBackgroundColor(highlighted ? kHighlight : Color::white());
 }
 
+void AlertTextField::init() {
+    TextField::init();
+    setFont(Font::systemFont(13));
+    setBackgroundColor(Color::white());
+    layer()->setBorderWidth(hairline());
+    layer()->setBorderColor(kFieldBorder.cgColor());
+}
+
+cg::Rect AlertTextField::textRect(const cg::Rect& bounds) const {
+    const cg::Rect rect = TextField::textRect(bounds);
+    const double inset = std::min(kTextInset, rect.width() / 2);
+    return {rect.minX() + inset, rect.minY(), rect.width() - 2 * inset, rect.height()};
+}
+
 void AlertView::init() {
     View::init();
     setBackgroundColor(Color::clear());
@@ -101,6 +122,8 @@ void AlertView::reload(const Content& content) {
     messageLabel_ = makeLabel(data_.message, Font::systemFont(13), headerText);
     header_->addSubview(titleLabel_);
     header_->addSubview(messageLabel_);
+    if (alert)
+        for (const auto& field : data_.textFields) header_->addSubview(field);
 
     const double titleSize = alert ? 17 : 20;
     for (const auto& action : data_.actions) {
@@ -166,7 +189,17 @@ double AlertView::layoutHeader(double width) {
         messageLabel_->setFrame({kMargin, y, textWidth, height});
         y += height;
     }
-    const double height = title || message ? snap(y + kMargin) : 0;
+    const auto& fields = data_.isAlert ? data_.textFields : std::vector<std::shared_ptr<TextField>>{};
+    if (!fields.empty()) {
+        // Stacked, each border sharing its hairline with the next one's.
+        if (title || message) y = snap(y + kFieldGap);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (i > 0) y -= hairline();
+            fields[i]->setFrame({kMargin, y, textWidth, AlertTextField::kHeight});
+            y += AlertTextField::kHeight;
+        }
+    }
+    const double height = title || message || !fields.empty() ? snap(y + kMargin) : 0;
     header_->setIsHidden(height == 0);
     header_->setFrame({0, 0, width, height});
     return height;
@@ -197,7 +230,14 @@ void AlertView::layoutAlert() {
             }
         }
     }
-    place(*content_, {snap((size.width - width) / 2), snap((size.height - y) / 2), width, y});
+    // While one of the fields edits, centred in what the keyboard leaves free, but
+    // never pushed above the top.
+    double top = (size.height - y) / 2;
+    const bool editing = std::any_of(data_.textFields.begin(), data_.textFields.end(),
+                                     [](const auto& field) { return field->isEditing(); });
+    if (const auto& keyboard = Application::shared().keyboard(); editing && keyboard.isVisible())
+        top = std::max(0.0, (std::min(size.height, keyboard.frame().minY()) - y) / 2);
+    place(*content_, {snap((size.width - width) / 2), snap(top), width, y});
 }
 
 void AlertView::layoutSheet() {

@@ -9,6 +9,7 @@
 #include "platform/ns/String.hpp"
 #include "platform/ui/AlertAction.hpp"
 #include "platform/ui/Button.hpp"
+#include "platform/ui/TextField.hpp"
 #include "platform/ui/View.hpp"
 
 namespace pellavo::ui {
@@ -24,6 +25,20 @@ public:
     void setIsHighlighted(bool highlighted) override;
 };
 
+// A text field of an alert: system 13 on white inside a one-pixel grey border, its
+// text inset from the border.
+class AlertTextField : public TextField {
+public:
+    static constexpr double kHeight = 24;
+    static constexpr double kTextInset = 4;
+
+    using TextField::TextField;
+    cg::Rect textRect(const cg::Rect& bounds) const override;
+
+protected:
+    void init() override;
+};
+
 // Fills the screen: a dimming view, and above it the alert's box or the action
 // sheet's two groups (the actions, and the cancel action 8 pt below them). Lays
 // itself out from its bounds.
@@ -34,6 +49,7 @@ public:
         std::optional<ns::String> title;
         std::optional<ns::String> message;
         std::vector<std::shared_ptr<AlertAction>> actions;
+        std::vector<std::shared_ptr<TextField>> textFields;
     };
 
     std::string_view className() const override { return "_UIAlertControllerView"; }
@@ -59,8 +75,8 @@ protected:
 private:
     void layoutAlert();
     void layoutSheet();
-    // Lays the title and message out at the width; returns the header's height (0
-    // without title and message).
+    // Lays the title, the message and the text fields out at the width; returns the
+    // header's height (0 when it has none of them).
     double layoutHeader(double width);
 
     Content data_;

@@ -41,7 +41,7 @@ public:
     static constexpr cg::Float kTouchTolerance = 70;
 
     explicit Control(const cg::Rect& frame = {});
-    // From an interface file, as View's.
+    // As View's: the decoded frame and subviews.
     explicit Control(const ns::Coder& coder);
     std::string_view className() const override { return "UIControl"; }
 

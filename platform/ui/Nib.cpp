@@ -196,7 +196,7 @@ std::optional<ns::Value> parseValue(std::type_index type, std::string_view text)
         if (!c) return std::nullopt;
         return ns::Value::of(*c);
     }
-    if (is(std::vector<Color>{})) {
+    if (is(std::vector<Color>{}) || is(std::optional<std::vector<Color>>{})) {
         std::vector<Color> colors;
         for (const auto& word : words(text)) {
             auto c = parseColor(word);

@@ -157,7 +157,8 @@ void ScrollView::setContentInset(const EdgeInsets& inset) {
     updateIndicators();
 }
 
-cg::Point ScrollView::minimumContentOffset() const { return {-contentInset_.left, -contentInset_.top}; }
+// 0 − inset, not −inset: no inset gives +0, so a limit reached never reads as −0.
+cg::Point ScrollView::minimumContentOffset() const { return {0.0 - contentInset_.left, 0.0 - contentInset_.top}; }
 
 cg::Point ScrollView::maximumContentOffset() const {
     const cg::Point min = minimumContentOffset();
@@ -442,12 +443,13 @@ void ScrollView::onFrame(ca::DisplayLink& link) {
             finishMotion();
             return;
         }
-        applyZoom(*view, motionFromScale_ + (motionToScale_ - motionFromScale_) * e);
-        applyOffset(clampedOffset(lerp(motionFrom_, motionTo_, e)));
+        // The last frame lands exactly on the target: from + (to − from) × 1 need not.
+        applyZoom(*view, done ? motionToScale_ : motionFromScale_ + (motionToScale_ - motionFromScale_) * e);
+        applyOffset(clampedOffset(done ? motionTo_ : lerp(motionFrom_, motionTo_, e)));
         updateIndicators();
         if (auto d = delegate()) d->scrollViewDidZoom(*this);
     } else {
-        applyOffset(lerp(motionFrom_, motionTo_, e));
+        applyOffset(done ? motionTo_ : lerp(motionFrom_, motionTo_, e));
     }
     // A callback may have stopped this motion or started another.
     if (done && motion_ == kind && link_.get() == &link) finishMotion();

@@ -5,6 +5,8 @@
 
 #include "platform/ca/Layer.hpp"
 #include "platform/ca/Transaction.hpp"
+#include "platform/ns/Coder.hpp"
+#include "platform/ns/Runtime.hpp"
 #include "platform/ui/ImageView.hpp"
 #include "platform/ui/Label.hpp"
 #include "platform/ui/TableView.hpp"
@@ -16,7 +18,23 @@ TableViewCell::TableViewCell(Style style, std::optional<ns::String> reuseIdentif
     setBackgroundColor(Color::white());
 }
 
+TableViewCell::TableViewCell(const ns::Coder& coder)
+    : View(coder),
+      style_(Style::defaultStyle),
+      reuseIdentifier_(coder.decode<ns::String>("reuseIdentifier")) {
+    if (!coder.containsValue(ns::Coder::frameKey)) setFrame({0, 0, 320, TableView::defaultRowHeight});
+    setBackgroundColor(Color::white());
+}
+
 TableViewCell::~TableViewCell() = default;
+
+namespace {
+
+// Cells can be named in interface files, and library cells derive from this name.
+[[maybe_unused]] const bool registered =
+    ns::Runtime::shared().registerClass<TableViewCell>("UITableViewCell", "UIView");
+
+} // namespace
 
 void TableViewCell::init() {
     View::init();
@@ -26,9 +44,12 @@ void TableViewCell::init() {
     highlightLayer_->setFrame(bounds());
     layer()->insertSublayer(highlightLayer_, 0);
 
+    // Whatever the view already holds (the subviews of a decoded cell) is content.
+    const auto decoded = subviews();
     contentView_ = ns::make<TableViewCellContentView>(bounds());
     contentView_->setAutoresizingMask(AutoresizingMask::flexibleWidth | AutoresizingMask::flexibleHeight);
     addSubview(contentView_);
+    for (const auto& subview : decoded) contentView_->addSubview(subview);
 }
 
 std::shared_ptr<Label> TableViewCell::textLabel() {

@@ -29,6 +29,9 @@ public:
     static constexpr double deselectDuration = 0.25;
 
     explicit TableViewCell(Style style = Style::defaultStyle, std::optional<ns::String> reuseIdentifier = std::nullopt);
+    // From an interface file: the decoded frame (320 × 44 without one), the subviews
+    // placed in the content view, and a "reuseIdentifier" string when the coder has one.
+    explicit TableViewCell(const ns::Coder& coder);
     ~TableViewCell() override;
     std::string_view className() const override { return "UITableViewCell"; }
 

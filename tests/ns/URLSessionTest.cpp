@@ -7,6 +7,7 @@
 
 #include "platform/dispatch/Queue.hpp"
 #include "platform/ns/URLError.hpp"
+#include "platform/ns/URLTransport.hpp"
 #include "platform/ui/Image.hpp"
 #include "tests/support/LoopbackServer.hpp"
 #include "tests/support/PlatformTest.hpp"
@@ -132,6 +133,47 @@ TEST_F(URLSessionTest, StalledRequestTimesOutOnTheClock) {
     testing::runUntil([&] { return outcome->calls > 0; });
     ASSERT_TRUE(outcome->error.has_value());
     EXPECT_EQ(outcome->error->code, URLError::timedOut);
+}
+
+// Stands in for the network: the test says when bytes arrive, so the clock and the
+// arrivals interleave exactly.
+class ScriptedTransport : public URLTransport {
+public:
+    void start(std::shared_ptr<URLTransfer> transfer) override { started.push_back(std::move(transfer)); }
+    std::vector<std::shared_ptr<URLTransfer>> started;
+};
+
+TEST_F(URLSessionTest, IdleTimeOutRearmsWhileBytesArriveAndFiresOnceTheyStop) {
+    const auto scripted = std::make_shared<ScriptedTransport>();
+    const auto previous = URLTransport::install(scripted);
+    const auto url = server_.url("/text");
+    std::shared_ptr<Outcome> outcomes[] = {std::make_shared<Outcome>(), std::make_shared<Outcome>(),
+                                           std::make_shared<Outcome>()};
+    for (const auto& outcome : outcomes) task(url, outcome, 5)->resume();
+    ASSERT_EQ(scripted->started.size(), 3u);
+    auto& [stalled, fed, finished] = outcomes;
+
+    // Bytes reach the second and third loads every 4 s, well past the 5 s interval.
+    for (int step = 0; step < 3; ++step) {
+        advance(4);
+        scripted->started[1]->noteActivity();
+        scripted->started[2]->noteActivity();
+    }
+    EXPECT_EQ(stalled->calls, 1);
+    ASSERT_TRUE(stalled->error.has_value());
+    EXPECT_EQ(stalled->error->code, URLError::timedOut);
+    EXPECT_EQ(fed->calls, 0);
+    scripted->started[2]->finish({Data(std::vector<std::byte>(3, std::byte{'x'})), nullptr, std::nullopt});
+    advance(4.9);  // 16.9 s: the last bytes came at 12 s
+    EXPECT_EQ(fed->calls, 0);
+    EXPECT_EQ(finished->calls, 1);
+    EXPECT_FALSE(finished->error.has_value());
+    EXPECT_EQ(finished->body(), "xxx");
+    advance(0.2);
+    EXPECT_EQ(fed->calls, 1);
+    ASSERT_TRUE(fed->error.has_value());
+    EXPECT_EQ(fed->error->code, URLError::timedOut);
+    EXPECT_EQ(URLTransport::install(previous), scripted);
 }
 
 TEST_F(URLSessionTest, CancelBeforeOrDuringGivesOneCancelledCompletion) {

@@ -430,6 +430,13 @@ TEST_F(VXPopoverMenuTest, WithoutAKeyWindowTheMenuCountsAsShownAndCancels) {
     EXPECT_EQ(cancels, 0);
     advance(0.02);
     EXPECT_EQ(cancels, 1);
+
+    // A sender in a window still converts, through the screen, to the window-less background.
+    auto container = ns::make<ui::View>(cg::Rect{0, 200, 375, 100});
+    window()->addSubview(container);
+    show(addSender({340, 0, 30, 30}, container.get()), 3);
+    EXPECT_EQ(Access::background()->superview(), nullptr);
+    expectRect(panel()->frame(), {251, 230, 120, 130}, "converted without a key window");
 }
 
 // ------------------------------------------------------------------ lifetime

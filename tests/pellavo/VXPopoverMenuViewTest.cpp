@@ -9,7 +9,9 @@
 #include "pellavo/Pellavo.hpp"
 #include "platform/ca/Renderer.hpp"
 #include "platform/ns/Bundle.hpp"
+#include "platform/ns/Coder.hpp"
 #include "platform/ns/Runtime.hpp"
+#include "platform/ui/Nib.hpp"
 #include "platform/ui/Window.hpp"
 #include "tests/support/AppTest.hpp"
 #include "tests/support/Golden.hpp"
@@ -138,6 +140,32 @@ TEST(VXConfigurationTest, DefaultsAndRuntimeRegistration) {
     EXPECT_FALSE(runtime.propertyType("VXConfiguration", "menuRowHeight").has_value());
     EXPECT_TRUE(std::dynamic_pointer_cast<VXPopOverMenuCell>(runtime.create("VXPopOverMenuCell")));
     EXPECT_EQ(runtime.superclassName("VXPopOverMenuCell"), "UITableViewCell");
+}
+
+TEST(VXPopOverMenuCellTest, CellComesFromAnInterfaceFileAndTheViewFromACoder) {
+    auto nib = ui::Nib::fromData(R"(<interface version="1">
+  <object class="VXPopOverMenuCell" frame="0 0 120 40">
+    <property name="tintColor" value="red"/>
+    <subviews><object class="UIView" frame="4 4 8 8"/></subviews>
+  </object>
+</interface>)",
+                                 "MenuCell");
+    const auto objects = nib->instantiate(nullptr);
+    ASSERT_EQ(objects.size(), 1u);
+    EXPECT_TRUE(nib->lastWarnings().empty());  // UIView's properties reach it through UITableViewCell
+    EXPECT_TRUE(ns::Runtime::shared().hasCoderFactory("VXPopOverMenuCell"));
+    const auto cell = std::dynamic_pointer_cast<VXPopOverMenuCell>(objects[0]);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->frame(), (cg::Rect{0, 0, 120, 40}));
+    EXPECT_EQ(cell->tintColor(), ui::Color::red());
+    ASSERT_EQ(cell->contentView()->subviews().size(), 1u);
+    EXPECT_EQ(cell->contentView()->subviews()[0]->frame(), (cg::Rect{4, 4, 8, 8}));
+
+    ns::Coder coder;
+    coder.encode(ns::Coder::frameKey, cg::Rect{10, 20, 120, 90});
+    const auto view = ns::make<VXPopOverMenuView>(coder);
+    EXPECT_EQ(view->frame(), (cg::Rect{10, 20, 120, 90}));
+    EXPECT_TRUE(view->subviews().empty());  // the table still comes on first use
 }
 
 // ------------------------------------------------------------------ table geometry

@@ -10,6 +10,7 @@
 
 #include "platform/ca/Renderer.hpp"
 #include "platform/ns/Runtime.hpp"
+#include "platform/ui/Nib.hpp"
 #include "platform/ui/Label.hpp"
 #include "platform/ui/StringDrawing.hpp"
 #include "platform/ui/Touch.hpp"
@@ -521,6 +522,32 @@ TEST_F(VXSegmentedControlTest, RuntimeCreatesItByNameWithItsAppearanceKeys) {
     for (const char* key : {"itemTitles", "allowDrag", "allowChangeThumbWidth", "currentIndex", "didSelectItemWith",
                             "didChangeDraggingState"})
         EXPECT_FALSE(runtime.propertyType("VXSegmentedControl", key)) << key;
+}
+
+TEST_F(VXSegmentedControlTest, InterfaceFileMakesItFromACoderWithItsAppearance) {
+    auto nib = ui::Nib::fromData(R"(<interface version="1">
+  <object class="VXSegmentedControl" frame="10 20 0 0">
+    <property name="thumbColor" value="#00FF00"/>
+    <property name="padding" value="40 20"/>
+    <property name="thumbGradientColors" value="red blue"/>
+  </object>
+</interface>)",
+                                 "Segments");
+    const auto objects = nib->instantiate(nullptr);
+    EXPECT_TRUE(nib->lastWarnings().empty());
+    EXPECT_TRUE(ns::Runtime::shared().hasCoderFactory("VXSegmentedControl"));
+    ASSERT_EQ(objects.size(), 1u);
+    const auto control = std::dynamic_pointer_cast<Control>(objects[0]);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->itemTitles(), (std::vector<ns::String>{"Item1", "Item2"}));
+    window()->addSubview(control);
+    runUntilIdle();
+
+    const Parts p(*control);
+    EXPECT_EQ(p.gradient()->colors(), (std::vector<cg::Color>{{1, 0, 0, 1}, {0, 0, 1, 1}}));
+    EXPECT_EQ(p.shadow()->backgroundColor(), cg::Color(0, 1, 0, 1));
+    EXPECT_EQ(control->frame().origin, (cg::Point{10, 20}));
+    EXPECT_DOUBLE_EQ(control->frame().height(), measured("Item1", ui::Font("HelveticaNeue-Light", 12), true) + 20);
 }
 
 TEST_F(VXSegmentedControlTest, ClosuresNeverKeepTheControlAlive) {

@@ -8,7 +8,9 @@
 
 #include <arpa/inet.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 #include "platform/cg/Image.hpp"
 #include "platform/ns/RunLoop.hpp"
@@ -30,6 +32,34 @@ std::vector<std::byte> makePNG() {
     return ui::Image(pixels).pngData();
 }
 
+std::uint32_t crc32(const unsigned char* bytes, std::size_t count) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < count; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+std::string be32(std::uint32_t v) {
+    return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+                       static_cast<char>(v)};
+}
+
+// A well-formed signature and header that promise a picture far over any decode cap,
+// followed by a scrap of data and the end chunk.
+std::string makeBombPNG() {
+    const auto chunk = [](const std::string& type, const std::string& data) {
+        std::string body = type + data;
+        const std::uint32_t crc = crc32(reinterpret_cast<const unsigned char*>(body.data()), body.size());
+        return be32(static_cast<std::uint32_t>(data.size())) + body + be32(crc);
+    };
+    std::string header = be32(100000) + be32(100000);
+    header += std::string{8, 6, 0, 0, 0}; // 8-bit RGBA, no interlace
+    return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", std::string(16, '\0')) +
+           chunk("IEND", "");
+}
+
 } // namespace
 
 LoopbackServer::LoopbackServer() : server_(std::make_unique<httplib::Server>()), png_(makePNG()) {
@@ -37,6 +67,11 @@ LoopbackServer::LoopbackServer() : server_(std::make_unique<httplib::Server>()),
     server.set_tcp_nodelay(true);
     // One request per connection, so stopping never waits for an idle keep-alive.
     server.set_keep_alive_max_count(1);
+    server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
+        std::lock_guard lock(mutex_);
+        requestPaths_.push_back(req.path);
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
     server.Get("/image.png", [this](const httplib::Request&, httplib::Response& res) {
         res.set_content(reinterpret_cast<const char*>(png_.data()), png_.size(), "image/png");
     });
@@ -72,6 +107,9 @@ LoopbackServer::LoopbackServer() : server_(std::make_unique<httplib::Server>()),
     server.Get("/redirect-ftp", [](const httplib::Request&, httplib::Response& res) {
         res.set_redirect("ftp://127.0.0.1/file");
     });
+    server.Get("/bomb.png", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(makeBombPNG(), "image/png");
+    });
     server.Get("/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop"); });
 
     port_ = server.bind_to_any_port("127.0.0.1");
@@ -94,6 +132,11 @@ LoopbackServer::~LoopbackServer() {
 
 std::string LoopbackServer::url(std::string_view path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
+}
+
+int LoopbackServer::requests(std::string_view path) const {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(std::count(requestPaths_.begin(), requestPaths_.end(), path));
 }
 
 int LoopbackServer::slowArrivals() const {

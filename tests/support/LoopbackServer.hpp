@@ -26,6 +26,7 @@ namespace pellavo::testing {
 //   /redirect         302 to /text
 //   /redirect-ftp     302 to an ftp:// URL
 //   /loop             302 to itself
+//   /bomb.png         a PNG whose header claims 100000 × 100000 pixels
 class LoopbackServer {
 public:
     static constexpr std::size_t oversizeBytes = 2 * 1024 * 1024;
@@ -39,6 +40,9 @@ public:
     int port() const { return port_; }
     std::string url(std::string_view path) const;
     const std::vector<std::byte>& pngBytes() const { return png_; }
+
+    // Requests that have reached `path` so far, whatever came of them.
+    int requests(std::string_view path) const;
 
     // Requests that have reached the slow route so far.
     int slowArrivals() const;
@@ -56,6 +60,7 @@ private:
     std::condition_variable slowReleased_;
     bool released_ = false;
     int slowArrivals_ = 0;
+    std::vector<std::string> requestPaths_;
 };
 
 // Pumps the main run loop until the predicate holds. Fails the test after 10 s of real

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "platform/ui/Button.hpp"
+#include "platform/ui/Keyboard.hpp"
+#include "platform/ui/TextField.hpp"
 #include "platform/ui/Window.hpp"
 #include "tests/support/AppTest.hpp"
 #include "tests/ui/ControllerRecorder.hpp"
@@ -62,22 +64,69 @@ TEST_F(AlertControllerTest, KeepsActionOrderAndRefusesWithOneLineEach) {
     controller->addAction(nullptr);
     controller->performAction(3);
     controller->performAction(-1);
-    const auto sheet = alert(AlertController::Style::actionSheet);
-    sheet->addTextField();
-    controller->addTextField();
 
     EXPECT_EQ(controller->actions(), (std::vector{ok, cancel, remove}));
-    EXPECT_TRUE(controller->textFields().empty());
-    EXPECT_TRUE(sheet->textFields().empty());
     EXPECT_EQ(loggedLines(), (Strings{"AlertController: this action was already added; ignored",
                                       "AlertController: only one cancel action is allowed; ignored",
                                       "AlertController: a null action; ignored",
                                       "AlertController: performAction(3) is out of range; ignored",
-                                      "AlertController: performAction(-1) is out of range; ignored",
-                                      "AlertController: text fields can only be added to an alert; ignored",
-                                      "AlertController: text fields are not supported yet; ignored"}));
+                                      "AlertController: performAction(-1) is out of range; ignored"}));
     EXPECT_EQ(controller->viewForAction(3), nullptr);
     EXPECT_TRUE(handled.empty());
+}
+
+TEST_F(AlertControllerTest, TextFieldsOnAlertsOnlyLaidOutFocusedAndTyped) {
+    const auto sheet = alert(AlertController::Style::actionSheet);
+    bool sheetHandlerRan = false;
+    sheet->addTextField([&](const auto&) { sheetHandlerRan = true; });
+    EXPECT_TRUE(sheet->textFields().empty());
+    EXPECT_FALSE(sheetHandlerRan);
+    EXPECT_EQ(loggedLines(), Strings{"AlertController: text fields can only be added to an alert; ignored"});
+
+    const auto controller = alert();
+    std::vector<std::shared_ptr<TextField>> configured;
+    for (const char* placeholder : {"Name", "Password"})
+        controller->addTextField([&, placeholder](const std::shared_ptr<TextField>& field) {
+            field->setPlaceholder(ns::String(placeholder));
+            configured.push_back(field);
+        });
+    controller->addTextField();
+    ns::String seen;
+    controller->addAction(ns::make<AlertAction>(ns::String("Done"), Style::defaultStyle,
+                                                [&](const auto&) { seen = controller->textFields()[1]->text(); }));
+    ASSERT_EQ(configured.size(), 2u);
+    EXPECT_EQ(controller->textFields(), (std::vector{configured[0], configured[1], controller->textFields()[2]}));
+    EXPECT_EQ(configured[1]->placeholder(), ns::String("Password"));
+
+    root->present(controller, true);
+    advance(0.3);
+    const auto& fields = controller->textFields();
+    const cg::Rect box = inWindow(controller->viewForAction(0)->superview());
+    const cg::Rect first = inWindow(fields[0]);
+    const cg::Rect second = inWindow(fields[1]);
+    const cg::Rect button = inWindow(controller->viewForAction(0));
+    EXPECT_EQ(first.minX(), box.minX() + 16);
+    EXPECT_EQ(first.width(), 270 - 32);
+    EXPECT_EQ(first.height(), 24);
+    EXPECT_NEAR(second.minY(), first.maxY() - 0.5, 1e-9);  // borders share a hairline
+    EXPECT_GT(button.minY(), inWindow(fields[2]).maxY());
+    // The first field edits once the alert is up, and the box centres above the keyboard.
+    EXPECT_TRUE(fields[0]->isFirstResponder());
+    EXPECT_TRUE(app().keyboard().isVisible());
+    EXPECT_NEAR(box.midY(), app().keyboard().frame().minY() / 2, 0.5);
+
+    driver().type("ann");
+    tap(fields[1]);
+    driver().type("pw1");
+    driver().backspace();
+    EXPECT_EQ(fields[0]->text(), ns::String("ann"));
+    EXPECT_EQ(fields[1]->text(), ns::String("pw"));
+
+    tap(controller->viewForAction(0));
+    EXPECT_FALSE(fields[1]->isFirstResponder());  // editing ends as the alert leaves
+    EXPECT_FALSE(app().keyboard().isVisible());
+    advance(0.3);
+    EXPECT_EQ(seen, ns::String("pw"));
 }
 
 TEST_F(AlertControllerTest, PopoverSettingsExistForActionSheetsOnly) {

@@ -4,6 +4,7 @@
 #include "platform/ca/Renderer.hpp"
 #include "platform/ui/AlertController.hpp"
 #include "platform/ui/Button.hpp"
+#include "platform/ui/TextField.hpp"
 #include "tests/support/AppTest.hpp"
 #include "tests/support/Golden.hpp"
 
@@ -20,6 +21,8 @@ struct Case {
     std::vector<std::pair<const char*, Style>> actions;
     int disabled = -1;
     int highlighted = -1;
+    // Text and placeholder of each text field.
+    std::vector<std::pair<const char*, const char*>> textFields = {};
 };
 
 class AlertGoldenTest : public testing::AppTest {};
@@ -38,12 +41,16 @@ TEST_F(AlertGoldenTest, AlertAndActionSheetMatrix) {
         {AlertController::Style::actionSheet, nullptr, nullptr,
          {{"Take Photo", Style::defaultStyle}, {"Choose from Library", Style::defaultStyle}, {"Cancel", Style::cancel}},
          -1, 1},
+        {AlertController::Style::alert, "Log in", "Enter the name and password of your account.",
+         {{"Cancel", Style::cancel}, {"Log In", Style::defaultStyle}},
+         -1, -1, {{"anna@example.com", "Name"}, {"", "Password"}}},
     };
-    const auto matrix = ns::make<View>(cg::Rect{0, 0, kCell.width * 4, kCell.height});
+    const double columns = static_cast<double>(std::size(cases));
+    const auto matrix = ns::make<View>(cg::Rect{0, 0, kCell.width * columns, kCell.height});
     matrix->setBackgroundColor(Color::white());
     // Stripes under every cell, so that the dimming and the rounded corners show.
     for (int i = 0; i < 24; ++i) {
-        auto stripe = ns::make<View>(cg::Rect{0, i * kCell.height / 24, kCell.width * 4, kCell.height / 48});
+        auto stripe = ns::make<View>(cg::Rect{0, i * kCell.height / 24, kCell.width * columns, kCell.height / 48});
         stripe->setBackgroundColor(i % 2 ? Color(0.2, 0.6, 0.9, 1) : Color(0.95, 0.75, 0.2, 1));
         matrix->addSubview(stripe);
     }
@@ -55,6 +62,11 @@ TEST_F(AlertGoldenTest, AlertAndActionSheetMatrix) {
             c.message ? std::optional<ns::String>(c.message) : std::nullopt, c.style);
         for (const auto& [title, style] : c.actions)
             controller->addAction(ns::make<AlertAction>(ns::String(title), style));
+        for (const auto& [text, placeholder] : c.textFields)
+            controller->addTextField([text = text, placeholder = placeholder](const std::shared_ptr<TextField>& field) {
+                field->setText(ns::String(text));
+                field->setPlaceholder(ns::String(placeholder));
+            });
         if (c.disabled >= 0) controller->actions()[c.disabled]->setIsEnabled(false);
         if (c.highlighted >= 0)
             std::dynamic_pointer_cast<Control>(controller->viewForAction(c.highlighted))->setIsHighlighted(true);

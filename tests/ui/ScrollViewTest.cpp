@@ -107,6 +107,14 @@ TEST_F(ScrollViewTest, AnimatedOffsetEasesOverPointThreeSecondsAndEndsOnce) {
     EXPECT_EQ(recorder->count("didEnd"), 1);
 }
 
+TEST_F(ScrollViewTest, AnimatedOffsetEndsExactlyOnItsTarget) {
+    // from + (to − from) × 1 is not `to` in doubles for these.
+    sv->setContentOffset({0, 763.775});
+    sv->setContentOffset({0, 255.069}, true);
+    advance(0.4);
+    EXPECT_EQ(sv->contentOffset().y, 255.069);
+}
+
 TEST_F(ScrollViewTest, SupersededAnimationSendsNoEndCallback) {
     sv->setContentOffset({0, 300}, true);
     advance(0.1);

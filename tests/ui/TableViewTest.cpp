@@ -7,11 +7,13 @@
 
 #include "platform/ca/CurrentMediaTime.hpp"
 #include "platform/ca/Renderer.hpp"
+#include "platform/ns/Coder.hpp"
 #include "platform/ui/BezierPath.hpp"
 #include "platform/ui/GestureRecognizerDelegate.hpp"
 #include "platform/ui/GraphicsContext.hpp"
 #include "platform/ui/ImageView.hpp"
 #include "platform/ui/Label.hpp"
+#include "platform/ui/Nib.hpp"
 #include "platform/ui/TapGestureRecognizer.hpp"
 #include "platform/ui/Window.hpp"
 #include "tests/support/AppTest.hpp"
@@ -345,6 +347,37 @@ TEST_F(TableViewTest, CellLabelAndImageAreLazyAndPlacedInTheContentView) {
     cell->layoutIfNeeded();
     EXPECT_EQ(cell->imageView()->frame(), (cg::Rect{15, 20, 20, 20}));
     EXPECT_EQ(label->frame(), (cg::Rect{50, 0, 255, 60}));
+}
+
+TEST_F(TableViewTest, CellFromAnInterfaceFilePutsItsSubviewsInTheContentView) {
+    auto nib = ui::Nib::fromData(R"(<interface version="1">
+  <object class="UITableViewCell" frame="0 0 300 60">
+    <property name="backgroundColor" value="red"/>
+    <subviews><object class="UILabel" frame="10 5 100 20"><property name="text" value="Row"/></object></subviews>
+  </object>
+  <object class="UITableViewCell"/>
+</interface>)",
+                                 "Cells");
+    const auto objects = nib->instantiate(nullptr);
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_TRUE(nib->lastWarnings().empty());
+    const auto cell = std::dynamic_pointer_cast<ui::TableViewCell>(objects[0]);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->frame(), (cg::Rect{0, 0, 300, 60}));
+    EXPECT_EQ(cell->backgroundColor(), ui::Color::red());
+    ASSERT_EQ(cell->contentView()->subviews().size(), 1u);
+    EXPECT_EQ(cell->subviews(), (std::vector<std::shared_ptr<ui::View>>{cell->contentView()}));
+    const auto label = std::dynamic_pointer_cast<ui::Label>(cell->contentView()->subviews()[0]);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), ns::String("Row"));
+    cell->layoutIfNeeded();
+    EXPECT_EQ(cell->contentView()->frame(), (cg::Rect{0, 0, 300, 60}));
+    EXPECT_EQ(label->frame(), (cg::Rect{10, 5, 100, 20}));  // not the lazy text label's place
+    EXPECT_EQ(std::dynamic_pointer_cast<ui::View>(objects[1])->frame(), (cg::Rect{0, 0, 320, 44}));
+
+    ns::Coder coder;
+    coder.encode("reuseIdentifier", ns::String("menu"));
+    EXPECT_EQ(ns::make<ui::TableViewCell>(coder)->reuseIdentifier(), ns::String("menu"));
 }
 
 // Rows of text, with and without icons, a selected row and the separators.

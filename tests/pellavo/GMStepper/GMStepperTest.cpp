@@ -11,6 +11,7 @@
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/Button.hpp"
 #include "platform/ui/Label.hpp"
+#include "platform/ui/Nib.hpp"
 #include "platform/ui/PanGestureRecognizer.hpp"
 #include "tests/support/AppTest.hpp"
 #include "tests/support/Golden.hpp"
@@ -429,6 +430,28 @@ TEST_F(GMStepperTest, CreatedAndSetByNameThroughTheRuntime) {
     for (const char* action :
          {"leftButtonTouchDown:", "rightButtonTouchDown:", "buttonTouchUp:", "handleTimerFire:", "handlePan:", "reset"})
         EXPECT_TRUE(runtime.respondsToSelector(*created, ns::Selector(action))) << action;
+}
+
+TEST_F(GMStepperTest, InterfaceFileMakesItFromACoderAndRunsSetup) {
+    auto nib = ui::Nib::fromData(R"(<interface version="1">
+  <object class="GMStepper" frame="16 300 240 40">
+    <property name="maximumValue" value="5"/>
+    <property name="value" value="9"/>
+    <property name="stepCornerRadius" value="8"/>
+  </object>
+</interface>)",
+                                 "Stepper");
+    const auto objects = nib->instantiate(nullptr);
+    EXPECT_TRUE(nib->lastWarnings().empty());
+    EXPECT_TRUE(ns::Runtime::shared().hasCoderFactory("GMStepper"));
+    ASSERT_EQ(objects.size(), 1u);
+    const auto made = std::dynamic_pointer_cast<GMStepper>(objects[0]);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->frame(), (cg::Rect{16, 300, 240, 40}));
+    ASSERT_EQ(made->subviews().size(), 3u);  // setup() ran: both buttons and the label
+    EXPECT_EQ(static_cast<ui::Label&>(*made->subviews()[2]).text()->utf8(), "5");
+    EXPECT_EQ(made->layer()->cornerRadius(), 8);
+    EXPECT_EQ(made->buttonsFont(), ui::Font("AvenirNext-Bold", 20));
 }
 
 TEST_F(GMStepperTest, GoldenStateMatrix) {
