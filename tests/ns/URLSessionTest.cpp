@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/dispatch/Queue.hpp"
+#include "platform/ns/Clock.hpp"
 #include "platform/ns/URLError.hpp"
 #include "platform/ns/URLTransport.hpp"
 #include "platform/ui/Image.hpp"
@@ -174,6 +175,43 @@ TEST_F(URLSessionTest, IdleTimeOutRearmsWhileBytesArriveAndFiresOnceTheyStop) {
     ASSERT_TRUE(fed->error.has_value());
     EXPECT_EQ(fed->error->code, URLError::timedOut);
     EXPECT_EQ(URLTransport::install(previous), scripted);
+}
+
+// Hands every load to the real transport, keeping the transfers to read their stamps.
+class WatchedTransport : public URLTransport {
+public:
+    explicit WatchedTransport(std::shared_ptr<URLTransport> real) : real_(std::move(real)) {}
+    void start(std::shared_ptr<URLTransfer> transfer) override {
+        started.push_back(transfer);
+        real_->start(std::move(transfer));
+    }
+    std::vector<std::shared_ptr<URLTransfer>> started;
+
+private:
+    std::shared_ptr<URLTransport> real_;
+};
+
+TEST_F(URLSessionTest, BytesFromTheServerPastTheTimeOutKeepTheLoadAlive) {
+    const auto watched = std::make_shared<WatchedTransport>(URLTransport::installed());
+    const auto previous = URLTransport::install(watched);
+    auto outcome = std::make_shared<Outcome>();
+    task(server_.url("/drip"), outcome, 5)->resume();
+    ASSERT_EQ(watched->started.size(), 1u);
+    const auto& transfer = *watched->started[0];
+    // Each byte is sent with the clock stopped at a known instant, and the worker's
+    // stamp shows when it has arrived; only then does the clock move on.
+    for (int step = 1; step <= 3; ++step) {
+        advance(4);
+        const std::int64_t now = Clock::shared()->now();
+        server_.drip();
+        ASSERT_TRUE(testing::runUntil([&] { return transfer.lastActivity() == now; }));
+        EXPECT_EQ(outcome->calls, 0) << step;
+    }
+    server_.endDrip();
+    testing::runUntil([&] { return outcome->calls > 0; });
+    EXPECT_FALSE(outcome->error.has_value());
+    EXPECT_EQ(outcome->body(), "xxx");
+    URLTransport::install(previous);
 }
 
 TEST_F(URLSessionTest, CancelBeforeOrDuringGivesOneCancelledCompletion) {

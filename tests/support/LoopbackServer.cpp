@@ -110,6 +110,22 @@ LoopbackServer::LoopbackServer() : server_(std::make_unique<httplib::Server>()),
     server.Get("/bomb.png", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(makeBombPNG(), "image/png");
     });
+    // Not a text type: the server would compress it and hold the single bytes back.
+    server.Get("/drip", [this](const httplib::Request&, httplib::Response& res) {
+        auto provider = [this, sent = 0](size_t, httplib::DataSink& sink) mutable {
+            std::unique_lock lock(mutex_);
+            slowReleased_.wait(lock, [&] { return released_ || dripEnded_ || dripsAllowed_ > sent; });
+            if (dripsAllowed_ > sent && !released_) {
+                ++sent;
+                lock.unlock();
+                return sink.write("x", 1);
+            }
+            lock.unlock();
+            sink.done();
+            return true;
+        };
+        res.set_chunked_content_provider("application/octet-stream", std::move(provider));
+    });
     server.Get("/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop"); });
 
     port_ = server.bind_to_any_port("127.0.0.1");
@@ -148,6 +164,22 @@ void LoopbackServer::releaseSlow() {
     {
         std::lock_guard lock(mutex_);
         released_ = true;
+    }
+    slowReleased_.notify_all();
+}
+
+void LoopbackServer::drip() {
+    {
+        std::lock_guard lock(mutex_);
+        ++dripsAllowed_;
+    }
+    slowReleased_.notify_all();
+}
+
+void LoopbackServer::endDrip() {
+    {
+        std::lock_guard lock(mutex_);
+        dripEnded_ = true;
     }
     slowReleased_.notify_all();
 }

@@ -21,6 +21,7 @@ namespace pellavo::testing {
 //   /text             "not an image" as text/plain
 //   /missing          404 with the body "nothing here"
 //   /slow             waits until releaseSlow() (or teardown), then "finally"
+//   /drip             chunked: one "x" for each drip(), ending at endDrip() (or teardown)
 //   /large            oversizeBytes with a Content-Length
 //   /large-chunked    oversizeBytes, chunked (no length known up front)
 //   /redirect         302 to /text
@@ -46,6 +47,9 @@ public:
 
     // Requests that have reached the slow route so far.
     int slowArrivals() const;
+    // Lets the drip route send one more byte; ends its body after those allowed.
+    void drip();
+    void endDrip();
     void releaseSlow();
 
     // A port on 127.0.0.1 that nothing listens on: bound, read, closed.
@@ -60,6 +64,8 @@ private:
     std::condition_variable slowReleased_;
     bool released_ = false;
     int slowArrivals_ = 0;
+    int dripsAllowed_ = 0;
+    bool dripEnded_ = false;
     std::vector<std::string> requestPaths_;
 };
 
