@@ -8,6 +8,7 @@
 #include <mutex>
 #include <set>
 #include <sstream>
+#include <type_traits>
 #include <typeindex>
 #include <utility>
 
@@ -28,6 +29,8 @@
 #include "platform/ui/Label.hpp"
 #include "platform/ui/PageControl.hpp"
 #include "platform/ui/ScrollView.hpp"
+#include "platform/ui/TextField.hpp"
+#include "platform/ui/TextView.hpp"
 #include "platform/ui/View.hpp"
 #include "platform/ui/ViewController.hpp"
 
@@ -545,6 +548,8 @@ void registerAll() {
     rt.registerClass<ImageView>("UIImageView", "UIView");
     rt.registerClass<PageControl>("UIPageControl", "UIControl");
     rt.registerClass<ViewController>("UIViewController", "UIResponder");
+    rt.registerClass<TextField>("UITextField", "UIControl");
+    rt.registerClass<TextView>("UITextView", "UIScrollView");
     rt.registerClass<InputView>("UIInputView", "UIView");
     rt.registerClass<InputViewController>("UIInputViewController", "UIViewController");
 
@@ -584,6 +589,36 @@ void registerAll() {
                                &ScrollView::setShowsHorizontalScrollIndicator);
     property<ScrollView, bool>("UIScrollView", "showsVerticalScrollIndicator", &ScrollView::showsVerticalScrollIndicator,
                                &ScrollView::setShowsVerticalScrollIndicator);
+
+    property<TextField, std::optional<ns::String>>("UITextField", "text", &TextField::text, &TextField::setText);
+    property<TextField, std::optional<ns::String>>("UITextField", "placeholder", &TextField::placeholder,
+                                                   &TextField::setPlaceholder);
+    property<TextField, Font>("UITextField", "font", &TextField::font, &TextField::setFont);
+    property<TextField, Color>("UITextField", "textColor", &TextField::textColor, &TextField::setTextColor);
+    property<TextField, ns::TextAlignment>("UITextField", "textAlignment", &TextField::textAlignment,
+                                           &TextField::setTextAlignment);
+
+    property<TextView, std::optional<ns::String>>("UITextView", "text", &TextView::text, &TextView::setText);
+    property<TextView, std::optional<Font>>("UITextView", "font", &TextView::font, &TextView::setFont);
+    property<TextView, Color>("UITextView", "textColor", &TextView::textColor, &TextView::setTextColor);
+    property<TextView, ns::TextAlignment>("UITextView", "textAlignment", &TextView::textAlignment,
+                                          &TextView::setTextAlignment);
+    property<TextView, bool>("UITextView", "editable", &TextView::isEditable, &TextView::setIsEditable);
+    property<TextView, EdgeInsets>("UITextView", "textContainerInset", &TextView::textContainerInset,
+                                   &TextView::setTextContainerInset);
+
+    // The edit actions reach the text inputs by selector, through the responder chain.
+    const auto editActions = [&](auto type, std::string_view className) {
+        using T = typename decltype(type)::type;
+        rt.addAction<T, ns::Object>(className, ns::Selector("cut:"), &T::cut);
+        rt.addAction<T, ns::Object>(className, ns::Selector("copy:"), &T::copy);
+        rt.addAction<T, ns::Object>(className, ns::Selector("paste:"), &T::paste);
+        rt.addAction<T, ns::Object>(className, ns::Selector("select:"), &T::select);
+        rt.addAction<T, ns::Object>(className, ns::Selector("selectAll:"), &T::selectAll);
+        rt.addAction<T, ns::Object>(className, ns::Selector("delete:"), &T::deleteSelection);
+    };
+    editActions(std::type_identity<TextField>{}, "UITextField");
+    editActions(std::type_identity<TextView>{}, "UITextView");
 
     property<ImageView, std::optional<Image>>("UIImageView", "image", &ImageView::image, &ImageView::setImage);
 

@@ -83,6 +83,13 @@ bool Responder::resignFirstResponder() {
     return true;
 }
 
+void Responder::leaveWindowAsFirstResponder() {
+    if (!isFirstResponder()) return;
+    const auto self = sharedFromThis<Responder>();
+    dropFirstResponder();
+    hideKeyboard();
+}
+
 void Responder::reloadInputViews() {
     auto& keyboard = Application::shared().keyboard();
     if (keyboard.activeInput().get() == this) keyboard.responderDidBecomeFirst(sharedFromThis<Responder>());

@@ -40,6 +40,12 @@ public:
     virtual std::shared_ptr<View> inputView() const { return nullptr; }
     // Shows the current inputView() when this is the keyboard's responder.
     void reloadInputViews();
+    // Called by the view tree on a window's first responder whose view is about to
+    // leave that window. It resigns without being able to refuse, so that the window
+    // keeps no responder it no longer holds and the keyboard does not stay up for it.
+    // The base drops the responder and hides the keyboard; text inputs end their
+    // editing without asking whether they may.
+    virtual void leaveWindowAsFirstResponder();
 
     // ---- actions
     // By default, whether the class responds to the selector per ns::Runtime.

@@ -84,6 +84,8 @@ private:
 
 ScrollView::ScrollView(const cg::Rect& frame) : View(frame) { setClipsToBounds(true); }
 
+ScrollView::ScrollView(const ns::Coder& coder) : View(coder) { setClipsToBounds(true); }
+
 ScrollView::~ScrollView() = default;
 
 void ScrollView::init() {

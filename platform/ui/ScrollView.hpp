@@ -30,6 +30,8 @@ public:
     static constexpr double decelerationRateFast = 0.99;
 
     explicit ScrollView(const cg::Rect& frame = {});
+    // Made from an interface file: the frame and any decoded subviews.
+    explicit ScrollView(const ns::Coder& coder);
     ~ScrollView() override;
     std::string_view className() const override { return "UIScrollView"; }
 

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 
 #include "platform/ns/NotificationCenter.hpp"
-#include "platform/ns/Runtime.hpp"
 #include "platform/ui/GraphicsContext.hpp"
 #include "platform/ui/Keyboard.hpp"
 #include "platform/ui/Pasteboard.hpp"
@@ -22,30 +20,9 @@ bool isLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 Color placeholderColor() { return Color(cg::Color{0, 0, 0.0980392, 0.22}); }
 
-// Edit actions reach the field by selector, so the class and its actions are known
-// to the runtime.
-void registerActions() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        auto& runtime = ns::Runtime::shared();
-        if (!runtime.isClassRegistered("UIResponder")) runtime.registerClass<Responder>("UIResponder");
-        if (!runtime.isClassRegistered("UIView")) runtime.registerClass<View>("UIView", "UIResponder");
-        if (!runtime.isClassRegistered("UIControl")) runtime.registerClass<Control>("UIControl", "UIView");
-        if (!runtime.isClassRegistered("UITextField")) runtime.registerClass<TextField>("UITextField", "UIControl");
-        runtime.addAction<TextField, ns::Object>("UITextField", ns::Selector("cut:"), &TextField::cut);
-        runtime.addAction<TextField, ns::Object>("UITextField", ns::Selector("copy:"), &TextField::copy);
-        runtime.addAction<TextField, ns::Object>("UITextField", ns::Selector("paste:"), &TextField::paste);
-        runtime.addAction<TextField, ns::Object>("UITextField", ns::Selector("select:"), &TextField::select);
-        runtime.addAction<TextField, ns::Object>("UITextField", ns::Selector("selectAll:"), &TextField::selectAll);
-        runtime.addAction<TextField, ns::Object>("UITextField", ns::Selector("delete:"), &TextField::deleteSelection);
-    });
-}
-
 } // namespace
 
-TextField::TextField(const cg::Rect& frame) : Control(frame), font_(Font::systemFont(kDefaultFontSize)) {
-    registerActions();
-}
+TextField::TextField(const cg::Rect& frame) : Control(frame), font_(Font::systemFont(kDefaultFontSize)) {}
 
 // ---------------------------------------------------------------- text
 
@@ -314,11 +291,15 @@ bool TextField::becomeFirstResponder() {
     return true;
 }
 
-bool TextField::resignFirstResponder() {
+bool TextField::resignFirstResponder() { return endEditing(true); }
+
+void TextField::leaveWindowAsFirstResponder() { endEditing(false); }
+
+bool TextField::endEditing(bool ask) {
     if (!isFirstResponder()) return true;
-    if (!canResignFirstResponder()) return false;
+    if (ask && !canResignFirstResponder()) return false;
     const auto self = sharedFromThis<TextField>();
-    if (auto d = delegate_.lock(); d && !d->textFieldShouldEndEditing(*this)) return false;
+    if (auto d = delegate_.lock(); ask && d && !d->textFieldShouldEndEditing(*this)) return false;
     if (!isFirstResponder()) return true;
     dropFirstResponder();
     editing_ = false;

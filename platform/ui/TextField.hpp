@@ -100,6 +100,7 @@ public:
     void setInputView(std::shared_ptr<View> view) { inputView_ = std::move(view); }
     bool becomeFirstResponder() override;
     bool resignFirstResponder() override;
+    void leaveWindowAsFirstResponder() override;
 
     // ---- KeyInput (act only while first responder)
     bool hasText() const override { return !text_.string().isEmpty(); }
@@ -129,6 +130,8 @@ private:
     ns::Attributes typingAttributes(int64_t location) const;
     ns::AttributedString effectiveText() const;
     bool isBoundary(int64_t index) const;
+    // The end of editing; `ask` lets the delegate refuse.
+    bool endEditing(bool ask);
     // The user-edit path: the delegate, the re-check, the edit, then the events.
     void userEdit(ns::Range range, const ns::String& replacement);
     bool showsSideView(ViewMode mode) const;

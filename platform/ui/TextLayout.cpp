@@ -95,6 +95,9 @@ void tightenEllipses(PangoLayout* layout) {
 struct TextLayout::Impl {
     std::string text;
     std::vector<Run> runs;
+    // The byte in `text` of every UTF-16 offset of the source string (length + 1
+    // entries); characters left out map to where they would have been.
+    std::vector<int> byteOfUnit;
     double width = -1; // -1: no wrapping
     int maximumLines = 0;
     ns::LineBreakMode mode = ns::LineBreakMode::byWordWrapping;
@@ -108,6 +111,7 @@ struct TextLayout::Impl {
     // alphaScale multiplies every run's alpha (the drawing context's alpha).
     PangoLayout* build(double alphaScale = 1) const;
     void measure();
+    void mapUnits(const ns::String& piece, int64_t location);
 };
 
 PangoLayout* TextLayout::Impl::build(double alphaScale) const {
@@ -197,6 +201,27 @@ void TextLayout::Impl::measure() {
     size = cg::Size(usedWidth, points(bottom - top));
 }
 
+// Records the byte offset of each UTF-16 unit of `piece` (which starts at
+// `location` of the source) as ns::String::utf8 encodes it: a pair is four bytes,
+// a lone surrogate becomes U+FFFD (three).
+void TextLayout::Impl::mapUnits(const ns::String& piece, int64_t location) {
+    auto& map = byteOfUnit;
+    int byte = static_cast<int>(text.size());
+    map.resize(static_cast<std::size_t>(std::max<int64_t>(0, location)), byte);
+    const auto& units = piece.utf16();
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const char16_t c = units[i];
+        map.push_back(byte);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+            map.push_back(byte); // inside the pair
+            ++i;
+            byte += 4;
+        } else {
+            byte += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        }
+    }
+}
+
 TextLayout::TextLayout() : impl_(std::make_shared<Impl>()) {}
 
 TextLayout::TextLayout(const ns::AttributedString& text, double width, int maximumNumberOfLines,
@@ -224,7 +249,11 @@ TextLayout::TextLayout(const ns::AttributedString& text, double width, int maxim
             if (const auto* given = found->second.get<Font>()) font = *given;
         }
         // A font of size 0 lays out nothing: its characters are left out.
-        if (font.pointSize() <= 0) continue;
+        if (font.pointSize() <= 0) {
+            impl->byteOfUnit.resize(static_cast<std::size_t>(std::max<int64_t>(0, run.range.max())),
+                                    static_cast<int>(impl->text.size()));
+            continue;
+        }
         cg::Color color = Color::black().cgColor();
         if (auto found = attributes.find(ns::AttributedString::Key::foregroundColor); found != attributes.end()) {
             if (const auto* given = found->second.get<Color>()) color = given->cgColor();
@@ -234,6 +263,7 @@ TextLayout::TextLayout(const ns::AttributedString& text, double width, int maxim
         const std::string utf8 = piece->utf8();
         // Pango indexes bytes with an int; text beyond that is not laid out.
         if (utf8.size() > static_cast<std::size_t>(INT_MAX / 2) - impl->text.size()) break;
+        impl->mapUnits(*piece, run.range.location);
         Run laid;
         laid.start = static_cast<int>(impl->text.size());
         impl->text += utf8;
@@ -247,6 +277,7 @@ TextLayout::TextLayout(const ns::AttributedString& text, double width, int maxim
             impl->runs.push_back(std::move(laid));
         }
     }
+    impl->byteOfUnit.resize(static_cast<std::size_t>(string.length()) + 1, static_cast<int>(impl->text.size()));
     if (lineBreakMode) impl->mode = *lineBreakMode;
     impl->measure();
     impl_ = std::move(impl);
@@ -289,6 +320,47 @@ void TextLayout::draw(cg::Context& context, cg::Point at) const {
     g_object_unref(layout);
     cairo_new_path(cr);
     context.restoreGState();
+}
+
+cg::Rect TextLayout::caretRect(int64_t offset) const {
+    const Impl& d = *impl_;
+    if (d.lineCount == 0 || d.byteOfUnit.empty()) return {};
+    const auto last = static_cast<int64_t>(d.byteOfUnit.size()) - 1;
+    const int index = d.byteOfUnit[static_cast<std::size_t>(std::clamp<int64_t>(offset, 0, last))];
+    PangoLayout* layout = d.build();
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    PangoRectangle first;
+    pango_layout_iter_get_line_extents(iter, nullptr, &first);
+    pango_layout_iter_free(iter);
+    PangoRectangle strong;
+    pango_layout_get_cursor_pos(layout, std::min(index, static_cast<int>(d.text.size())), &strong, nullptr);
+    g_object_unref(layout);
+    return {points(strong.x), points(strong.y - first.y), 0, points(strong.height)};
+}
+
+int64_t TextLayout::offsetNearest(cg::Point point) const {
+    const Impl& d = *impl_;
+    if (d.lineCount == 0 || d.byteOfUnit.empty() || !point.isFinite()) return 0;
+    PangoLayout* layout = d.build();
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    PangoRectangle first;
+    pango_layout_iter_get_line_extents(iter, nullptr, &first);
+    pango_layout_iter_free(iter);
+    const double limit = maximumWrapWidth;
+    int index = 0;
+    int trailing = 0;
+    pango_layout_xy_to_index(layout, pangoUnits(std::clamp(point.x, -limit, limit)),
+                             pangoUnits(std::clamp(point.y, -limit, limit)) + first.y, &index, &trailing);
+    // `trailing` counts the characters of the cluster when the point is past its middle.
+    const char* text = d.text.c_str();
+    const char* end = text + d.text.size();
+    const char* at = text + std::clamp(index, 0, static_cast<int>(d.text.size()));
+    for (int i = 0; i < trailing && at < end; ++i) at = g_utf8_next_char(at);
+    const int byte = static_cast<int>(std::min(at, end) - text);
+    g_object_unref(layout);
+    const auto found = std::lower_bound(d.byteOfUnit.begin(), d.byteOfUnit.end(), byte);
+    if (found == d.byteOfUnit.end()) return static_cast<int64_t>(d.byteOfUnit.size()) - 1;
+    return found - d.byteOfUnit.begin();
 }
 
 } // namespace pellavo::ui

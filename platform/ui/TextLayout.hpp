@@ -49,6 +49,13 @@ public:
     // Draws the visible lines with the layout's top-left corner at the point.
     void draw(cg::Context& context, cg::Point at) const;
 
+    // ---- positions, for carets and taps (from the layout's top-left corner)
+    // The caret before the UTF-16 offset of the laid-out string (clamped): x, the
+    // line's top and height, zero width. Without lines: a zero rectangle.
+    cg::Rect caretRect(int64_t offset) const;
+    // The UTF-16 offset of the cluster boundary nearest to the point; 0 without lines.
+    int64_t offsetNearest(cg::Point point) const;
+
 private:
     struct Impl;
     std::shared_ptr<const Impl> impl_;

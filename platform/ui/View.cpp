@@ -328,8 +328,10 @@ void View::attachSubview(const std::shared_ptr<View>& view, std::size_t index) {
     const Color tintBefore = view->tintColor();
 
     view->willMoveToSuperview(self);
-    if (oldWindow != newWindow)
+    if (oldWindow != newWindow) {
+        resignResponderLeaving(oldWindow, *view);
         forEachInTree(view, [&](View& v) { v.willMoveToWindow(newWindow); });
+    }
     // A hook may have rearranged the trees.
     if (isDescendant(view.get())) return;
 
@@ -355,6 +357,16 @@ void View::attachSubview(const std::shared_ptr<View>& view, std::size_t index) {
     if (!(view->tintColor() == tintBefore)) view->notifyTintChange();
 }
 
+// The old window's first responder, when it is in the subtree about to leave,
+// resigns while it is still in the window.
+void View::resignResponderLeaving(const std::shared_ptr<Window>& oldWindow, View& subtree) {
+    if (!oldWindow) return;
+    const auto responder = oldWindow->firstResponder();
+    const auto* view = dynamic_cast<const View*>(responder.get());
+    if (view == nullptr || !view->isDescendant(&subtree)) return;
+    responder->leaveWindowAsFirstResponder();
+}
+
 void View::removeFromSuperview() {
     const auto superview = this->superview();
     if (!superview || superview_ != superview.get()) return;
@@ -364,7 +376,10 @@ void View::removeFromSuperview() {
 
     superview->willRemoveSubview(self);
     willMoveToSuperview(nullptr);
-    if (oldWindow) forEachInTree(self, [](View& v) { v.willMoveToWindow(nullptr); });
+    if (oldWindow) {
+        resignResponderLeaving(oldWindow, *this);
+        forEachInTree(self, [](View& v) { v.willMoveToWindow(nullptr); });
+    }
     if (superview_ != superview.get()) return; // a hook moved it already
 
     const bool usedConstraints = layout::LayoutEngine::subtreeWillMove(*this);

@@ -370,6 +370,7 @@ private:
     void autoresizeSubviews(cg::Size oldSize, cg::Size newSize);
     void notifyTintChange();
     void attachSubview(const std::shared_ptr<View>& view, std::size_t index);
+    static void resignResponderLeaving(const std::shared_ptr<Window>& oldWindow, View& subtree);
     void reorderSubview(const std::shared_ptr<View>& view, std::size_t index);
     void placeLayer(const std::shared_ptr<View>& view, std::size_t index);
     const View* rootView() const;

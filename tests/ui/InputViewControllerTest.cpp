@@ -13,6 +13,7 @@
 #include "platform/ui/Nib.hpp"
 #include "platform/ui/Pasteboard.hpp"
 #include "platform/ui/TextField.hpp"
+#include "platform/ui/TextView.hpp"
 #include "tests/support/AppTest.hpp"
 
 namespace pellavo::ui {
@@ -217,6 +218,35 @@ TEST_F(InputViewControllerTest, HooksHearSetsAndPastesButNotTheProxy) {
     pad->watched = other.get();
     other->setText(ns::String("o"));
     EXPECT_EQ(pad->hooks, (Strings{"will", "did"}));
+}
+
+// A text view showing the pad in place of the system panel.
+class PadTextView : public TextView {
+public:
+    using TextView::TextView;
+    std::shared_ptr<View> inputView() const override { return pad; }
+    std::shared_ptr<View> pad;
+};
+
+TEST_F(InputViewControllerTest, TextViewSetsAndPastesReachTheHooksToo) {
+    const auto pad = loadPad();
+    ASSERT_NE(pad, nullptr);
+    auto text = ns::make<PadTextView>(cg::Rect{20, 100, 300, 200});
+    text->pad = pad->view();
+    window()->addSubview(text);
+    pad->watched = text.get();
+    ASSERT_TRUE(text->becomeFirstResponder());
+
+    text->setText(ns::String("a"));
+    text->setAttributedText(ns::AttributedString(ns::String("b")));
+    driver().paste(ns::String("c"));
+    EXPECT_EQ(pad->hooks, (Strings{"will", "did", "will", "did", "will", "did"}));
+    pad->hooks.clear();
+    tapKey(50);
+    tapKey(150);
+    tapKey(50);
+    EXPECT_TRUE(pad->hooks.empty());
+    EXPECT_EQ(text->text(), ns::String("bc7"));
 }
 
 TEST_F(InputViewControllerTest, CodeMadeControllerHasAGreyInputViewOfTheKeyboardHeight) {
