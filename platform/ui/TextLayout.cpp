@@ -363,4 +363,49 @@ int64_t TextLayout::offsetNearest(cg::Point point) const {
     return found - d.byteOfUnit.begin();
 }
 
+std::vector<cg::Rect> TextLayout::selectionRects(ns::Range range) const {
+    const Impl& d = *impl_;
+    std::vector<cg::Rect> rects;
+    if (d.lineCount == 0 || d.byteOfUnit.empty() || range.length <= 0) return rects;
+    const auto last = static_cast<int64_t>(d.byteOfUnit.size()) - 1;
+    const int64_t first = std::clamp<int64_t>(range.location, 0, last);
+    const int64_t end = range.location > last - range.length ? last : std::max(first, range.max());
+    const int startByte = d.byteOfUnit[static_cast<std::size_t>(first)];
+    const int endByte = d.byteOfUnit[static_cast<std::size_t>(end)];
+    if (endByte <= startByte) return rects;
+
+    PangoLayout* layout = d.build();
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    int top = 0;
+    int lines = 0;
+    do {
+        PangoRectangle logical;
+        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
+        if (lines == 0) top = logical.y;
+        ++lines;
+        PangoLayoutLine* line = pango_layout_iter_get_line_readonly(iter);
+        const int from = std::max(startByte, line->start_index);
+        const int to = std::min(endByte, line->start_index + line->length);
+        if (from >= to) continue;
+        // Visual ranges in layout coordinates: bidirectional text may split one
+        // logical range; the highlight spans them all.
+        int* ranges = nullptr;
+        int count = 0;
+        pango_layout_line_get_x_ranges(line, from, to, &ranges, &count);
+        if (count > 0) {
+            int left = ranges[0];
+            int right = ranges[1];
+            for (int i = 1; i < count; ++i) {
+                left = std::min(left, ranges[2 * i]);
+                right = std::max(right, ranges[2 * i + 1]);
+            }
+            rects.emplace_back(points(left), points(logical.y - top), points(right - left), points(logical.height));
+        }
+        g_free(ranges);
+    } while (lines < d.lineCount && pango_layout_iter_next_line(iter));
+    pango_layout_iter_free(iter);
+    g_object_unref(layout);
+    return rects;
+}
+
 } // namespace pellavo::ui
