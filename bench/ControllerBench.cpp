@@ -2,10 +2,9 @@
 
 #include <memory>
 
+#include "bench/Stage.hpp"
 #include "platform/backend/Headless.hpp"
-#include "platform/ns/Clock.hpp"
 #include "platform/ns/RunLoop.hpp"
-#include "platform/ui/Application.hpp"
 #include "platform/ui/Color.hpp"
 #include "platform/ui/View.hpp"
 #include "platform/ui/ViewController.hpp"
@@ -17,14 +16,9 @@ using namespace pellavo;
 
 // A fresh application on a manual clock whose key window shows a root controller
 // with a screenful of coloured tiles.
-class ControllerStage {
+class ControllerStage : public bench::Stage {
 public:
-    ControllerStage() : previous_(ns::Clock::shared()) {
-        ns::Clock::setShared(std::make_shared<ns::ManualClock>());
-        ns::RunLoop::main().resetForTesting();
-        ui::Application::shared().resetForTesting();
-        window = ns::make<ui::Window>();
-        window->makeKeyAndVisible();
+    ControllerStage() {
         root = ns::make<ui::ViewController>();
         const auto view = root->view();
         for (int i = 0; i < 60; ++i) {
@@ -34,16 +28,8 @@ public:
         }
         window->setRootViewController(root);
     }
-    ~ControllerStage() {
-        ui::Application::shared().resetForTesting();
-        ns::RunLoop::main().resetForTesting();
-        ns::Clock::setShared(previous_);
-    }
-    std::shared_ptr<ui::Window> window;
-    std::shared_ptr<ui::ViewController> root;
 
-private:
-    std::shared_ptr<ns::Clock> previous_;
+    std::shared_ptr<ui::ViewController> root;
 };
 
 // One animated full-screen presentation and its dismissal, rendering the screen at

@@ -3,8 +3,8 @@
 #include <memory>
 #include <vector>
 
+#include "bench/Stage.hpp"
 #include "platform/dispatch/Queue.hpp"
-#include "platform/ns/Clock.hpp"
 #include "platform/ns/RunLoop.hpp"
 #include "platform/ns/Timer.hpp"
 
@@ -12,25 +12,9 @@ namespace {
 
 using namespace pellavo;
 
-// Installs a fresh manual clock and an empty run loop for one benchmark run.
-class ManualTime {
-public:
-    ManualTime() : previous_(ns::Clock::shared()) {
-        ns::Clock::setShared(std::make_shared<ns::ManualClock>());
-        ns::RunLoop::main().resetForTesting();
-    }
-    ~ManualTime() {
-        ns::RunLoop::main().resetForTesting();
-        ns::Clock::setShared(previous_);
-    }
-
-private:
-    std::shared_ptr<ns::Clock> previous_;
-};
-
 // 1 000 repeating timers with spread intervals, walked through 10 s of clock time.
 void BM_ThousandTimersAdvanceTenSeconds(benchmark::State& state) {
-    ManualTime time;
+    bench::ManualTime time;
     std::int64_t fires = 0;
     for (auto _ : state) {
         std::vector<std::shared_ptr<ns::Timer>> timers;
@@ -48,7 +32,7 @@ BENCHMARK(BM_ThousandTimersAdvanceTenSeconds)->Unit(benchmark::kMillisecond);
 
 // Blocks queued on the main queue and drained by one run-loop pass.
 void BM_MainQueueThroughput(benchmark::State& state) {
-    ManualTime time;
+    bench::ManualTime time;
     const auto count = state.range(0);
     std::int64_t ran = 0;
     for (auto _ : state) {

@@ -3,9 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ns/Clock.hpp"
-#include "platform/ns/RunLoop.hpp"
-#include "platform/ui/Application.hpp"
+#include "bench/Stage.hpp"
 #include "platform/ui/DisplayCycle.hpp"
 #include "platform/ui/View.hpp"
 #include "platform/ui/Window.hpp"
@@ -13,27 +11,7 @@
 namespace {
 
 using namespace pellavo;
-
-// A fresh application with one visible key window, on a manual clock.
-class Stage {
-public:
-    Stage() : previous_(ns::Clock::shared()) {
-        ns::Clock::setShared(std::make_shared<ns::ManualClock>());
-        ns::RunLoop::main().resetForTesting();
-        ui::Application::shared().resetForTesting();
-        window = ns::make<ui::Window>();
-        window->makeKeyAndVisible();
-    }
-    ~Stage() {
-        ui::Application::shared().resetForTesting();
-        ns::RunLoop::main().resetForTesting();
-        ns::Clock::setShared(previous_);
-    }
-    std::shared_ptr<ui::Window> window;
-
-private:
-    std::shared_ptr<ns::Clock> previous_;
-};
+using bench::Stage;
 
 // 50 columns of 10 nested views each (500 views, 10 levels), hit at a grid of points.
 void UiHitTest500Views10Deep(benchmark::State& state) {

@@ -3,9 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ns/Clock.hpp"
-#include "platform/ns/RunLoop.hpp"
-#include "platform/ui/Application.hpp"
+#include "bench/Stage.hpp"
 #include "platform/ui/PanGestureRecognizer.hpp"
 #include "platform/ui/TapGestureRecognizer.hpp"
 #include "platform/ui/TestDriver.hpp"
@@ -35,13 +33,8 @@ public:
 // root. The finger then makes 1 000 moves of one point, 8 ms apart: the taps fail
 // after ten points, the pan begins and reports every move after that.
 void UiGesture1000MovesThrough200Views(benchmark::State& state) {
-    auto clock = std::make_shared<ns::ManualClock>();
-    auto previous = ns::Clock::shared();
-    ns::Clock::setShared(clock);
-    ns::RunLoop::main().resetForTesting();
-    ui::Application::shared().resetForTesting();
-    auto window = ns::make<ui::Window>();
-    window->makeKeyAndVisible();
+    bench::Stage stage;
+    const auto& window = stage.window;
 
     auto counter = ns::make<Counter>();
     std::vector<std::shared_ptr<ui::View>> deepest;
@@ -67,7 +60,7 @@ void UiGesture1000MovesThrough200Views(benchmark::State& state) {
     for (auto _ : state) {
         auto id = driver.touchDown(start);
         for (int i = 1; i <= 1000; ++i) {
-            clock->advance(8'000'000);
+            stage.clock->advance(8'000'000);
             driver.move(id, {start.x, start.y + i * 0.5});
         }
         driver.up(id);
@@ -75,11 +68,6 @@ void UiGesture1000MovesThrough200Views(benchmark::State& state) {
     benchmark::DoNotOptimize(counter->sum);
     state.counters["pan actions"] = benchmark::Counter(static_cast<double>(counter->pans), benchmark::Counter::kAvgIterations);
     state.SetItemsProcessed(state.iterations() * 1000);
-
-    ui::Application::shared().resetForTesting();
-    window.reset();
-    ns::RunLoop::main().resetForTesting();
-    ns::Clock::setShared(previous);
 }
 BENCHMARK(UiGesture1000MovesThrough200Views)->Unit(benchmark::kMillisecond);
 

@@ -2,10 +2,9 @@
 
 #include <memory>
 
+#include "bench/Stage.hpp"
 #include "platform/ca/Renderer.hpp"
-#include "platform/ns/Clock.hpp"
 #include "platform/ns/RunLoop.hpp"
-#include "platform/ui/Application.hpp"
 #include "platform/ui/ScrollView.hpp"
 #include "platform/ui/TableView.hpp"
 #include "platform/ui/TestDriver.hpp"
@@ -14,28 +13,6 @@
 namespace {
 
 using namespace pellavo;
-
-// A fresh application with one visible key window, on a manual clock.
-class ScrollStage {
-public:
-    ScrollStage() : previous_(ns::Clock::shared()) {
-        ns::Clock::setShared(std::make_shared<ns::ManualClock>());
-        ns::RunLoop::main().resetForTesting();
-        ui::Application::shared().resetForTesting();
-        window = ns::make<ui::Window>();
-        window->makeKeyAndVisible();
-    }
-    ~ScrollStage() {
-        window.reset();
-        ui::Application::shared().resetForTesting();
-        ns::RunLoop::main().resetForTesting();
-        ns::Clock::setShared(previous_);
-    }
-    std::shared_ptr<ui::Window> window;
-
-private:
-    std::shared_ptr<ns::Clock> previous_;
-};
 
 class ThousandRows : public ui::TableViewDataSource {
 public:
@@ -50,7 +27,7 @@ public:
 // One frame of a full-screen 1,000-row table scrolled by a screen: the layout pass
 // (a new set of cells) and the render.
 void UiTable1000RowsScrollScreenFrame(benchmark::State& state) {
-    ScrollStage stage;
+    bench::Stage stage;
     auto table = ns::make<ui::TableView>(cg::Rect{0, 0, 375, 667});
     auto rows = std::make_shared<ThousandRows>();
     table->setDataSource(rows);
@@ -73,7 +50,7 @@ BENCHMARK(UiTable1000RowsScrollScreenFrame)->Unit(benchmark::kMicrosecond);
 
 // The display-link frames of a flick's deceleration, from lift to rest.
 void UiScrollDecelerationTicks(benchmark::State& state) {
-    ScrollStage stage;
+    bench::Stage stage;
     auto sv = ns::make<ui::ScrollView>(cg::Rect{0, 0, 375, 667});
     sv->setContentSize({375, 100000});
     stage.window->addSubview(sv);

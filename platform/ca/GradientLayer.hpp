@@ -14,14 +14,14 @@ public:
     GradientLayer() = default;
     std::string_view className() const override { return "CAGradientLayer"; }
 
-    const std::vector<cg::Color>& colors() const { return colors_; }
+    const std::vector<cg::Color>& colors() const { return gradient_.colors; }
     void setColors(std::vector<cg::Color> colors);
     // Missing, or a count other than the colours', spaces the colours evenly.
-    const std::optional<std::vector<double>>& locations() const { return locations_; }
+    const std::optional<std::vector<double>>& locations() const { return gradient_.locations; }
     void setLocations(std::optional<std::vector<double>> locations);
-    cg::Point startPoint() const { return startPoint_; }
+    cg::Point startPoint() const { return gradient_.startPoint; }
     void setStartPoint(cg::Point point);
-    cg::Point endPoint() const { return endPoint_; }
+    cg::Point endPoint() const { return gradient_.endPoint; }
     void setEndPoint(cg::Point point);
 
     void snapshot(LayerSnapshot& snapshot) const override;
@@ -31,10 +31,7 @@ protected:
     void adoptSnapshot(const LayerSnapshot& snapshot) override;
 
 private:
-    std::vector<cg::Color> colors_;
-    std::optional<std::vector<double>> locations_;
-    cg::Point startPoint_{0.5, 0};
-    cg::Point endPoint_{0.5, 1};
+    GradientProperties gradient_;
 };
 
 } // namespace pellavo::ca

@@ -285,32 +285,14 @@ cg::Point Layer::convertTo(cg::Point point, const Layer* layer) const {
     return point;
 }
 
-namespace {
-
-template <class Convert>
-cg::Rect convertCorners(const cg::Rect& rect, Convert convert) {
-    const cg::Rect r = rect.standardized();
-    const std::array<cg::Point, 4> corners{cg::Point{r.minX(), r.minY()}, cg::Point{r.maxX(), r.minY()},
-                                           cg::Point{r.minX(), r.maxY()}, cg::Point{r.maxX(), r.maxY()}};
-    cg::Float x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
-    for (const cg::Point& c : corners) {
-        const cg::Point p = convert(c);
-        x0 = std::min(x0, p.x), y0 = std::min(y0, p.y);
-        x1 = std::max(x1, p.x), y1 = std::max(y1, p.y);
-    }
-    return {x0, y0, x1 - x0, y1 - y0};
-}
-
-} // namespace
-
 cg::Rect Layer::convertFrom(const cg::Rect& rect, const Layer* layer) const {
     if (rect.isNull() || !rect.isFinite()) return cg::Rect::null();
-    return convertCorners(rect, [&](cg::Point p) { return convertFrom(p, layer); });
+    return rect.mappedBounds([&](cg::Point p) { return convertFrom(p, layer); });
 }
 
 cg::Rect Layer::convertTo(const cg::Rect& rect, const Layer* layer) const {
     if (rect.isNull() || !rect.isFinite()) return cg::Rect::null();
-    return convertCorners(rect, [&](cg::Point p) { return convertTo(p, layer); });
+    return rect.mappedBounds([&](cg::Point p) { return convertTo(p, layer); });
 }
 
 // ---------------------------------------------------------------- layout

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 #include "platform/ca/Action.hpp"
 #include "platform/ca/AnimationDelegate.hpp"
@@ -32,33 +33,44 @@ bool hasKey(const LayerSnapshot& s, AnimatableKey key) {
     return s.kind == LayerSnapshot::Kind::gradient;
 }
 
+// Calls f with the snapshot's field that holds the key's value.
+template <class Snapshot, class F>
+void withField(Snapshot& s, AnimatableKey key, F&& f) {
+    switch (key) {
+    case AnimatableKey::position: f(s.position); break;
+    case AnimatableKey::bounds: f(s.bounds); break;
+    case AnimatableKey::transform: f(s.transform); break;
+    case AnimatableKey::opacity: f(s.opacity); break;
+    case AnimatableKey::backgroundColor: f(s.backgroundColor); break;
+    case AnimatableKey::cornerRadius: f(s.cornerRadius); break;
+    case AnimatableKey::borderWidth: f(s.borderWidth); break;
+    case AnimatableKey::borderColor: f(s.borderColor); break;
+    case AnimatableKey::shadowColor: f(s.shadowColor); break;
+    case AnimatableKey::shadowOpacity: f(s.shadowOpacity); break;
+    case AnimatableKey::shadowOffset: f(s.shadowOffset); break;
+    case AnimatableKey::shadowRadius: f(s.shadowRadius); break;
+    case AnimatableKey::path: f(s.shape.path); break;
+    case AnimatableKey::fillColor: f(s.shape.fillColor); break;
+    case AnimatableKey::strokeColor: f(s.shape.strokeColor); break;
+    case AnimatableKey::lineWidth: f(s.shape.lineWidth); break;
+    case AnimatableKey::strokeStart: f(s.shape.strokeStart); break;
+    case AnimatableKey::strokeEnd: f(s.shape.strokeEnd); break;
+    case AnimatableKey::colors: f(s.gradient.colors); break;
+    case AnimatableKey::locations: f(s.gradient.locations); break;
+    case AnimatableKey::startPoint: f(s.gradient.startPoint); break;
+    case AnimatableKey::endPoint: f(s.gradient.endPoint); break;
+    }
+}
+
+// The float fields are the opacities, read as numbers.
 std::optional<Value> read(const LayerSnapshot& s, AnimatableKey key) {
     if (!hasKey(s, key)) return std::nullopt;
-    switch (key) {
-    case AnimatableKey::position: return s.position;
-    case AnimatableKey::bounds: return s.bounds;
-    case AnimatableKey::transform: return s.transform;
-    case AnimatableKey::opacity: return static_cast<double>(s.opacity);
-    case AnimatableKey::backgroundColor: return s.backgroundColor;
-    case AnimatableKey::cornerRadius: return s.cornerRadius;
-    case AnimatableKey::borderWidth: return s.borderWidth;
-    case AnimatableKey::borderColor: return s.borderColor;
-    case AnimatableKey::shadowColor: return s.shadowColor;
-    case AnimatableKey::shadowOpacity: return static_cast<double>(s.shadowOpacity);
-    case AnimatableKey::shadowOffset: return s.shadowOffset;
-    case AnimatableKey::shadowRadius: return s.shadowRadius;
-    case AnimatableKey::path: return s.path;
-    case AnimatableKey::fillColor: return s.fillColor;
-    case AnimatableKey::strokeColor: return s.strokeColor;
-    case AnimatableKey::lineWidth: return s.lineWidth;
-    case AnimatableKey::strokeStart: return s.strokeStart;
-    case AnimatableKey::strokeEnd: return s.strokeEnd;
-    case AnimatableKey::colors: return s.colors;
-    case AnimatableKey::locations: return s.locations;
-    case AnimatableKey::startPoint: return s.startPoint;
-    case AnimatableKey::endPoint: return s.endPoint;
-    }
-    return std::nullopt;
+    std::optional<Value> value;
+    withField(s, key, [&value](const auto& field) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, float>) value = static_cast<double>(field);
+        else value = field;
+    });
+    return value;
 }
 
 // Opacities are stored as floats in [0, 1], as their setters leave them.
@@ -67,32 +79,11 @@ float unitFloat(double v) { return static_cast<float>(std::clamp(v, 0.0, 1.0)); 
 // `value` is finite and of the key's kind (PresentationState only stores such).
 void write(LayerSnapshot& s, AnimatableKey key, const Value& value) {
     if (!hasKey(s, key) || kindOf(value) != KeyPath::valueKind(key)) return;
-    auto number = [&] { return std::get<double>(value); };
-    auto color = [&] { return std::get<std::optional<cg::Color>>(value); };
-    switch (key) {
-    case AnimatableKey::position: s.position = std::get<cg::Point>(value); break;
-    case AnimatableKey::bounds: s.bounds = std::get<cg::Rect>(value); break;
-    case AnimatableKey::transform: s.transform = std::get<Transform3D>(value); break;
-    case AnimatableKey::opacity: s.opacity = unitFloat(number()); break;
-    case AnimatableKey::backgroundColor: s.backgroundColor = color(); break;
-    case AnimatableKey::cornerRadius: s.cornerRadius = number(); break;
-    case AnimatableKey::borderWidth: s.borderWidth = number(); break;
-    case AnimatableKey::borderColor: s.borderColor = color(); break;
-    case AnimatableKey::shadowColor: s.shadowColor = color(); break;
-    case AnimatableKey::shadowOpacity: s.shadowOpacity = unitFloat(number()); break;
-    case AnimatableKey::shadowOffset: s.shadowOffset = std::get<cg::Size>(value); break;
-    case AnimatableKey::shadowRadius: s.shadowRadius = number(); break;
-    case AnimatableKey::path: s.path = std::get<std::optional<cg::Path>>(value); break;
-    case AnimatableKey::fillColor: s.fillColor = color(); break;
-    case AnimatableKey::strokeColor: s.strokeColor = color(); break;
-    case AnimatableKey::lineWidth: s.lineWidth = number(); break;
-    case AnimatableKey::strokeStart: s.strokeStart = number(); break;
-    case AnimatableKey::strokeEnd: s.strokeEnd = number(); break;
-    case AnimatableKey::colors: s.colors = std::get<std::vector<cg::Color>>(value); break;
-    case AnimatableKey::locations: s.locations = std::get<std::optional<std::vector<double>>>(value); break;
-    case AnimatableKey::startPoint: s.startPoint = std::get<cg::Point>(value); break;
-    case AnimatableKey::endPoint: s.endPoint = std::get<cg::Point>(value); break;
-    }
+    withField(s, key, [&value](auto& field) {
+        using Field = std::decay_t<decltype(field)>;
+        if constexpr (std::is_same_v<Field, float>) field = unitFloat(std::get<double>(value));
+        else field = std::get<Field>(value);
+    });
 }
 
 // Presentation values accumulated on top of a snapshot's model values.

@@ -102,19 +102,19 @@ cg::Color colorAt(const std::vector<cg::GradientStop>& stops, double t) {
 // Locations as drawn: a count other than the colours' spaces them evenly, NaN reads
 // as 0, stops are sorted (stably), and stops outside [0, 1] are replaced by the
 // colours interpolated at 0 and 1.
-std::vector<cg::GradientStop> gradientStops(const LayerSnapshot& s) {
-    const std::size_t n = s.colors.size();
-    const bool given = s.locations && s.locations->size() == n;
+std::vector<cg::GradientStop> gradientStops(const GradientProperties& g) {
+    const std::size_t n = g.colors.size();
+    const bool given = g.locations && g.locations->size() == n;
     std::vector<cg::GradientStop> stops;
     stops.reserve(n + 2);
     for (std::size_t i = 0; i < n; ++i) {
         double at = n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0;
         if (given) {
-            at = (*s.locations)[i];
+            at = (*g.locations)[i];
             if (std::isnan(at)) at = 0;
             at = std::clamp(at, -1e9, 1e9);
         }
-        stops.push_back({at, s.colors[i]});
+        stops.push_back({at, g.colors[i]});
     }
     std::stable_sort(stops.begin(), stops.end(),
                      [](const cg::GradientStop& a, const cg::GradientStop& b) { return a.location < b.location; });
@@ -261,41 +261,42 @@ void LayerPainter::drawContents(const LayerSnapshot& s) {
 }
 
 void LayerPainter::drawShape(const LayerSnapshot& s) {
-    if (!s.path || s.path->isEmpty()) return;
-    if (visible(s.fillColor)) {
-        context_.setFillColor(*s.fillColor);
-        context_.addPath(*s.path);
-        context_.fillPath(s.fillRule);
+    const ShapeProperties& shape = s.shape;
+    if (!shape.path || shape.path->isEmpty()) return;
+    if (visible(shape.fillColor)) {
+        context_.setFillColor(*shape.fillColor);
+        context_.addPath(*shape.path);
+        context_.fillPath(shape.fillRule);
     }
-    const Float width = length(s.lineWidth);
-    if (!visible(s.strokeColor) || !(width > 0)) return;
-    const Float from = std::isfinite(s.strokeStart) ? std::clamp(s.strokeStart, 0.0, 1.0) : 0;
-    const Float to = std::isfinite(s.strokeEnd) ? std::clamp(s.strokeEnd, 0.0, 1.0) : 0;
+    const Float width = length(shape.lineWidth);
+    if (!visible(shape.strokeColor) || !(width > 0)) return;
+    const Float from = std::isfinite(shape.strokeStart) ? std::clamp(shape.strokeStart, 0.0, 1.0) : 0;
+    const Float to = std::isfinite(shape.strokeEnd) ? std::clamp(shape.strokeEnd, 0.0, 1.0) : 0;
     if (from >= to) return;
-    context_.setStrokeColor(*s.strokeColor);
+    context_.setStrokeColor(*shape.strokeColor);
     context_.setLineWidth(width);
-    context_.setLineCap(s.lineCap);
-    context_.setLineJoin(s.lineJoin);
-    context_.setMiterLimit(s.miterLimit);
-    context_.addPath(from == 0 && to == 1 ? *s.path : s.path->trimmed(from, to));
+    context_.setLineCap(shape.lineCap);
+    context_.setLineJoin(shape.lineJoin);
+    context_.setMiterLimit(shape.miterLimit);
+    context_.addPath(from == 0 && to == 1 ? *shape.path : shape.path->trimmed(from, to));
     context_.strokePath();
 }
 
 void LayerPainter::drawGradient(const LayerSnapshot& s) {
-    if (s.colors.empty()) return;
+    if (s.gradient.colors.empty()) return;
     const Rect b = s.bounds.standardized();
     if (!(b.size.width > 0) || !(b.size.height > 0)) return;
     context_.clip(roundedBounds(s));
-    if (s.colors.size() == 1) {
-        context_.setFillColor(s.colors.front());
+    if (s.gradient.colors.size() == 1) {
+        context_.setFillColor(s.gradient.colors.front());
         context_.fill(b);
         return;
     }
-    const std::vector<cg::GradientStop> stops = gradientStops(s);
+    const std::vector<cg::GradientStop> stops = gradientStops(s.gradient);
     // Unit space stretched over the bounds.
     context_.concatenate(AffineTransform::makeScale(b.size.width, b.size.height)
                              .concatenating(AffineTransform::makeTranslation(b.origin.x, b.origin.y)));
-    context_.drawLinearGradient(stops, s.startPoint, s.endPoint);
+    context_.drawLinearGradient(stops, s.gradient.startPoint, s.gradient.endPoint);
 }
 
 void LayerPainter::drawBorder(const LayerSnapshot& s) {

@@ -29,6 +29,29 @@ enum class ContentsGravity : std::uint8_t {
     bottomRight,
 };
 
+// A shape layer's own values, with their defaults: the layer holds one as its
+// model and the snapshot carries a copy.
+struct ShapeProperties {
+    std::optional<cg::Path> path;
+    std::optional<cg::Color> fillColor = cg::Color(0, 0, 0, 1);
+    std::optional<cg::Color> strokeColor;
+    cg::Float lineWidth = 1;
+    cg::LineCap lineCap = cg::LineCap::butt;
+    cg::LineJoin lineJoin = cg::LineJoin::miter;
+    cg::Float miterLimit = 10;
+    cg::FillRule fillRule = cg::FillRule::nonZero;
+    cg::Float strokeStart = 0;
+    cg::Float strokeEnd = 1;
+};
+
+// A gradient layer's own values, held and copied the same way.
+struct GradientProperties {
+    std::vector<cg::Color> colors;
+    std::optional<std::vector<double>> locations;
+    cg::Point startPoint{0.5, 0};
+    cg::Point endPoint{0.5, 1};
+};
+
 // Every value the renderer draws, for every kind of layer. A layer fills one with
 // its model values (Layer::snapshot); in presentation mode the animation engine
 // then overwrites what it animates (Layer::applyPresentation). The renderer reads
@@ -59,23 +82,9 @@ struct LayerSnapshot {
     ContentsGravity contentsGravity = ContentsGravity::resize;
     cg::Float contentsScale = 1;
 
-    // Shape layers.
-    std::optional<cg::Path> path;
-    std::optional<cg::Color> fillColor = cg::Color(0, 0, 0, 1);
-    std::optional<cg::Color> strokeColor;
-    cg::Float lineWidth = 1;
-    cg::LineCap lineCap = cg::LineCap::butt;
-    cg::LineJoin lineJoin = cg::LineJoin::miter;
-    cg::Float miterLimit = 10;
-    cg::FillRule fillRule = cg::FillRule::nonZero;
-    cg::Float strokeStart = 0;
-    cg::Float strokeEnd = 1;
-
-    // Gradient layers.
-    std::vector<cg::Color> colors;
-    std::optional<std::vector<double>> locations;
-    cg::Point startPoint{0.5, 0};
-    cg::Point endPoint{0.5, 1};
+    // Shape and gradient layers.
+    ShapeProperties shape;
+    GradientProperties gradient;
 
     // A fade running on the layer (presentation only): the picture taken before the
     // change, of the bounds given, drawn at 1 − progress under the layer at progress.

@@ -14,26 +14,26 @@ public:
     ShapeLayer() = default;
     std::string_view className() const override { return "CAShapeLayer"; }
 
-    const std::optional<cg::Path>& path() const { return path_; }
+    const std::optional<cg::Path>& path() const { return shape_.path; }
     void setPath(std::optional<cg::Path> path);
-    std::optional<cg::Color> fillColor() const { return fillColor_; }
+    std::optional<cg::Color> fillColor() const { return shape_.fillColor; }
     void setFillColor(std::optional<cg::Color> color);
-    std::optional<cg::Color> strokeColor() const { return strokeColor_; }
+    std::optional<cg::Color> strokeColor() const { return shape_.strokeColor; }
     void setStrokeColor(std::optional<cg::Color> color);
-    cg::Float lineWidth() const { return lineWidth_; }
+    cg::Float lineWidth() const { return shape_.lineWidth; }
     void setLineWidth(cg::Float width);
-    cg::LineCap lineCap() const { return lineCap_; }
+    cg::LineCap lineCap() const { return shape_.lineCap; }
     void setLineCap(cg::LineCap cap);
-    cg::LineJoin lineJoin() const { return lineJoin_; }
+    cg::LineJoin lineJoin() const { return shape_.lineJoin; }
     void setLineJoin(cg::LineJoin join);
-    cg::Float miterLimit() const { return miterLimit_; }
+    cg::Float miterLimit() const { return shape_.miterLimit; }
     void setMiterLimit(cg::Float limit);
-    cg::FillRule fillRule() const { return fillRule_; }
+    cg::FillRule fillRule() const { return shape_.fillRule; }
     void setFillRule(cg::FillRule rule);
     // Stored as given; clamped to [0, 1] when drawn.
-    cg::Float strokeStart() const { return strokeStart_; }
+    cg::Float strokeStart() const { return shape_.strokeStart; }
     void setStrokeStart(cg::Float fraction);
-    cg::Float strokeEnd() const { return strokeEnd_; }
+    cg::Float strokeEnd() const { return shape_.strokeEnd; }
     void setStrokeEnd(cg::Float fraction);
 
     void snapshot(LayerSnapshot& snapshot) const override;
@@ -43,16 +43,7 @@ protected:
     void adoptSnapshot(const LayerSnapshot& snapshot) override;
 
 private:
-    std::optional<cg::Path> path_;
-    std::optional<cg::Color> fillColor_ = cg::Color(0, 0, 0, 1);
-    std::optional<cg::Color> strokeColor_;
-    cg::Float lineWidth_ = 1;
-    cg::LineCap lineCap_ = cg::LineCap::butt;
-    cg::LineJoin lineJoin_ = cg::LineJoin::miter;
-    cg::Float miterLimit_ = 10;
-    cg::FillRule fillRule_ = cg::FillRule::nonZero;
-    cg::Float strokeStart_ = 0;
-    cg::Float strokeEnd_ = 1;
+    ShapeProperties shape_;
 };
 
 } // namespace pellavo::ca

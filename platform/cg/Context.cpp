@@ -75,6 +75,17 @@ cairo_surface_t* sourceSurface(const Image& image) {
     return s;
 }
 
+// The matrix that maps an image's pixel grid onto `rect` under `ctm`, if drawable.
+bool imageMatrix(const Image& image, const Rect& rect, const AffineTransform& ctm, AffineTransform& out) {
+    if (!rect.isFinite() || image.width() <= 0 || image.height() <= 0) return false;
+    const Rect r = rect.standardized();
+    if (!(r.size.width > 0) || !(r.size.height > 0)) return false;
+    out = AffineTransform::makeScale(r.size.width / image.width(), r.size.height / image.height())
+              .concatenating(AffineTransform::makeTranslation(r.origin.x, r.origin.y))
+              .concatenating(ctm);
+    return usable(out);
+}
+
 } // namespace
 
 struct Context::Impl {
@@ -165,6 +176,33 @@ struct Context::Impl {
     }
 
     bool rectOK(const Rect& r) const { return r.isFinite(); }
+
+    // Paints an image's pixels mapped onto rect under the CTM, clipped to rect:
+    // `paint(pattern)` runs in device space with the image as a pattern.
+    template <class Paint>
+    void paintImage(const Image& image, const Rect& rect, const char* what, Paint paint) {
+        AffineTransform m;
+        if (!state.enabled || !imageMatrix(image, rect, state.ctm, m)) return;
+        cairo_surface_t* surface = sourceSurface(image);
+        if (!surface) return;
+        cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
+        cairo_matrix_t pm = toCairo(m);
+        cairo_matrix_invert(&pm);  // pattern space is the image's pixels seen from device space
+        cairo_pattern_set_matrix(pattern, &pm);
+        cairo_pattern_set_filter(pattern, CAIRO_FILTER_GOOD);
+        // Padding keeps the edges crisp instead of fading them into transparency.
+        cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+        cairo_save(cr);
+        cairo_new_path(cr);
+        appendPath(Path::rect(rect));
+        cairo_clip(cr);
+        cairo_identity_matrix(cr);
+        paint(pattern);
+        cairo_restore(cr);
+        cairo_pattern_destroy(pattern);
+        cairo_surface_destroy(surface);
+        check(what);
+    }
 };
 
 std::unique_ptr<Context> Context::makeBitmap(int width, int height, bool opaque) {
@@ -390,72 +428,18 @@ void Context::clip(const Path& path, FillRule rule) {
     impl_->check("clip");
 }
 
-namespace {
-
-// The matrix that maps an image's pixel grid onto `rect` under `ctm`, if drawable.
-bool imageMatrix(const Image& image, const Rect& rect, const AffineTransform& ctm, AffineTransform& out) {
-    if (!rect.isFinite() || image.width() <= 0 || image.height() <= 0) return false;
-    const Rect r = rect.standardized();
-    if (!(r.size.width > 0) || !(r.size.height > 0)) return false;
-    out = AffineTransform::makeScale(r.size.width / image.width(), r.size.height / image.height())
-              .concatenating(AffineTransform::makeTranslation(r.origin.x, r.origin.y))
-              .concatenating(ctm);
-    return usable(out);
-}
-
-} // namespace
-
 void Context::draw(const Image& image, const Rect& rect) {
-    auto& impl = *impl_;
-    AffineTransform m;
-    if (!impl.state.enabled || !imageMatrix(image, rect, impl.state.ctm, m)) return;
-    cairo_surface_t* surface = sourceSurface(image);
-    if (!surface) return;
-    cairo_t* cr = impl.cr;
-    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
-    cairo_matrix_t pm = toCairo(m);
-    cairo_matrix_invert(&pm);  // pattern space is the image's pixels seen from device space
-    cairo_pattern_set_matrix(pattern, &pm);
-    cairo_pattern_set_filter(pattern, CAIRO_FILTER_GOOD);
-    // Padding keeps the edges crisp instead of fading them into transparency.
-    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-    cairo_save(cr);
-    cairo_new_path(cr);
-    impl.appendPath(Path::rect(rect));
-    cairo_clip(cr);
-    cairo_identity_matrix(cr);
-    cairo_set_source(cr, pattern);
-    cairo_paint_with_alpha(cr, impl.state.alpha);
-    cairo_restore(cr);
-    cairo_pattern_destroy(pattern);
-    cairo_surface_destroy(surface);
-    impl.check("draw(image)");
+    impl_->paintImage(image, rect, "draw(image)", [this](cairo_pattern_t* pattern) {
+        cairo_set_source(impl_->cr, pattern);
+        cairo_paint_with_alpha(impl_->cr, impl_->state.alpha);
+    });
 }
 
 void Context::fill(const Image& mask, const Rect& rect, const Color& color) {
-    auto& impl = *impl_;
-    AffineTransform m;
-    if (!impl.state.enabled || !imageMatrix(mask, rect, impl.state.ctm, m)) return;
-    cairo_surface_t* surface = sourceSurface(mask);
-    if (!surface) return;
-    cairo_t* cr = impl.cr;
-    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
-    cairo_matrix_t pm = toCairo(m);
-    cairo_matrix_invert(&pm);
-    cairo_pattern_set_matrix(pattern, &pm);
-    cairo_pattern_set_filter(pattern, CAIRO_FILTER_GOOD);
-    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-    cairo_save(cr);
-    cairo_new_path(cr);
-    impl.appendPath(Path::rect(rect));
-    cairo_clip(cr);
-    cairo_identity_matrix(cr);
-    impl.setSource(color);
-    cairo_mask(cr, pattern);
-    cairo_restore(cr);
-    cairo_pattern_destroy(pattern);
-    cairo_surface_destroy(surface);
-    impl.check("fill(mask)");
+    impl_->paintImage(mask, rect, "fill(mask)", [this, &color](cairo_pattern_t* pattern) {
+        impl_->setSource(color);
+        cairo_mask(impl_->cr, pattern);
+    });
 }
 
 void Context::drawLinearGradient(const std::vector<GradientStop>& stops, Point start, Point end) {

@@ -114,10 +114,12 @@ Rect Rect::integral() const {
 
 Rect Rect::applying(const AffineTransform& t) const {
     if (isNull()) return *this;
-    const Point corners[4] = {Point{minX(), minY()}.applying(t), Point{maxX(), minY()}.applying(t),
-                              Point{minX(), maxY()}.applying(t), Point{maxX(), maxY()}.applying(t)};
-    Float x0 = corners[0].x, x1 = corners[0].x, y0 = corners[0].y, y1 = corners[0].y;
-    for (const Point& c : corners) {
+    return mappedBounds([&t](Point p) { return p.applying(t); });
+}
+
+Rect Rect::boundingBox(const Point (&points)[4]) {
+    Float x0 = points[0].x, x1 = points[0].x, y0 = points[0].y, y1 = points[0].y;
+    for (const Point& c : points) {
         x0 = std::min(x0, c.x);
         x1 = std::max(x1, c.x);
         y0 = std::min(y0, c.y);

@@ -98,6 +98,17 @@ struct Rect {
     Rect integral() const;
     // Bounding box of the transformed corners.
     Rect applying(const AffineTransform& t) const;
+    // Bounding box of the standardised rectangle's four corners, each passed through
+    // `map` (point to point).
+    template <class Map>
+    Rect mappedBounds(const Map& map) const {
+        const Rect r = standardized();
+        const Point corners[4] = {map(Point{r.minX(), r.minY()}), map(Point{r.maxX(), r.minY()}),
+                                  map(Point{r.minX(), r.maxY()}), map(Point{r.maxX(), r.maxY()})};
+        return boundingBox(corners);
+    }
+    // The smallest rectangle holding the points, grown from the first one.
+    static Rect boundingBox(const Point (&points)[4]);
 
     friend constexpr bool operator==(const Rect&, const Rect&) = default;
 };

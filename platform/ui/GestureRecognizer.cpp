@@ -156,6 +156,22 @@ void GestureRecognizer::ignore(const Touch& touch) {
     });
 }
 
+void GestureRecognizer::holdAtMost(std::size_t count, const TouchSet& arriving) {
+    std::size_t held = 0;
+    for (const auto& touch : activeTouches())
+        if (!arriving.contains(touch)) ++held;
+    for (const auto& touch : arriving) {
+        if (held < count) ++held;
+        else ignore(*touch);
+    }
+}
+
+void GestureRecognizer::finishOnLift(bool cancelled) {
+    const bool underWay = state_ == State::began || state_ == State::changed;
+    if (!underWay) setState(State::failed);
+    else setState(cancelled ? State::cancelled : State::ended);
+}
+
 std::vector<std::shared_ptr<Touch>> GestureRecognizer::activeTouches() const {
     std::vector<std::shared_ptr<Touch>> result;
     for (const auto& weak : touches_)
@@ -196,21 +212,21 @@ void GestureRecognizer::noteLocation() { lastScreenLocation_ = centroidInScreen(
 
 // ---------------------------------------------------------------- coordinates
 
+std::shared_ptr<View> GestureRecognizer::defaultWindow() const {
+    if (auto window = lastWindow_.lock()) return window;
+    if (auto own = view_.lock()) return own->window();
+    return nullptr;
+}
+
 cg::Point GestureRecognizer::pointFromScreen(cg::Point screenPoint, const View* view) const {
     if (view) return view->convertFromScreen(screenPoint);
-    if (auto window = lastWindow_.lock()) return window->convertFromScreen(screenPoint);
-    if (auto own = view_.lock()) {
-        if (auto window = own->window()) return window->convertFromScreen(screenPoint);
-    }
+    if (auto window = defaultWindow()) return window->convertFromScreen(screenPoint);
     return screenPoint;
 }
 
 cg::Point GestureRecognizer::pointToScreen(cg::Point point, const View* view) const {
     if (view) return view->convertToScreen(point);
-    if (auto window = lastWindow_.lock()) return window->convertToScreen(point);
-    if (auto own = view_.lock()) {
-        if (auto window = own->window()) return window->convertToScreen(point);
-    }
+    if (auto window = defaultWindow()) return window->convertToScreen(point);
     return point;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <concepts>
 #include <cstdint>
 #include <cstring>
@@ -124,6 +125,11 @@ protected:
     void setState(State state);
     // Drops a touch from this recogniser: it receives nothing more about it.
     void ignore(const Touch& touch);
+    // Keeps at most `count` touches: those of `arriving` past that many are ignored.
+    void holdAtMost(std::size_t count, const TouchSet& arriving);
+    // The touches lifted (or were cancelled): a gesture under way ends (or is
+    // cancelled); one that never began fails.
+    void finishOnLift(bool cancelled);
     // The touches this recogniser holds that are still on the screen, in the order
     // they came.
     std::vector<std::shared_ptr<Touch>> activeTouches() const;
@@ -154,6 +160,9 @@ private:
 
     // Makes sure the application shows its touches to recognisers.
     static void joinApplication();
+    // The window whose space stands for a null view: the last one touched, else the
+    // window of the recogniser's view.
+    std::shared_ptr<View> defaultWindow() const;
 
     struct ActionKey {
         std::type_index type = typeid(void);

@@ -30,34 +30,20 @@ cg::Point PanGestureRecognizer::velocity(const View* view) const {
 }
 
 void PanGestureRecognizer::sample() {
-    const std::int64_t now = ns::Clock::shared()->now();
-    samples_.push_back(Sample{now, current_});
-    const std::int64_t oldestAllowed = now - ns::secondsToNanoseconds(velocityWindow);
-    while (!samples_.empty() && samples_.front().time < oldestAllowed) samples_.pop_front();
-    const Sample& oldest = samples_.front();
-    if (now > oldest.time) {
-        const double dt = static_cast<double>(now - oldest.time) / 1e9;
-        velocity_ = (current_ - oldest.location) * (1.0 / dt);
-    }
+    if (auto measured = samples_.add(ns::Clock::shared()->now(), current_)) velocity_ = *measured;
 }
 
 void PanGestureRecognizer::touchesBegan(const TouchSet& touches, const Event&) {
     const bool first = samples_.empty();
     // Fingers past the maximum are not this gesture's.
-    std::size_t held = 0;
-    for (const auto& touch : activeTouches())
-        if (!touches.contains(touch)) ++held;
-    for (const auto& touch : touches) {
-        if (held < maximumTouches_) ++held;
-        else ignore(*touch);
-    }
+    holdAtMost(maximumTouches_, touches);
     auto active = activeTouches();
     if (active.empty()) return;
     if (first) {
         offset_ = {};
         current_ = base_ = reported_ = centroidOf(active);
         velocity_ = {};
-        samples_.push_back(Sample{ns::Clock::shared()->now(), current_});
+        samples_.add(ns::Clock::shared()->now(), current_);
     } else {
         // A finger joined: the location carries on from where it was.
         offset_ = current_ - centroidOf(active);
@@ -92,9 +78,7 @@ void PanGestureRecognizer::touchesLifted(const TouchSet& touches, bool cancelled
         offset_ = current_ - centroidOf(remaining);
         return;
     }
-    const bool underWay = state() == State::began || state() == State::changed;
-    if (cancelled) setState(underWay ? State::cancelled : State::failed);
-    else setState(underWay ? State::ended : State::failed);
+    finishOnLift(cancelled);
 }
 
 void PanGestureRecognizer::touchesEnded(const TouchSet& touches, const Event&) { touchesLifted(touches, false); }

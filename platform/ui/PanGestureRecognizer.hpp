@@ -1,11 +1,10 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <deque>
 #include <limits>
 
 #include "platform/ui/GestureRecognizer.hpp"
+#include "platform/ui/VelocitySampler.hpp"
 
 namespace pellavo::ui {
 
@@ -58,10 +57,6 @@ protected:
     void applyDriven(const DrivenValues& values) override;
 
 private:
-    struct Sample {
-        std::int64_t time;
-        cg::Point location;
-    };
     cg::Point centroidOf(const std::vector<std::shared_ptr<Touch>>& touches) const;
     void sample();
     void touchesLifted(const TouchSet& touches, bool cancelled);
@@ -74,7 +69,7 @@ private:
     cg::Point current_;
     cg::Point reported_;
     cg::Point velocity_;
-    std::deque<Sample> samples_;
+    VelocitySampler<cg::Point> samples_{velocityWindow};
 };
 
 } // namespace pellavo::ui

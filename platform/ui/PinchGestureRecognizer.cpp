@@ -25,20 +25,14 @@ void PinchGestureRecognizer::setScale(double scale) {
 }
 
 void PinchGestureRecognizer::touchesBegan(const TouchSet& touches, const Event&) {
-    std::size_t held = 0;
-    for (const auto& touch : activeTouches())
-        if (!touches.contains(touch)) ++held;
-    for (const auto& touch : touches) {
-        if (held < 2) ++held;
-        else ignore(*touch);
-    }
+    holdAtMost(2, touches);
     if (startSpread_ == 0 && activeTouches().size() == 2) {
         startSpread_ = spread();
         lastSpread_ = startSpread_;
         factor_ = 1;
         scale_ = 1;
         samples_.clear();
-        samples_.push_back(Sample{ns::Clock::shared()->now(), scale_});
+        samples_.add(ns::Clock::shared()->now(), scale_);
     }
 }
 
@@ -53,12 +47,7 @@ void PinchGestureRecognizer::touchesMoved(const TouchSet&, const Event&) {
     lastSpread_ = now;
     const double scale = factor_ * now / startSpread_;
     if (!std::isfinite(scale)) return;
-    const std::int64_t time = ns::Clock::shared()->now();
-    samples_.push_back(Sample{time, scale});
-    const std::int64_t oldestAllowed = time - ns::secondsToNanoseconds(velocityWindow);
-    while (!samples_.empty() && samples_.front().time < oldestAllowed) samples_.pop_front();
-    if (time > samples_.front().time)
-        velocity_ = (scale - samples_.front().scale) / (static_cast<double>(time - samples_.front().time) / 1e9);
+    if (auto measured = samples_.add(ns::Clock::shared()->now(), scale)) velocity_ = *measured;
     const bool changedScale = scale != scale_;
     scale_ = scale;
     if (state() == State::possible) {
@@ -68,15 +57,9 @@ void PinchGestureRecognizer::touchesMoved(const TouchSet&, const Event&) {
     }
 }
 
-void PinchGestureRecognizer::lifted(bool cancelled) {
-    const bool underWay = state() == State::began || state() == State::changed;
-    if (!underWay) setState(State::failed);
-    else setState(cancelled ? State::cancelled : State::ended);
-}
+void PinchGestureRecognizer::touchesEnded(const TouchSet&, const Event&) { finishOnLift(false); }
 
-void PinchGestureRecognizer::touchesEnded(const TouchSet&, const Event&) { lifted(false); }
-
-void PinchGestureRecognizer::touchesCancelled(const TouchSet&, const Event&) { lifted(true); }
+void PinchGestureRecognizer::touchesCancelled(const TouchSet&, const Event&) { finishOnLift(true); }
 
 void PinchGestureRecognizer::reset() {
     GestureRecognizer::reset();

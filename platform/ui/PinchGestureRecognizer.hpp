@@ -1,9 +1,7 @@
 #pragma once
 
-#include <cstdint>
-#include <deque>
-
 #include "platform/ui/GestureRecognizer.hpp"
+#include "platform/ui/VelocitySampler.hpp"
 
 namespace pellavo::ui {
 
@@ -36,12 +34,7 @@ protected:
     void applyDriven(const DrivenValues& values) override;
 
 private:
-    struct Sample {
-        std::int64_t time;
-        double scale;
-    };
     double spread() const;
-    void lifted(bool cancelled);
 
     // scale = factor × spread / startSpread; startSpread 0 until two fingers are down
     // apart from each other.
@@ -50,7 +43,7 @@ private:
     double scale_ = 1;
     double velocity_ = 0;
     double lastSpread_ = 0;
-    std::deque<Sample> samples_;
+    VelocitySampler<double> samples_{velocityWindow};
 };
 
 } // namespace pellavo::ui

@@ -229,19 +229,31 @@ void TextField::drawPlaceholder(const cg::Rect& rect) {
 void TextField::draw(cg::Rect) {
     const cg::Rect b = bounds();
     const cg::Rect rect = editing_ ? editingRect(b) : textRect(b);
+    cg::Context* context = graphicsGetCurrentContext();
+    const bool marks = editing_ && context != nullptr && rect.isFinite();
+    const double lineHeight = font_.lineHeight();
+    const double lineTop = rect.minY() + (rect.height() - lineHeight) / 2;
+    const double origin = marks ? rect.minX() + alignmentOffset(rect) - scrollOffset(rect) : 0;
+    // A selection is highlighted behind its text, clipped to the visible part of the line.
+    if (marks && selection_.length > 0) {
+        const double left = origin + offsetOf(selection_.location);
+        const double right = origin + offsetOf(selection_.max());
+        context->saveGState();
+        context->clip(rect);
+        context->setFillColor(tintColor().withAlphaComponent(kSelectionAlpha).cgColor());
+        context->fill({left, lineTop, right - left, lineHeight});
+        context->restoreGState();
+    }
     if (text_.length() == 0)
         drawPlaceholder(placeholderRect(b));
     else
         drawText(rect);
-    if (!editing_) return;
-    cg::Context* context = graphicsGetCurrentContext();
-    if (context == nullptr || !rect.isFinite()) return;
-    const double lineHeight = font_.lineHeight();
-    const double x = rect.minX() + alignmentOffset(rect) - scrollOffset(rect) + offsetOf(selection_.max());
+    // The caret only marks an empty selection.
+    if (!marks || selection_.length > 0) return;
+    const double x = origin + offsetOf(selection_.max());
     context->saveGState();
     context->setFillColor(tintColor().cgColor());
-    context->fill({std::min(x, rect.maxX() - kCaretWidth), rect.minY() + (rect.height() - lineHeight) / 2,
-                   kCaretWidth, lineHeight});
+    context->fill({std::min(x, rect.maxX() - kCaretWidth), lineTop, kCaretWidth, lineHeight});
     context->restoreGState();
 }
 

@@ -40,6 +40,8 @@ public:
 
     static constexpr double kDefaultFontSize = 17;
     static constexpr double kCaretWidth = 2;
+    // The selection highlight is the tint colour at this alpha.
+    static constexpr double kSelectionAlpha = 0.25;
 
     explicit TextField(const cg::Rect& frame = {});
     // From an interface file, as View's.

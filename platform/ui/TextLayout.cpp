@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <pango/pangocairo.h>
@@ -42,6 +43,52 @@ int pangoUnits(double points) {
 double points(int units) { return static_cast<double>(units) / PANGO_SCALE; }
 
 guint16 channel(double component) { return static_cast<guint16>(std::lround(component * 65535.0)); }
+
+bool isSpaceCluster(const char* text, const PangoGlyphItem* run, int glyph) {
+    const int index = run->item->offset + run->glyphs->log_clusters[glyph];
+    return g_unichar_isspace(g_utf8_get_char(text + index));
+}
+
+// Pango widens the ellipsis glyph by whatever room the removed text leaves, so a
+// truncated line always fills the width. That room lies to the right of the
+// ellipsis: a gap before the text after it (head and middle truncation) and a
+// line that centring and right alignment cannot move. Give the ellipsis back its
+// own advance and fold the spaces that touch it, so it sits against the text.
+void tightenEllipses(PangoLayout* layout) {
+    const char* text = pango_layout_get_text(layout);
+    // The writable lines: Pango then measures them from their glyphs again.
+    for (GSList* l = pango_layout_get_lines(layout); l != nullptr; l = l->next) {
+        auto* line = static_cast<PangoLayoutLine*>(l->data);
+        std::vector<std::pair<PangoGlyphItem*, int>> glyphs; // visual order
+        std::size_t ellipsisStart = 0;
+        std::size_t ellipsisEnd = 0;
+        for (GSList* r = line->runs; r != nullptr; r = r->next) {
+            auto* run = static_cast<PangoGlyphItem*>(r->data);
+            const bool ellipsis = (run->item->analysis.flags & PANGO_ANALYSIS_FLAG_IS_ELLIPSIS) != 0;
+            if (ellipsis) ellipsisStart = glyphs.size();
+            for (int i = 0; i < run->glyphs->num_glyphs; ++i) glyphs.emplace_back(run, i);
+            if (ellipsis) ellipsisEnd = glyphs.size();
+        }
+        if (ellipsisEnd == ellipsisStart) continue;
+
+        auto [ellipsisRun, last] = glyphs[ellipsisEnd - 1];
+        PangoGlyphInfo& info = ellipsisRun->glyphs->glyphs[last];
+        PangoRectangle natural;
+        pango_font_get_glyph_extents(ellipsisRun->item->analysis.font, info.glyph, nullptr, &natural);
+        if (natural.width >= 0 && natural.width < info.geometry.width) info.geometry.width = natural.width;
+
+        auto fold = [&](std::size_t i) {
+            auto [run, glyph] = glyphs[i];
+            if (!isSpaceCluster(text, run, glyph)) return false;
+            run->glyphs->glyphs[glyph].geometry.width = 0;
+            return true;
+        };
+        std::size_t after = ellipsisEnd;
+        while (after < glyphs.size() && fold(after)) ++after;
+        std::size_t before = ellipsisStart;
+        while (before > 0 && fold(before - 1)) --before;
+    }
+}
 
 } // namespace
 
@@ -121,6 +168,7 @@ PangoLayout* TextLayout::Impl::build(double alphaScale) const {
     // Natural alignment follows each paragraph's direction; the explicit ones
     // mean the same side whatever the script.
     pango_layout_set_auto_dir(layout, alignment == ns::TextAlignment::natural);
+    if (isTruncating(mode)) tightenEllipses(layout);
     return layout;
 }
 
@@ -313,6 +361,51 @@ int64_t TextLayout::offsetNearest(cg::Point point) const {
     const auto found = std::lower_bound(d.byteOfUnit.begin(), d.byteOfUnit.end(), byte);
     if (found == d.byteOfUnit.end()) return static_cast<int64_t>(d.byteOfUnit.size()) - 1;
     return found - d.byteOfUnit.begin();
+}
+
+std::vector<cg::Rect> TextLayout::selectionRects(ns::Range range) const {
+    const Impl& d = *impl_;
+    std::vector<cg::Rect> rects;
+    if (d.lineCount == 0 || d.byteOfUnit.empty() || range.length <= 0) return rects;
+    const auto last = static_cast<int64_t>(d.byteOfUnit.size()) - 1;
+    const int64_t first = std::clamp<int64_t>(range.location, 0, last);
+    const int64_t end = range.location > last - range.length ? last : std::max(first, range.max());
+    const int startByte = d.byteOfUnit[static_cast<std::size_t>(first)];
+    const int endByte = d.byteOfUnit[static_cast<std::size_t>(end)];
+    if (endByte <= startByte) return rects;
+
+    PangoLayout* layout = d.build();
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    int top = 0;
+    int lines = 0;
+    do {
+        PangoRectangle logical;
+        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
+        if (lines == 0) top = logical.y;
+        ++lines;
+        PangoLayoutLine* line = pango_layout_iter_get_line_readonly(iter);
+        const int from = std::max(startByte, line->start_index);
+        const int to = std::min(endByte, line->start_index + line->length);
+        if (from >= to) continue;
+        // Visual ranges in layout coordinates: bidirectional text may split one
+        // logical range; the highlight spans them all.
+        int* ranges = nullptr;
+        int count = 0;
+        pango_layout_line_get_x_ranges(line, from, to, &ranges, &count);
+        if (count > 0) {
+            int left = ranges[0];
+            int right = ranges[1];
+            for (int i = 1; i < count; ++i) {
+                left = std::min(left, ranges[2 * i]);
+                right = std::max(right, ranges[2 * i + 1]);
+            }
+            rects.emplace_back(points(left), points(logical.y - top), points(right - left), points(logical.height));
+        }
+        g_free(ranges);
+    } while (lines < d.lineCount && pango_layout_iter_next_line(iter));
+    pango_layout_iter_free(iter);
+    g_object_unref(layout);
+    return rects;
 }
 
 } // namespace pellavo::ui

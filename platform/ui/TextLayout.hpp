@@ -2,10 +2,12 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/ParagraphStyle.hpp"
+#include "platform/ns/Range.hpp"
 
 namespace pellavo::cg {
 class Context;
@@ -55,6 +57,10 @@ public:
     cg::Rect caretRect(int64_t offset) const;
     // The UTF-16 offset of the cluster boundary nearest to the point; 0 without lines.
     int64_t offsetNearest(cg::Point point) const;
+    // The highlight of a UTF-16 range (clamped): one rectangle per visible line it
+    // touches, from the leftmost to the rightmost edge of its part of that line,
+    // the line's full height. An empty range or no lines: none.
+    std::vector<cg::Rect> selectionRects(ns::Range range) const;
 
 private:
     struct Impl;

@@ -74,6 +74,8 @@ class TextView : public ScrollView, public KeyInput {
 public:
     static constexpr double kDefaultFontSize = 12;
     static constexpr double kCaretWidth = 2;
+    // The selection highlight is the tint colour at this alpha.
+    static constexpr double kSelectionAlpha = 0.25;
 
     explicit TextView(const cg::Rect& frame = {});
     // Made from an interface file: the frame and any decoded subviews.
@@ -115,6 +117,10 @@ public:
     void setDelegate(const std::shared_ptr<TextViewDelegate>& delegate) { delegate_ = delegate; }
 
     bool canBecomeFirstResponder() const override { return editable_; }
+    // Shown by the keyboard in place of its panel while editing, and held strongly.
+    // A change shows once the view next begins editing or calls reloadInputViews().
+    std::shared_ptr<View> inputView() const override { return inputView_; }
+    void setInputView(std::shared_ptr<View> view) { inputView_ = std::move(view); }
     bool becomeFirstResponder() override;
     bool resignFirstResponder() override;
 
@@ -180,6 +186,7 @@ private:
     bool editing_ = false;
     std::weak_ptr<TextViewDelegate> delegate_;
     std::shared_ptr<ContentView> content_;
+    std::shared_ptr<View> inputView_;
     mutable std::shared_ptr<const TextLayout> layout_;
     double laidOutWidth_ = -1;
 };

@@ -557,18 +557,7 @@ namespace {
 template <class Map>
 cg::Rect convertCorners(const cg::Rect& rect, const Map& map) {
     if (rect.isNull()) return rect;
-    const cg::Rect r = rect.standardized();
-    const cg::Point corners[4] = {map(r.origin), map({r.origin.x + r.size.width, r.origin.y}),
-                                  map({r.origin.x, r.origin.y + r.size.height}),
-                                  map({r.origin.x + r.size.width, r.origin.y + r.size.height})};
-    cg::Float minX = corners[0].x, maxX = corners[0].x, minY = corners[0].y, maxY = corners[0].y;
-    for (const auto& c : corners) {
-        minX = std::min(minX, c.x);
-        maxX = std::max(maxX, c.x);
-        minY = std::min(minY, c.y);
-        maxY = std::max(maxY, c.y);
-    }
-    return {minX, minY, maxX - minX, maxY - minY};
+    return rect.mappedBounds(map);
 }
 
 } // namespace

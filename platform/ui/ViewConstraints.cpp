@@ -57,34 +57,39 @@ LayoutYAxisAnchor View::centerYAnchor() { return {sharedFromThis<View>(), Attrib
 LayoutDimension View::widthAnchor() { return {sharedFromThis<View>(), Attribute::width}; }
 LayoutDimension View::heightAnchor() { return {sharedFromThis<View>(), Attribute::height}; }
 
-float View::contentHuggingPriority(LayoutConstraint::Axis axis) const {
-    return huggingPriority_[axis == LayoutConstraint::Axis::horizontal ? 0 : 1];
-}
+namespace {
 
-void View::setContentHuggingPriority(float priority, LayoutConstraint::Axis axis) {
+// Content priorities are stored horizontal first.
+int axisIndex(LayoutConstraint::Axis axis) { return axis == LayoutConstraint::Axis::horizontal ? 0 : 1; }
+
+// Stores a content priority clamped to [1, required]; NaN is ignored. True when
+// the stored value changed.
+bool storePriority(float& slot, float priority) {
     if (std::isnan(priority))
-        return;
-    float& slot = huggingPriority_[axis == LayoutConstraint::Axis::horizontal ? 0 : 1];
+        return false;
     priority = std::clamp(priority, 1.0f, LayoutPriority::required);
     if (priority == slot)
-        return;
+        return false;
     slot = priority;
-    layout::LayoutEngine::contentPrioritiesChanged(*this);
+    return true;
+}
+
+} // namespace
+
+float View::contentHuggingPriority(LayoutConstraint::Axis axis) const { return huggingPriority_[axisIndex(axis)]; }
+
+void View::setContentHuggingPriority(float priority, LayoutConstraint::Axis axis) {
+    if (storePriority(huggingPriority_[axisIndex(axis)], priority))
+        layout::LayoutEngine::contentPrioritiesChanged(*this);
 }
 
 float View::contentCompressionResistancePriority(LayoutConstraint::Axis axis) const {
-    return compressionPriority_[axis == LayoutConstraint::Axis::horizontal ? 0 : 1];
+    return compressionPriority_[axisIndex(axis)];
 }
 
 void View::setContentCompressionResistancePriority(float priority, LayoutConstraint::Axis axis) {
-    if (std::isnan(priority))
-        return;
-    float& slot = compressionPriority_[axis == LayoutConstraint::Axis::horizontal ? 0 : 1];
-    priority = std::clamp(priority, 1.0f, LayoutPriority::required);
-    if (priority == slot)
-        return;
-    slot = priority;
-    layout::LayoutEngine::contentPrioritiesChanged(*this);
+    if (storePriority(compressionPriority_[axisIndex(axis)], priority))
+        layout::LayoutEngine::contentPrioritiesChanged(*this);
 }
 
 void View::invalidateIntrinsicContentSize() { layout::LayoutEngine::intrinsicContentSizeChanged(*this); }

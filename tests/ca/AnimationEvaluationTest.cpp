@@ -11,10 +11,12 @@
 #include "platform/ca/KeyframeAnimation.hpp"
 #include "platform/ca/PresentationState.hpp"
 #include "platform/ca/Transition.hpp"
+#include "tests/ca/AnimationTestSupport.hpp"
 
 namespace {
 
 using namespace pellavo;
+using pellavo::testing::basicAnimation;
 using ca::AnimatableKey;
 using ca::FillMode;
 using ca::Transform3D;
@@ -53,19 +55,9 @@ double number(const ca::Animation& a, double t, const std::string& path) {
     return v && std::holds_alternative<double>(*v) ? std::get<double>(*v) : nan;
 }
 
-std::shared_ptr<ca::BasicAnimation> basic(std::string path, std::optional<Value> from, std::optional<Value> to,
-                                          double duration) {
-    auto a = ns::make<ca::BasicAnimation>();
-    a->setKeyPath(std::move(path));
-    a->setFromValue(std::move(from));
-    a->setToValue(std::move(to));
-    a->setDuration(duration);
-    return a;
-}
-
 TEST(AnimationEvaluation, DurationsThatAreNotPositiveRunAQuarterSecond) {
     for (double d : {0.0, -1.0, nan, double(INFINITY)}) {
-        auto a = basic("opacity", 0.0, 1.0, d);
+        auto a = basicAnimation("opacity", 0.0, 1.0, d);
         EXPECT_DOUBLE_EQ(number(*a, 0.125, "opacity"), 0.5) << d;
         EXPECT_DOUBLE_EQ(a->activeSpan(), 0.25) << d;
     }
@@ -82,7 +74,7 @@ TEST(AnimationEvaluation, FillModesBeforeAndAfterTheSpan) {
         {FillMode::both, 0.2, 0.6},
     };
     for (const auto& c : cases) {
-        auto a = basic("opacity", 0.2, 0.6, 1);
+        auto a = basicAnimation("opacity", 0.2, 0.6, 1);
         a->setFillMode(c.fill);
         EXPECT_EQ(number(*a, -0.5, "opacity"), c.before);
         EXPECT_EQ(number(*a, 1.0, "opacity"), c.after);
@@ -93,30 +85,30 @@ TEST(AnimationEvaluation, FillModesBeforeAndAfterTheSpan) {
 
 TEST(AnimationEvaluation, MissingEndsComeFromTheModelOrTheIdentity) {
     // No to-value: the model value at evaluation.
-    auto a = basic("position", cg::Point(0, 0), std::nullopt, 1);
+    auto a = basicAnimation("position", cg::Point(0, 0), std::nullopt, 1);
     EXPECT_EQ(std::get<cg::Point>(*evaluate(*a, 0.5, "position")), cg::Point(5, 10));
     // Additive without ends: runs from the identity to the identity.
-    auto b = basic("position", std::nullopt, cg::Point(4, 4), 1);
+    auto b = basicAnimation("position", std::nullopt, cg::Point(4, 4), 1);
     b->setIsAdditive(true);
     EXPECT_EQ(std::get<cg::Point>(*evaluate(*b, 0.5, "position")), cg::Point(12, 22));
 }
 
 TEST(AnimationEvaluation, FractionalAndEndlessRepeats) {
-    auto a = basic("opacity", 0.0, 1.0, 1);
+    auto a = basicAnimation("opacity", 0.0, 1.0, 1);
     a->setRepeatCount(1.5);
     a->setFillMode(FillMode::forwards);
     EXPECT_DOUBLE_EQ(a->activeSpan(), 1.5);
     EXPECT_DOUBLE_EQ(number(*a, 1.25, "opacity"), 0.25);
     EXPECT_DOUBLE_EQ(number(*a, 9, "opacity"), 0.5); // held where the half cycle ended
 
-    auto endless = basic("opacity", 0.0, 1.0, 0.5);
+    auto endless = basicAnimation("opacity", 0.0, 1.0, 0.5);
     endless->setRepeatCount(INFINITY);
     EXPECT_TRUE(std::isinf(endless->activeSpan()));
     EXPECT_NEAR(number(*endless, 1e6 + 0.125, "opacity"), 0.25, 1e-6);
 }
 
 TEST(AnimationEvaluation, CumulativeAdditiveRotationKeepsTurning) {
-    auto spin = basic("transform.rotation.z", 0.0, 2 * pi, 2.2);
+    auto spin = basicAnimation("transform.rotation.z", 0.0, 2 * pi, 2.2);
     spin->setIsAdditive(true);
     spin->setIsCumulative(true);
     spin->setRepeatCount(INFINITY);
@@ -140,7 +132,7 @@ TEST(AnimationEvaluation, CumulativeAdditiveRotationKeepsTurning) {
 }
 
 TEST(AnimationEvaluation, SpringTimingOvershootsAndSettlesAtTheEnd) {
-    auto a = basic("opacity", 0.0, 1.0, 0.6);
+    auto a = basicAnimation("opacity", 0.0, 1.0, 0.6);
     a->setSpringTiming(0.7, 3);
     EXPECT_EQ(number(*a, 0, "opacity"), 0);
     double peak = 0;
@@ -150,11 +142,11 @@ TEST(AnimationEvaluation, SpringTimingOvershootsAndSettlesAtTheEnd) {
     // The start velocity is the given one, in whole distances per second.
     EXPECT_NEAR(a->progress(1e-7 / 0.6, 0.6) / 1e-7, 3, 1e-3);
     // Critical damping never overshoots; a damping ratio of 0 or NaN is clamped.
-    auto critical = basic("opacity", 0.0, 1.0, 0.5);
+    auto critical = basicAnimation("opacity", 0.0, 1.0, 0.5);
     critical->setSpringTiming(5, 0);
     for (double f = 0; f <= 1; f += 0.05) EXPECT_LE(critical->progress(f, 0.5), 1);
     for (double damping : {0.0, -2.0, nan}) {
-        auto s = basic("opacity", 0.0, 1.0, 0.5);
+        auto s = basicAnimation("opacity", 0.0, 1.0, 0.5);
         s->setSpringTiming(damping, nan);
         for (double f = 0; f <= 1; f += 0.1) EXPECT_TRUE(std::isfinite(s->progress(f, 0.5)));
     }
@@ -222,13 +214,13 @@ TEST(AnimationEvaluation, PacedKeyframesSpaceByDistance) {
 
 TEST(AnimationEvaluation, BadValuesContributeNothing) {
     // Wrong kinds, non-finite values and unknown key paths leave the model alone.
-    EXPECT_EQ(number(*basic("opacity", cg::Point(1, 1), 0.5, 1), 0.5, "opacity"), 1);
-    EXPECT_EQ(number(*basic("opacity", nan, 0.5, 1), 0.5, "opacity"), 1);
-    EXPECT_EQ(number(*basic("opacity", 0.0, INFINITY, 1), 0.5, "opacity"), 1);
-    EXPECT_EQ(number(*basic("opacityy", 0.0, 0.5, 1), 0.5, "opacity"), 1);
-    EXPECT_EQ(number(*basic("transform.scale", cg::Point(), 0.5, 1), 0.5, "transform.scale"), 1);
+    EXPECT_EQ(number(*basicAnimation("opacity", cg::Point(1, 1), 0.5, 1), 0.5, "opacity"), 1);
+    EXPECT_EQ(number(*basicAnimation("opacity", nan, 0.5, 1), 0.5, "opacity"), 1);
+    EXPECT_EQ(number(*basicAnimation("opacity", 0.0, INFINITY, 1), 0.5, "opacity"), 1);
+    EXPECT_EQ(number(*basicAnimation("opacityy", 0.0, 0.5, 1), 0.5, "opacity"), 1);
+    EXPECT_EQ(number(*basicAnimation("transform.scale", cg::Point(), 0.5, 1), 0.5, "transform.scale"), 1);
     // A key the layer does not have.
-    EXPECT_FALSE(evaluate(*basic("lineWidth", 0.0, 2.0, 1), 0.5, "lineWidth"));
+    EXPECT_FALSE(evaluate(*basicAnimation("lineWidth", 0.0, 2.0, 1), 0.5, "lineWidth"));
     auto k = ns::make<ca::KeyframeAnimation>();
     k->setKeyPath("opacity");
     k->setValues({0.0, nan, 1.0});
@@ -238,7 +230,7 @@ TEST(AnimationEvaluation, BadValuesContributeNothing) {
 TEST(AnimationEvaluation, TransformScaleKeepsRotationAndTranslation) {
     Model m;
     m.values[AnimatableKey::transform] = Transform3D::makeTranslation(5, 6, 0).rotated(0.3, 0, 0, 1).scaled(2, 2, 1);
-    auto a = basic("transform.scale", std::nullopt, 0.0, 1);
+    auto a = basicAnimation("transform.scale", std::nullopt, 0.0, 1);
     a->apply(0.5, m);
     // No from-value and nothing captured: the model's scale, 2.
     EXPECT_NEAR(std::get<double>(*m.current(*ca::KeyPath::parse("transform.scale"))), 1, 1e-12);
@@ -255,7 +247,7 @@ TEST(AnimationEvaluation, TransformScaleKeepsRotationAndTranslation) {
     // Additive scales multiply.
     Model twice;
     twice.values[AnimatableKey::transform] = Transform3D::makeScale(2, 2, 1);
-    auto grow = basic("transform.scale", 1.0, 3.0, 1);
+    auto grow = basicAnimation("transform.scale", 1.0, 3.0, 1);
     grow->setIsAdditive(true);
     grow->apply(1.0 - 1e-12, twice);
     EXPECT_NEAR(std::get<Transform3D>(*twice.current({AnimatableKey::transform})).m11, 6, 1e-9);
@@ -268,7 +260,7 @@ std::shared_ptr<ca::AnimationGroup> strokeGroup() {
     end->setValues({0.0, 0.95, 0.85});
     end->setDuration(0.3);
     end->setFillMode(FillMode::forwards);
-    auto start = basic("strokeStart", 0.0, 0.5, 0.15);
+    auto start = basicAnimation("strokeStart", 0.0, 0.5, 0.15);
     start->setBeginTime(0.15);
     start->setFillMode(FillMode::forwards);
     auto g = ns::make<ca::AnimationGroup>();
@@ -293,7 +285,7 @@ TEST(AnimationEvaluation, GroupsRunTheirChildrenOnTheGroupClock) {
 }
 
 TEST(AnimationEvaluation, GroupTimingRemapsAndClipsChildren) {
-    auto child = basic("opacity", 0.0, 1.0, 0); // no duration: the group's
+    auto child = basicAnimation("opacity", 0.0, 1.0, 0); // no duration: the group's
     auto g = ns::make<ca::AnimationGroup>();
     g->setDuration(2);
     g->setTimingFunction(ca::MediaTimingFunction::easeIn());
@@ -302,7 +294,7 @@ TEST(AnimationEvaluation, GroupTimingRemapsAndClipsChildren) {
     EXPECT_NEAR(number(*g, 0.5, "opacity"), expected, 1e-12);
 
     // A child longer than its group is cut off at the group's end.
-    auto longChild = basic("opacity", 0.0, 1.0, 10);
+    auto longChild = basicAnimation("opacity", 0.0, 1.0, 10);
     longChild->setFillMode(FillMode::forwards);
     auto clip = ns::make<ca::AnimationGroup>();
     clip->setDuration(1);

@@ -15,12 +15,15 @@
 #include "platform/ca/Renderer.hpp"
 #include "platform/ca/ShapeLayer.hpp"
 #include "platform/ca/Transaction.hpp"
+#include "tests/ca/AnimationTestSupport.hpp"
 #include "tests/support/Golden.hpp"
+#include "tests/support/Pixels.hpp"
 #include "tests/support/PlatformTest.hpp"
 
 namespace {
 
 using namespace pellavo;
+using pellavo::testing::basicAnimation;
 using cg::Color;
 using cg::RGBA8;
 
@@ -30,20 +33,9 @@ protected:
         ca::Transaction::flush();
         PlatformTest::TearDown();
     }
-public:
-    static std::shared_ptr<ca::BasicAnimation> basic(std::string path, ca::Value from, ca::Value to, double duration) {
-        auto a = ns::make<ca::BasicAnimation>();
-        a->setKeyPath(std::move(path));
-        a->setFromValue(std::move(from));
-        a->setToValue(std::move(to));
-        a->setDuration(duration);
-        return a;
-    }
 
 protected:
-    static RGBA8 at(const cg::Image& image, double x, double y) {
-        return image.pixel(static_cast<int>(x * 2), static_cast<int>(y * 2));
-    }
+    static RGBA8 at(const cg::Image& image, double x, double y) { return pellavo::testing::pixelAt(image, x, y); }
     const cg::Image& frame(ca::Renderer& renderer, const ca::Layer& root) {
         return renderer.render(root, ca::RenderMode::presentation(ca::currentMediaTime()));
     }
@@ -56,8 +48,8 @@ TEST_F(AnimationRenderTest, AFrameShowsThePresentationAndRenderInTheModel) {
     box->setFrame(cg::Rect(0, 0, 20, 20));
     box->setBackgroundColor(Color(1, 0, 0, 1));
     root->addSublayer(box);
-    box->addAnimation(basic("position", cg::Point(10, 10), cg::Point(50, 10), 1), "slide");
-    box->addAnimation(basic("opacity", 1.0, 0.0, 1), "fade");
+    box->addAnimation(basicAnimation("position", cg::Point(10, 10), cg::Point(50, 10), 1), "slide");
+    box->addAnimation(basicAnimation("opacity", 1.0, 0.0, 1), "fade");
     advance(0.5);
 
     ca::Renderer renderer({60, 20}, 2);
@@ -110,9 +102,9 @@ std::shared_ptr<ca::Layer> scene() {
     group->setAnimations({end});
     group->setDuration(1);
     ring->addAnimation(group, "stroke");
-    faded->addAnimation(AnimationRenderTest::basic("opacity", 1.0, 0.0, 1), "fade");
-    turned->addAnimation(AnimationRenderTest::basic("transform.rotation.z", 0.0, std::numbers::pi / 2, 1), "turn");
-    gradient->addAnimation(AnimationRenderTest::basic("colors", std::vector<Color>{Color(1, 0, 0, 1), Color(0, 0, 1, 1)},
+    faded->addAnimation(basicAnimation("opacity", 1.0, 0.0, 1), "fade");
+    turned->addAnimation(basicAnimation("transform.rotation.z", 0.0, std::numbers::pi / 2, 1), "turn");
+    gradient->addAnimation(basicAnimation("colors", std::vector<Color>{Color(1, 0, 0, 1), Color(0, 0, 1, 1)},
                                                       std::vector<Color>{Color(0, 1, 0, 1), Color(1, 1, 0, 1)}, 1),
                            "colors");
     return root;

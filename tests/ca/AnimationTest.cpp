@@ -16,11 +16,13 @@
 #include "platform/ca/GradientLayer.hpp"
 #include "platform/ca/Layer.hpp"
 #include "platform/ca/Transaction.hpp"
+#include "tests/ca/AnimationTestSupport.hpp"
 #include "tests/support/PlatformTest.hpp"
 
 namespace {
 
 using namespace pellavo;
+using pellavo::testing::basicAnimation;
 using ca::FillMode;
 using ca::Transform3D;
 constexpr double pi = std::numbers::pi;
@@ -45,15 +47,6 @@ protected:
         PlatformTest::TearDown();
     }
 
-    std::shared_ptr<ca::BasicAnimation> basic(std::string path, std::optional<ca::Value> from,
-                                              std::optional<ca::Value> to, double duration) {
-        auto a = ns::make<ca::BasicAnimation>();
-        a->setKeyPath(std::move(path));
-        a->setFromValue(std::move(from));
-        a->setToValue(std::move(to));
-        a->setDuration(duration);
-        return a;
-    }
     double radius(const ca::Layer& layer) { return layer.presentation()->cornerRadius(); }
     std::int64_t at(double seconds) const { return start_ + ns::secondsToNanoseconds(seconds); }
 
@@ -63,11 +56,11 @@ protected:
 TEST_F(AnimationTest, FromValueIsCapturedWhenAdded) {
     auto layer = ns::make<ca::Layer>();
     layer->setCornerRadius(1);
-    layer->addAnimation(basic("cornerRadius", 2.0, 6.0, 1), "a");
+    layer->addAnimation(basicAnimation("cornerRadius", 2.0, 6.0, 1), "a");
     advance(0.5);
     EXPECT_DOUBLE_EQ(radius(*layer), 4);
     // No from-value: the value shown now, even though the model says 1.
-    layer->addAnimation(basic("cornerRadius", std::nullopt, 10.0, 1), "b");
+    layer->addAnimation(basicAnimation("cornerRadius", std::nullopt, 10.0, 1), "b");
     EXPECT_DOUBLE_EQ(radius(*layer), 4);
     advance(0.5);
     EXPECT_DOUBLE_EQ(radius(*layer), 7);
@@ -77,7 +70,7 @@ TEST_F(AnimationTest, FromValueIsCapturedWhenAdded) {
 TEST_F(AnimationTest, DurationsThatAreNotPositiveRunAQuarterSecond) {
     for (double d : {0.0, -1.0, std::nan("")}) {
         auto layer = ns::make<ca::Layer>();
-        layer->addAnimation(basic("cornerRadius", 0.0, 8.0, d), "r");
+        layer->addAnimation(basicAnimation("cornerRadius", 0.0, 8.0, d), "r");
         advance(0.125);
         EXPECT_DOUBLE_EQ(radius(*layer), 4) << d;
         advance(0.125);
@@ -93,7 +86,7 @@ TEST_F(AnimationTest, FillModesAroundADelayedBegin) {
     for (const auto& c : cases) {
         auto layer = ns::make<ca::Layer>();
         layer->setCornerRadius(1);
-        auto a = basic("cornerRadius", 3.0, 5.0, 1);
+        auto a = basicAnimation("cornerRadius", 3.0, 5.0, 1);
         a->setFillMode(c.fill);
         a->setIsRemovedOnCompletion(false);
         a->setBeginTime(ca::currentMediaTime() + 1); // absolute media time
@@ -109,8 +102,8 @@ TEST_F(AnimationTest, FillModesAroundADelayedBegin) {
 
 TEST_F(AnimationTest, RemovedOnCompletionBothWays) {
     auto layer = ns::make<ca::Layer>();
-    auto gone = basic("cornerRadius", 0.0, 1.0, 0.5);
-    auto kept = basic("borderWidth", 0.0, 1.0, 0.5);
+    auto gone = basicAnimation("cornerRadius", 0.0, 1.0, 0.5);
+    auto kept = basicAnimation("borderWidth", 0.0, 1.0, 0.5);
     kept->setIsRemovedOnCompletion(false);
     layer->addAnimation(gone, "gone");
     layer->addAnimation(kept, "kept");
@@ -124,10 +117,10 @@ TEST_F(AnimationTest, RemovedOnCompletionBothWays) {
 
 TEST_F(AnimationTest, FractionalAndEndlessRepeats) {
     auto layer = ns::make<ca::Layer>();
-    auto half = basic("cornerRadius", 0.0, 4.0, 1);
+    auto half = basicAnimation("cornerRadius", 0.0, 4.0, 1);
     half->setRepeatCount(1.5);
     layer->addAnimation(half, "half");
-    auto endless = basic("borderWidth", 0.0, 2.0, 1);
+    auto endless = basicAnimation("borderWidth", 0.0, 2.0, 1);
     endless->setRepeatCount(INFINITY);
     layer->addAnimation(endless, "endless");
     advance(1.25);
@@ -141,7 +134,7 @@ TEST_F(AnimationTest, FractionalAndEndlessRepeats) {
 TEST_F(AnimationTest, CumulativeAdditiveRotationLeavesTheModelAlone) {
     auto layer = ns::make<ca::Layer>();
     layer->setTransform(Transform3D::makeTranslation(5, 0, 0));
-    auto spin = basic("transform.rotation.z", 0.0, 2 * pi, 2.2);
+    auto spin = basicAnimation("transform.rotation.z", 0.0, 2 * pi, 2.2);
     spin->setIsAdditive(true);
     spin->setIsCumulative(true);
     spin->setRepeatCount(INFINITY);
@@ -163,12 +156,12 @@ TEST_F(AnimationTest, CumulativeAdditiveRotationLeavesTheModelAlone) {
 TEST_F(AnimationTest, ReaddingUnderAKeyReplacesAndMovesItLast) {
     auto layer = ns::make<ca::Layer>();
     auto recorder = ns::make<Recorder>();
-    auto first = basic("cornerRadius", 0.0, 1.0, 1);
+    auto first = basicAnimation("cornerRadius", 0.0, 1.0, 1);
     first->setDelegate(recorder);
     layer->addAnimation(first, "a");
-    layer->addAnimation(basic("borderWidth", 0.0, 1.0, 1), "b");
+    layer->addAnimation(basicAnimation("borderWidth", 0.0, 1.0, 1), "b");
     const auto attached = layer->animation("a");
-    layer->addAnimation(basic("cornerRadius", 5.0, 5.0, 1), "a");
+    layer->addAnimation(basicAnimation("cornerRadius", 5.0, 5.0, 1), "a");
     EXPECT_EQ(layer->animationKeys(), (std::vector<std::string>{"b", "a"}));
     // The replaced animation hears false, through the main queue.
     EXPECT_TRUE(recorder->stops.empty());
@@ -180,7 +173,7 @@ TEST_F(AnimationTest, ReaddingUnderAKeyReplacesAndMovesItLast) {
 
 TEST_F(AnimationTest, AttachedCopiesAreStableAndFrozen) {
     auto layer = ns::make<ca::Layer>();
-    auto added = basic("cornerRadius", 0.0, 4.0, 1);
+    auto added = basicAnimation("cornerRadius", 0.0, 4.0, 1);
     layer->addAnimation(added, "r");
     const auto attached = std::dynamic_pointer_cast<ca::BasicAnimation>(layer->animation("r"));
     ASSERT_TRUE(attached);
@@ -199,7 +192,7 @@ TEST_F(AnimationTest, AttachedCopiesAreStableAndFrozen) {
 TEST_F(AnimationTest, EveryWayOfStoppingReportsExactlyOnce) {
     auto recorder = ns::make<Recorder>();
     auto make = [&](double duration, FillMode fill = FillMode::removed, bool removed = true) {
-        auto a = basic("cornerRadius", 0.0, 1.0, duration);
+        auto a = basicAnimation("cornerRadius", 0.0, 1.0, duration);
         a->setDelegate(recorder);
         a->setFillMode(fill);
         a->setIsRemovedOnCompletion(removed);
@@ -218,7 +211,7 @@ TEST_F(AnimationTest, EveryWayOfStoppingReportsExactlyOnce) {
     layer->removeAnimation("removed");
     layer->removeAnimation("removed"); // unknown now: nothing
     layer->removeAnimation("never there");
-    layer->addAnimation(basic("cornerRadius", 0.0, 1.0, 1), "replaced");
+    layer->addAnimation(basicAnimation("cornerRadius", 0.0, 1.0, 1), "replaced");
     runUntilIdle(); // the reports of removals come through the main queue
     advance(1);
     layer->removeAnimation("held"); // already finished: no second report
@@ -258,15 +251,15 @@ TEST_F(AnimationTest, ToolkitStopHooksLearnWhyAnAnimationStopped) {
         return options;
     };
     auto layer = ns::make<ca::Layer>();
-    auto held = basic("cornerRadius", 0.0, 1.0, 1);
+    auto held = basicAnimation("cornerRadius", 0.0, 1.0, 1);
     held->setIsRemovedOnCompletion(false); // still watched: the hook wants its end
     layer->addAnimation(held, "held", hooked("held"));
-    layer->addAnimation(basic("borderWidth", 0.0, 1.0, 5), "removed", hooked("removed"));
-    layer->addAnimation(basic("shadowRadius", 0.0, 1.0, 5), "replaced", hooked("replaced"));
+    layer->addAnimation(basicAnimation("borderWidth", 0.0, 1.0, 5), "removed", hooked("removed"));
+    layer->addAnimation(basicAnimation("shadowRadius", 0.0, 1.0, 5), "replaced", hooked("replaced"));
     auto doomed = ns::make<ca::Layer>();
-    doomed->addAnimation(basic("cornerRadius", 0.0, 1.0, 5), "x", hooked("destroyed"));
+    doomed->addAnimation(basicAnimation("cornerRadius", 0.0, 1.0, 5), "x", hooked("destroyed"));
     layer->removeAnimation("removed");
-    layer->addAnimation(basic("shadowRadius", 0.0, 1.0, 5), "replaced");
+    layer->addAnimation(basicAnimation("shadowRadius", 0.0, 1.0, 5), "replaced");
     doomed.reset();
     advance(1);
     EXPECT_EQ(stops, (std::vector<std::pair<std::string, Reason>>{{"removed", Reason::removed},
@@ -279,7 +272,7 @@ TEST_F(AnimationTest, ADeadDelegateIsNotCalled) {
     auto layer = ns::make<ca::Layer>();
     auto recorder = ns::make<Recorder>();
     std::weak_ptr<Recorder> weak = recorder;
-    auto a = basic("cornerRadius", 0.0, 1.0, 0.5);
+    auto a = basicAnimation("cornerRadius", 0.0, 1.0, 0.5);
     a->setDelegate(recorder);
     layer->addAnimation(a, "r");
     recorder.reset();
@@ -293,12 +286,12 @@ TEST_F(AnimationTest, BadAnimationsAreAttachedButShowNothing) {
     layer->addAnimation(nullptr, "null");
     EXPECT_TRUE(layer->animationKeys().empty());
     auto recorder = ns::make<Recorder>();
-    auto unknown = basic("noSuchKey", 0.0, 1.0, 0.5);
+    auto unknown = basicAnimation("noSuchKey", 0.0, 1.0, 0.5);
     unknown->setDelegate(recorder);
     layer->addAnimation(unknown, "unknown");
-    layer->addAnimation(basic("cornerRadius", cg::Point(1, 1), 1.0, 0.5), "mistyped");
-    layer->addAnimation(basic("cornerRadius", std::nan(""), 1.0, 0.5), "nan");
-    layer->addAnimation(basic("position", cg::Point(INFINITY, 0), cg::Point(), 0.5), "inf");
+    layer->addAnimation(basicAnimation("cornerRadius", cg::Point(1, 1), 1.0, 0.5), "mistyped");
+    layer->addAnimation(basicAnimation("cornerRadius", std::nan(""), 1.0, 0.5), "nan");
+    layer->addAnimation(basicAnimation("position", cg::Point(INFINITY, 0), cg::Point(), 0.5), "inf");
     advance(0.25);
     EXPECT_EQ(radius(*layer), 0);
     EXPECT_EQ(layer->presentation()->position(), cg::Point());
@@ -311,8 +304,8 @@ TEST_F(AnimationTest, BadAnimationsAreAttachedButShowNothing) {
 
 TEST_F(AnimationTest, AnimationsUnderTheEmptyKeyGoOnlyWithEverything) {
     auto layer = ns::make<ca::Layer>();
-    auto a = basic("cornerRadius", 2.0, 2.0, 5);
-    auto b = basic("borderWidth", 3.0, 3.0, 5);
+    auto a = basicAnimation("cornerRadius", 2.0, 2.0, 5);
+    auto b = basicAnimation("borderWidth", 3.0, 3.0, 5);
     layer->addAnimation(a, "");
     layer->addAnimation(b, "");
     EXPECT_TRUE(layer->animationKeys().empty());
@@ -330,7 +323,7 @@ TEST_F(AnimationTest, StrokeGroupHeldByForwardFill) {
     end->setCalculationMode(ca::CalculationMode::paced);
     end->setDuration(0.3);
     end->setFillMode(FillMode::forwards);
-    auto start = basic("startPoint", cg::Point(0, 0), cg::Point(0.5, 0), 0.15);
+    auto start = basicAnimation("startPoint", cg::Point(0, 0), cg::Point(0.5, 0), 0.15);
     start->setBeginTime(0.15);
     start->setFillMode(FillMode::forwards);
     auto group = ns::make<ca::AnimationGroup>();
@@ -400,7 +393,7 @@ TEST_F(AnimationTest, SameInstantCallbacksRunInInsertionOrderAndEarlierFirst) {
         d->order = &order;
         d->name = name;
         delegates.push_back(d);
-        auto a = basic("cornerRadius", 0.0, 1.0, duration);
+        auto a = basicAnimation("cornerRadius", 0.0, 1.0, duration);
         a->setDelegate(d);
         layer->addAnimation(a, name);
     };

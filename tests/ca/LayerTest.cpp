@@ -10,6 +10,7 @@
 
 #include "platform/ca/GradientLayer.hpp"
 #include "platform/ns/Console.hpp"
+#include "tests/support/ExpectNear.hpp"
 
 namespace pellavo::ca {
 namespace {
@@ -22,15 +23,11 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 void expectRectNear(const Rect& actual, const Rect& expected, double eps = 1e-9) {
-    EXPECT_NEAR(actual.origin.x, expected.origin.x, eps);
-    EXPECT_NEAR(actual.origin.y, expected.origin.y, eps);
-    EXPECT_NEAR(actual.size.width, expected.size.width, eps);
-    EXPECT_NEAR(actual.size.height, expected.size.height, eps);
+    pellavo::testing::expectNear(actual, expected, eps);
 }
 
 void expectPointNear(Point actual, Point expected, double eps = 1e-9) {
-    EXPECT_NEAR(actual.x, expected.x, eps);
-    EXPECT_NEAR(actual.y, expected.y, eps);
+    pellavo::testing::expectNear(actual, expected, eps);
 }
 
 TEST(LayerGeometry, Defaults) {

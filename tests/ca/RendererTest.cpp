@@ -15,13 +15,7 @@
 #include "platform/cg/MutablePath.hpp"
 #include "platform/ns/Console.hpp"
 #include "tests/support/Golden.hpp"
-
-namespace pellavo::cg {
-// Readable pixels in failure messages (internal linkage: found by lookup, never clashing).
-[[maybe_unused]] static std::ostream& operator<<(std::ostream& os, const RGBA8& p) {
-    return os << "(" << int(p.r) << ", " << int(p.g) << ", " << int(p.b) << ", " << int(p.a) << ")";
-}
-} // namespace pellavo::cg
+#include "tests/support/Pixels.hpp"
 
 namespace pellavo::ca {
 namespace {
@@ -51,9 +45,7 @@ void expectNear(const RGBA8& actual, const RGBA8& expected, int tolerance, const
 }
 
 // The pixel under a point of a scale-2 frame.
-RGBA8 at(const cg::Image& image, double x, double y) {
-    return image.pixel(static_cast<int>(std::floor(x * 2)), static_cast<int>(std::floor(y * 2)));
-}
+RGBA8 at(const cg::Image& image, double x, double y) { return testing::pixelAt(image, x, y); }
 
 std::shared_ptr<Layer> root(double w, double h, std::optional<Color> background = kWhite) {
     auto layer = ns::make<Layer>();

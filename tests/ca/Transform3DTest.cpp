@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "platform/ca/Transform3D.hpp"
+#include "tests/support/ExpectNear.hpp"
 
 namespace {
 
@@ -13,28 +14,10 @@ using pellavo::ca::concat;
 using pellavo::ca::Transform3D;
 using pellavo::cg::AffineTransform;
 using pellavo::cg::Float;
+using pellavo::testing::expectNear;
 
 constexpr Float kInf = std::numeric_limits<Float>::infinity();
 constexpr Float kNaN = std::numeric_limits<Float>::quiet_NaN();
-
-void expectNear(const Transform3D& actual, const Transform3D& expected, Float tolerance = 1e-12) {
-    const Float a[16] = {actual.m11, actual.m12, actual.m13, actual.m14, actual.m21, actual.m22,
-                         actual.m23, actual.m24, actual.m31, actual.m32, actual.m33, actual.m34,
-                         actual.m41, actual.m42, actual.m43, actual.m44};
-    const Float e[16] = {expected.m11, expected.m12, expected.m13, expected.m14, expected.m21, expected.m22,
-                         expected.m23, expected.m24, expected.m31, expected.m32, expected.m33, expected.m34,
-                         expected.m41, expected.m42, expected.m43, expected.m44};
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(a[i], e[i], tolerance) << "m" << (i / 4 + 1) << (i % 4 + 1);
-}
-
-void expectNear(const AffineTransform& actual, const AffineTransform& expected, Float tolerance = 1e-12) {
-    EXPECT_NEAR(actual.a, expected.a, tolerance);
-    EXPECT_NEAR(actual.b, expected.b, tolerance);
-    EXPECT_NEAR(actual.c, expected.c, tolerance);
-    EXPECT_NEAR(actual.d, expected.d, tolerance);
-    EXPECT_NEAR(actual.tx, expected.tx, tolerance);
-    EXPECT_NEAR(actual.ty, expected.ty, tolerance);
-}
 
 TEST(Transform3D, ZRotationEqualsTheAffineRotation) {
     for (Float angle : {0.0, 0.3, std::numbers::pi / 2, -2.0, 5.0}) {

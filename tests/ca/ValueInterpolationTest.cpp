@@ -6,6 +6,7 @@
 
 #include "platform/ca/TransformDecomposition.hpp"
 #include "platform/ca/ValueInterpolation.hpp"
+#include "tests/support/ExpectNear.hpp"
 
 namespace {
 
@@ -13,6 +14,7 @@ using namespace pellavo;
 using ca::Transform3D;
 using ca::TransformDecomposition;
 using ca::Value;
+using pellavo::testing::expectNear;
 constexpr double pi = std::numbers::pi;
 
 template <class T>
@@ -20,14 +22,6 @@ T at(const Value& from, const Value& to, double p) {
     auto v = ca::interpolate(from, to, p);
     EXPECT_TRUE(v.has_value());
     return std::get<T>(*v);
-}
-
-void expectNear(const Transform3D& a, const Transform3D& b, double eps = 1e-12) {
-    const double x[] = {a.m11, a.m12, a.m13, a.m14, a.m21, a.m22, a.m23, a.m24,
-                        a.m31, a.m32, a.m33, a.m34, a.m41, a.m42, a.m43, a.m44};
-    const double y[] = {b.m11, b.m12, b.m13, b.m14, b.m21, b.m22, b.m23, b.m24,
-                        b.m31, b.m32, b.m33, b.m34, b.m41, b.m42, b.m43, b.m44};
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(x[i], y[i], eps) << "element " << i;
 }
 
 TEST(ValueInterpolation, PlainKindsAreLinearPerComponent) {

@@ -8,6 +8,7 @@
 #include "platform/cg/AffineTransform.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ui/EdgeInsets.hpp"
+#include "tests/support/ExpectNear.hpp"
 
 namespace {
 
@@ -16,30 +17,10 @@ using pellavo::cg::Float;
 using pellavo::cg::Point;
 using pellavo::cg::Rect;
 using pellavo::cg::Size;
+using pellavo::testing::expectNear;
 
 constexpr Float kInf = std::numeric_limits<Float>::infinity();
 constexpr Float kNaN = std::numeric_limits<Float>::quiet_NaN();
-
-void expectNear(const Point& actual, const Point& expected, Float tolerance = 1e-12) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-}
-
-void expectNear(const Rect& actual, const Rect& expected, Float tolerance = 1e-12) {
-    EXPECT_NEAR(actual.origin.x, expected.origin.x, tolerance);
-    EXPECT_NEAR(actual.origin.y, expected.origin.y, tolerance);
-    EXPECT_NEAR(actual.size.width, expected.size.width, tolerance);
-    EXPECT_NEAR(actual.size.height, expected.size.height, tolerance);
-}
-
-void expectNear(const AffineTransform& actual, const AffineTransform& expected, Float tolerance = 1e-12) {
-    EXPECT_NEAR(actual.a, expected.a, tolerance);
-    EXPECT_NEAR(actual.b, expected.b, tolerance);
-    EXPECT_NEAR(actual.c, expected.c, tolerance);
-    EXPECT_NEAR(actual.d, expected.d, tolerance);
-    EXPECT_NEAR(actual.tx, expected.tx, tolerance);
-    EXPECT_NEAR(actual.ty, expected.ty, tolerance);
-}
 
 TEST(Geometry, ContainsPointIsHalfOpenAndReadsTheStandardisedRect) {
     struct Case {

@@ -6,20 +6,13 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <ostream>
 #include <vector>
 
 #include "platform/ca/Renderer.hpp"
 #include "platform/cg/Image.hpp"
 #include "platform/ui/Image.hpp"
 #include "platform/ui/View.hpp"
-
-namespace pellavo::cg {
-// Readable pixels in failure messages.
-[[maybe_unused]] static std::ostream& operator<<(std::ostream& os, const RGBA8& p) {
-    return os << "(" << int(p.r) << ", " << int(p.g) << ", " << int(p.b) << ", " << int(p.a) << ")";
-}
-} // namespace pellavo::cg
+#include "tests/support/Pixels.hpp"
 
 namespace pellavo::testing {
 
@@ -38,18 +31,6 @@ inline cg::Image renderView(ui::View& view) {
     view.layoutIfNeeded();
     ca::Renderer renderer(view.bounds().size, 2);
     return renderer.render(*view.layer());
-}
-
-// The pixel under a point of a scale-2 picture.
-inline cg::RGBA8 pixelAt(const cg::Image& image, double x, double y) {
-    return image.pixel(static_cast<int>(std::floor(x * 2)), static_cast<int>(std::floor(y * 2)));
-}
-
-inline void expectPixelNear(const cg::RGBA8& actual, const cg::RGBA8& expected, int tolerance) {
-    EXPECT_NEAR(actual.r, expected.r, tolerance) << actual;
-    EXPECT_NEAR(actual.g, expected.g, tolerance) << actual;
-    EXPECT_NEAR(actual.b, expected.b, tolerance) << actual;
-    EXPECT_NEAR(actual.a, expected.a, tolerance) << actual;
 }
 
 } // namespace pellavo::testing

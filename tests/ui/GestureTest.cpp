@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ns/Runtime.hpp"
@@ -111,6 +112,32 @@ protected:
         auto pan = ns::make<PanGestureRecognizer>(target, &Target::panned);
         view->addGestureRecognizer(pan);
         return pan;
+    }
+    std::shared_ptr<PinchGestureRecognizer> addPinch() {
+        auto pinch = ns::make<PinchGestureRecognizer>(target, &Target::pinched);
+        view->addGestureRecognizer(pinch);
+        return pinch;
+    }
+    // A tap that only counts its recognitions in `to->plainCount`.
+    static std::shared_ptr<TapGestureRecognizer> addPlainTap(View& on, const std::shared_ptr<Target>& to,
+                                                             int taps = 1) {
+        auto tap = ns::make<TapGestureRecognizer>(to, &Target::plain);
+        tap->setNumberOfTapsRequired(taps);
+        on.addGestureRecognizer(tap);
+        return tap;
+    }
+    // A single tap (reporting calls) made to wait for a double tap (counting).
+    std::pair<std::shared_ptr<TapGestureRecognizer>, std::shared_ptr<TapGestureRecognizer>> addSingleAndDoubleTap() {
+        auto single = addTap(1);
+        auto doubleTap = addPlainTap(*view, target, 2);
+        single->requireToFail(doubleTap);
+        return {single, doubleTap};
+    }
+    // A 100 × 100 logging child at the view's top left.
+    std::shared_ptr<LoggingView> addChild() {
+        auto child = ns::make<LoggingView>(cg::Rect{0, 0, 100, 100}, &log, "child");
+        view->addSubview(child);
+        return child;
     }
 
     std::vector<std::string> log;
@@ -242,11 +269,7 @@ TEST_F(GestureTest, DelaysTouchesBeganHidesTakenTouchesFromTheView) {
 }
 
 TEST_F(GestureTest, SingleTapWaitsForTheDoubleTapToFail) {
-    auto single = addTap(1);
-    auto doubleTap = ns::make<TapGestureRecognizer>(target, &Target::plain);
-    doubleTap->setNumberOfTapsRequired(2);
-    view->addGestureRecognizer(doubleTap);
-    single->requireToFail(doubleTap);
+    auto [single, doubleTap] = addSingleAndDoubleTap();
 
     driver().tap({100, 200});
     EXPECT_TRUE(target->calls.empty());
@@ -457,10 +480,8 @@ TEST_F(GestureTest, DeadDelegatesAndTargetsAreSkipped) {
 }
 
 TEST_F(GestureTest, RemovingViewsInsideShouldReceiveIsSafe) {
-    auto child = ns::make<LoggingView>(cg::Rect{0, 0, 100, 100}, &log, "child");
-    view->addSubview(child);
-    auto childTap = ns::make<TapGestureRecognizer>(target, &Target::plain);
-    child->addGestureRecognizer(childTap);
+    auto child = addChild();
+    auto childTap = addPlainTap(*child, target);
     auto tap = addTap();
     auto delegate = std::make_shared<Delegate>();
     childTap->setDelegate(delegate);
@@ -483,11 +504,9 @@ TEST_F(GestureTest, RemovingViewsInsideShouldReceiveIsSafe) {
 // A tap on a child and a pan on its parent share the finger on the child; a second
 // finger on the parent moves the pan without moving the tap's finger.
 TEST_F(GestureTest, PanAndTapExcludeEachOtherUnlessSimultaneous) {
-    auto child = ns::make<LoggingView>(cg::Rect{0, 0, 100, 100}, &log, "child");
-    view->addSubview(child);
+    auto child = addChild();
     auto tapTarget = ns::make<Target>();
-    auto tap = ns::make<TapGestureRecognizer>(tapTarget, &Target::plain);
-    child->addGestureRecognizer(tap);
+    auto tap = addPlainTap(*child, tapTarget);
     auto pan = addPan();
     auto delegate = std::make_shared<Delegate>();
     pan->setDelegate(delegate);
@@ -527,8 +546,7 @@ TEST_F(GestureTest, PanAndTapExcludeEachOtherUnlessSimultaneous) {
 TEST_F(GestureTest, SimultaneousRecognitionLetsBothRun) {
     view->setIsMultipleTouchEnabled(true);
     auto pan = addPan();
-    auto pinch = ns::make<PinchGestureRecognizer>(target, &Target::pinched);
-    view->addGestureRecognizer(pinch);
+    auto pinch = addPinch();
     auto delegate = std::make_shared<Delegate>();
     pinch->setDelegate(delegate);
 
@@ -557,11 +575,9 @@ TEST_F(GestureTest, SimultaneousRecognitionLetsBothRun) {
 }
 
 TEST_F(GestureTest, DeepestRecogniserWins) {
-    auto child = ns::make<LoggingView>(cg::Rect{0, 0, 100, 100}, &log, "child");
-    view->addSubview(child);
+    auto child = addChild();
     auto childTarget = ns::make<Target>();
-    auto childTap = ns::make<TapGestureRecognizer>(childTarget, &Target::plain);
-    child->addGestureRecognizer(childTap);
+    addPlainTap(*child, childTarget);
     addTap();
     driver().tap({60, 110});
     EXPECT_EQ(childTarget->plainCount, 1);
@@ -574,10 +590,8 @@ TEST_F(GestureTest, DeepestRecogniserWins) {
 
 TEST_F(GestureTest, RequirementCyclesAreIgnored) {
     auto a = addTap();
-    auto b = ns::make<TapGestureRecognizer>(target, &Target::plain);
-    auto c = ns::make<TapGestureRecognizer>(target, &Target::plain);
-    view->addGestureRecognizer(b);
-    view->addGestureRecognizer(c);
+    auto b = addPlainTap(*view, target);
+    auto c = addPlainTap(*view, target);
     a->requireToFail(a);
     a->requireToFail(nullptr);
     a->requireToFail(b);
@@ -595,8 +609,7 @@ TEST_F(GestureTest, RequirementCyclesAreIgnored) {
 
 TEST_F(GestureTest, PinchScaleIsTheRatioOfDistances) {
     view->setIsMultipleTouchEnabled(true);
-    auto pinch = ns::make<PinchGestureRecognizer>(target, &Target::pinched);
-    view->addGestureRecognizer(pinch);
+    auto pinch = addPinch();
     auto first = driver().touchDown({100, 200});
     auto second = driver().touchDown({140, 200}); // 40 apart
     driver().move(second, {149, 200});            // within the hysteresis
@@ -619,8 +632,7 @@ TEST_F(GestureTest, PinchScaleIsTheRatioOfDistances) {
 
 TEST_F(GestureTest, PinchVelocityIsInScaleUnitsPerSecond) {
     view->setIsMultipleTouchEnabled(true);
-    auto pinch = ns::make<PinchGestureRecognizer>(target, &Target::pinched);
-    view->addGestureRecognizer(pinch);
+    auto pinch = addPinch();
     auto ids = driver().touchDown({{100, 200}, {200, 200}});
     advance(0.05);
     driver().move(ids[1], {250, 200}); // scale 1.5 after 0.05 s
@@ -630,8 +642,7 @@ TEST_F(GestureTest, PinchVelocityIsInScaleUnitsPerSecond) {
 }
 
 TEST_F(GestureTest, OneFingerIsNoPinch) {
-    auto pinch = ns::make<PinchGestureRecognizer>(target, &Target::pinched);
-    view->addGestureRecognizer(pinch);
+    auto pinch = addPinch();
     driver().drag({100, 200}, {200, 300});
     EXPECT_TRUE(target->calls.empty());
     EXPECT_EQ(pinch->state(), State::possible);
@@ -656,11 +667,7 @@ TEST_F(GestureTest, DisablingCancelsAnActiveRecogniser) {
 }
 
 TEST_F(GestureTest, DisablingAWaitingDoubleTapReleasesTheSingleTap) {
-    auto single = addTap(1);
-    auto doubleTap = ns::make<TapGestureRecognizer>(target, &Target::plain);
-    doubleTap->setNumberOfTapsRequired(2);
-    view->addGestureRecognizer(doubleTap);
-    single->requireToFail(doubleTap);
+    auto [single, doubleTap] = addSingleAndDoubleTap();
     driver().tap({100, 200});
     EXPECT_TRUE(target->calls.empty());
     doubleTap->setIsEnabled(false);
@@ -743,8 +750,7 @@ TEST_F(GestureTest, DriverSetsValuesWithoutTouches) {
     EXPECT_TRUE(target->calls.back().velocity.isFinite());
     driver().driveGesture(*pan, State::cancelled, {{12, 10}, {}, {}, 1});
 
-    auto pinch = ns::make<PinchGestureRecognizer>(target, &Target::pinched);
-    view->addGestureRecognizer(pinch);
+    auto pinch = addPinch();
     driver().driveGesture(*pinch, State::began, {{0, 0}, {}, {}, 1.5});
     EXPECT_DOUBLE_EQ(target->calls.back().scale, 1.5);
     driver().driveGesture(*pinch, State::ended, {{0, 0}, {}, {}, NAN});

@@ -5,6 +5,7 @@
 #include "platform/ui/View.hpp"
 #include "platform/ui/Window.hpp"
 #include "tests/support/AppTest.hpp"
+#include "tests/support/ExpectNear.hpp"
 
 namespace pellavo::ui {
 namespace {
@@ -97,10 +98,7 @@ TEST_F(HitTest, TransformsAndBoundsOriginsAreFollowed) {
 
 using Conversion = pellavo::testing::AppTest;
 
-void expectPointNear(cg::Point actual, cg::Point expected) {
-    EXPECT_NEAR(actual.x, expected.x, 1e-9);
-    EXPECT_NEAR(actual.y, expected.y, 1e-9);
-}
+void expectPointNear(cg::Point actual, cg::Point expected) { pellavo::testing::expectNear(actual, expected, 1e-9); }
 
 TEST_F(Conversion, AcrossBranchesAndToTheWindow) {
     auto left = add(window(), {10, 20, 100, 100});

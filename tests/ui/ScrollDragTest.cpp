@@ -18,25 +18,12 @@ using testing::ScrollRecorder;
 // The on-screen share of an excess e past a limit, for a view of length d.
 double band(double e, double d) { return (1 - 1 / (e * 0.55 / d + 1)) * d; }
 
-class ScrollDragTest : public testing::AppTest {
+class ScrollDragTest : public testing::ScrollViewFixture {
 protected:
-    void SetUp() override {
-        AppTest::SetUp();
-        sv = ns::make<ui::ScrollView>(cg::Rect{0, 0, 300, 400});
-        sv->setContentSize({300, 1200});
-        recorder = std::make_shared<ScrollRecorder>();
-        sv->setDelegate(recorder);
-        window()->addSubview(sv);
-        advance(0.01);
-    }
-
     void usePages(int pages) {
         sv->setContentSize({300.0 * pages, 400});
         sv->setIsPagingEnabled(true);
     }
-
-    std::shared_ptr<ui::ScrollView> sv;
-    std::shared_ptr<ScrollRecorder> recorder;
 };
 
 TEST_F(ScrollDragTest, DragFollowsTheFingerAfterTenPointsAndRubberBands) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ui/ScrollView.hpp"
+#include "tests/support/AppTest.hpp"
 
 namespace pellavo::testing {
 
@@ -69,6 +70,24 @@ public:
     void scrollViewDidEndZooming(ui::ScrollView&, const std::shared_ptr<ui::View>& view, double scale) override {
         events.push_back("didEndZooming " + fmt(scale) + (view == zoomView ? "" : " (other view)"));
     }
+};
+
+// A 300 × 400 scroll view over 300 × 1200 of content in the key window, with a
+// recorder as its delegate, laid out and drawn once.
+class ScrollViewFixture : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        sv = ns::make<ui::ScrollView>(cg::Rect{0, 0, 300, 400});
+        sv->setContentSize({300, 1200});
+        recorder = std::make_shared<ScrollRecorder>();
+        sv->setDelegate(recorder);
+        window()->addSubview(sv);
+        advance(0.01);
+    }
+
+    std::shared_ptr<ui::ScrollView> sv;
+    std::shared_ptr<ScrollRecorder> recorder;
 };
 
 } // namespace pellavo::testing

@@ -13,21 +13,7 @@ namespace {
 
 using testing::ScrollRecorder;
 
-class ScrollViewTest : public testing::AppTest {
-protected:
-    void SetUp() override {
-        AppTest::SetUp();
-        sv = ns::make<ui::ScrollView>(cg::Rect{0, 0, 300, 400});
-        sv->setContentSize({300, 1200});
-        recorder = std::make_shared<ScrollRecorder>();
-        sv->setDelegate(recorder);
-        window()->addSubview(sv);
-        advance(0.01);
-    }
-
-    std::shared_ptr<ui::ScrollView> sv;
-    std::shared_ptr<ScrollRecorder> recorder;
-};
+using ScrollViewTest = testing::ScrollViewFixture;
 
 TEST_F(ScrollViewTest, DidScrollFiresOnlyOnChangeAndBoundsFollowTheOffset) {
     EXPECT_TRUE(recorder->events.empty()) << "setting the delegate reports nothing";

@@ -18,6 +18,7 @@
 #include "platform/ui/Window.hpp"
 #include "tests/support/AppTest.hpp"
 #include "tests/support/Golden.hpp"
+#include "tests/support/Pixels.hpp"
 
 namespace pellavo {
 namespace {
@@ -266,9 +267,7 @@ TEST_F(TableViewTest, SetSelectedAfterTheCellIsReleasedIsHarmless) {
     EXPECT_TRUE(rows->selections.empty()) << "the table scrolled under the finger";
 }
 
-cg::RGBA8 pixelAt(const cg::Image& image, double x, double y) {
-    return image.pixel(static_cast<int>(x * 2), static_cast<int>(y * 2));
-}
+using testing::pixelAt;
 
 TEST_F(TableViewTest, SeparatorsAreDrawnBetweenRowsOverTheCells) {
     rows->counts = {3};

@@ -157,4 +157,72 @@ TEST(TextLayoutTest, LineLimitsAndBreakModes) {
     EXPECT_GT(byChar.size().width, byWord.size().width - 1e-9);
 }
 
+// Pango pads the ellipsis to fill the width; the padding must not open a gap or
+// count in the size. The width leaves room for most of the next character, so
+// the layout keeps exactly `kept`; spaces next to the ellipsis fold into it.
+TEST(TextLayoutTest, TruncatedLinesAreAsWideAsWhatTheyShow) {
+    const ns::Attributes font = attributes(ui::Font::systemFont(17));
+    auto width = [&](const std::string& s) { return ui::TextLayout(ns::AttributedString(s, font)).size().width; };
+    struct Case {
+        ns::LineBreakMode mode;
+        const char* text;
+        const char* kept;     // what fits
+        const char* keptPlus; // with the next character, which does not
+        const char* shown;
+    };
+    const Case cases[] = {
+        {ns::LineBreakMode::byTruncatingHead, "abcdefghijklmnopqrstuvwxyz", "\u2026uvwxyz", "\u2026tuvwxyz", "\u2026uvwxyz"},
+        {ns::LineBreakMode::byTruncatingHead, "The quick brown fox jumps", "\u2026 jumps", "\u2026x jumps", "\u2026jumps"},
+        {ns::LineBreakMode::byTruncatingTail, "abcdefghijklmnopqrstuvwxyz", "abcdef\u2026", "abcdefg\u2026", "abcdef\u2026"},
+        {ns::LineBreakMode::byTruncatingTail, "The quick brown fox", "The quick \u2026", "The quick b\u2026", "The quick\u2026"},
+    };
+    for (const Case& c : cases) {
+        const double limit = width(c.kept) + 0.6 * (width(c.keptPlus) - width(c.kept));
+        const ui::TextLayout layout(ns::AttributedString(c.text, font), limit, 1, c.mode);
+        EXPECT_NEAR(layout.size().width, width(c.shown), 0.2) << c.text << " kept " << c.kept;
+    }
+}
+
+// Selection rectangles meet the carets at both ends of each line's part, whatever
+// the alignment, and clamp the range like the carets do.
+TEST(TextLayoutTest, SelectionRectsFollowTheCaretsLineByLine) {
+    const ui::Font font = ui::Font::systemFont(20);
+    const ns::String hello("Hello world");
+    const double width = ui::TextLayout(ns::AttributedString(hello, attributes(font))).size().width * 0.75;
+    for (auto alignment : {ns::TextAlignment::left, ns::TextAlignment::center}) {
+        ns::ParagraphStyle style;
+        style.alignment = alignment;
+        const ui::TextLayout layout(ns::AttributedString(hello, attributes(font, style)), width);
+        ASSERT_EQ(layout.lineCount(), 2);
+        const auto caret = [&](int64_t offset) { return layout.caretRect(offset); };
+        ASSERT_GT(caret(6).minY(), caret(5).minY()); // "Hello " | "world"
+
+        // Each rect runs from the caret at `from` to the caret at `to`; a `to` of -1
+        // is the wrapped line's end, whose caret stands on the next line, so only
+        // "Hello" must be covered.
+        struct Case {
+            ns::Range range;
+            std::vector<std::pair<int64_t, int64_t>> lines;
+        };
+        const Case cases[] = {
+            {{0, 11}, {{0, -1}, {6, 11}}}, {{1, 3}, {{1, 4}}},    {{8, 100}, {{8, 11}}},
+            {{-5, 8}, {{0, 3}}},           {{3, 0}, {}},          {{3, -2}, {}},
+        };
+        for (const Case& c : cases) {
+            const auto rects = layout.selectionRects(c.range);
+            ASSERT_EQ(rects.size(), c.lines.size()) << c.range.location << "," << c.range.length;
+            for (std::size_t i = 0; i < rects.size(); ++i) {
+                const auto [from, to] = c.lines[i];
+                EXPECT_NEAR(rects[i].minX(), caret(from).minX(), 0.01);
+                EXPECT_NEAR(rects[i].minY(), caret(from).minY(), 0.01);
+                EXPECT_NEAR(rects[i].height(), caret(from).height(), 0.01);
+                if (to < 0)
+                    EXPECT_GE(rects[i].maxX(), caret(5).minX() - 0.01);
+                else
+                    EXPECT_NEAR(rects[i].maxX(), caret(to).minX(), 0.01);
+            }
+        }
+    }
+}
+
 } // namespace

@@ -13,6 +13,7 @@
 #include "platform/ui/GraphicsContext.hpp"
 #include "platform/ui/Window.hpp"
 #include "tests/support/AppTest.hpp"
+#include "tests/support/ExpectNear.hpp"
 
 namespace pellavo::ui {
 namespace {
@@ -23,10 +24,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 void expectRectNear(const cg::Rect& actual, const cg::Rect& expected, double tolerance = 1e-9) {
-    EXPECT_NEAR(actual.origin.x, expected.origin.x, tolerance);
-    EXPECT_NEAR(actual.origin.y, expected.origin.y, tolerance);
-    EXPECT_NEAR(actual.size.width, expected.size.width, tolerance);
-    EXPECT_NEAR(actual.size.height, expected.size.height, tolerance);
+    pellavo::testing::expectNear(actual, expected, tolerance);
 }
 
 using ViewGeometry = AppTest;
