@@ -132,7 +132,9 @@ void Label::setAttributedText(std::optional<ns::AttributedString> text) {
 }
 
 void Label::setFont(std::optional<Font> font) {
-    if (!font || font->pointSize() <= 0) font = Font::systemFont(kDefaultFontSize);
+    // No font, or the blank font, means "unset". A named font at size 0 is a real value
+    // (it measures and draws nothing), which shrinking placeholders rely on.
+    if (!font || font->fontName().empty()) font = Font::systemFont(kDefaultFontSize);
     font_ = *font;
     if (attributedText_ && attributedText_->length() > 0) {
         ns::MutableAttributedString text(*attributedText_);

@@ -39,6 +39,12 @@ TEST_F(LabelTest, BadValuesBecomeTheDefaults) {
     EXPECT_EQ(label->font(), Font::systemFont(17));
     label->setFont(Font());
     EXPECT_EQ(label->font(), Font::systemFont(17));
+    // A named font shrunk to nothing stays: it has no size and no ink.
+    label->setText("Hidden");
+    label->setFont(Font::systemFont(0));
+    EXPECT_EQ(label->font().fontName(), Font::systemFont(17).fontName());
+    EXPECT_EQ(label->font().pointSize(), 0);
+    EXPECT_EQ(label->intrinsicContentSize().height, 0);
     label->setNumberOfLines(-3);
     EXPECT_EQ(label->numberOfLines(), 0);
     label->setTextColor(std::nullopt);
