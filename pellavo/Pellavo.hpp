@@ -13,6 +13,7 @@
 #include "pellavo/VXImageBrowser/VXTransitionInfo.hpp"
 #include "pellavo/VXPopoverMenu.hpp"
 #include "pellavo/VXSegmentedControl.hpp"
+#include "pellavo/VXTextField/VXPlaceholderTextField.hpp"
 
 #define PELLAVO_EXPORT __attribute__((visibility("default")))
 

@@ -24,6 +24,7 @@ foreach(item IN LISTS expected)
 endforeach()
 set(internal
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXPopoverMenuView.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXTextField/FontAnimation.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXImageBrowser/VXImageBrowserTransition.hpp")
 foreach(item IN LISTS internal)
   if(EXISTS "${prefix}/${item}")

@@ -17,15 +17,9 @@ void GradientLayer::setLocations(std::optional<std::vector<double>> locations) {
     didChangeValue("locations");
 }
 
-void GradientLayer::setStartPoint(cg::Point point) {
-    if (!acceptFinite(point.isFinite(), "startPoint")) return;
-    change(gradient_.startPoint, point, "startPoint");
-}
+void GradientLayer::setStartPoint(cg::Point point) { changeFinite(gradient_.startPoint, point, "startPoint"); }
 
-void GradientLayer::setEndPoint(cg::Point point) {
-    if (!acceptFinite(point.isFinite(), "endPoint")) return;
-    change(gradient_.endPoint, point, "endPoint");
-}
+void GradientLayer::setEndPoint(cg::Point point) { changeFinite(gradient_.endPoint, point, "endPoint"); }
 
 void GradientLayer::snapshot(LayerSnapshot& s) const {
     Layer::snapshot(s);

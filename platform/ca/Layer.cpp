@@ -56,20 +56,13 @@ bool Layer::acceptFinite(bool isFinite, std::string_view property) const {
 // ---------------------------------------------------------------- geometry
 
 void Layer::setBounds(const cg::Rect& bounds) {
-    if (!acceptFinite(bounds.isFinite(), "bounds")) return;
     const bool resized = bounds.size != bounds_.size;
-    if (change(bounds_, bounds, "bounds") && resized) setNeedsLayout();
+    if (changeFinite(bounds_, bounds, "bounds") && resized) setNeedsLayout();
 }
 
-void Layer::setPosition(cg::Point position) {
-    if (!acceptFinite(position.isFinite(), "position")) return;
-    change(position_, position, "position");
-}
+void Layer::setPosition(cg::Point position) { changeFinite(position_, position, "position"); }
 
-void Layer::setAnchorPoint(cg::Point anchorPoint) {
-    if (!acceptFinite(anchorPoint.isFinite(), "anchorPoint")) return;
-    change(anchorPoint_, anchorPoint, "anchorPoint");
-}
+void Layer::setAnchorPoint(cg::Point anchorPoint) { changeFinite(anchorPoint_, anchorPoint, "anchorPoint"); }
 
 cg::AffineTransform Layer::transformToSuperlayer() const {
     return mapToSuperlayer(bounds_, position_, anchorPoint_, transform_);
@@ -90,10 +83,7 @@ void Layer::setFrame(const cg::Rect& frame) {
     setPosition({r.origin.x + anchorPoint_.x * r.size.width, r.origin.y + anchorPoint_.y * r.size.height});
 }
 
-void Layer::setTransform(const Transform3D& transform) {
-    if (!acceptFinite(transform.isFinite(), "transform")) return;
-    change(transform_, transform, "transform");
-}
+void Layer::setTransform(const Transform3D& transform) { changeFinite(transform_, transform, "transform"); }
 
 // ---------------------------------------------------------------- appearance
 
@@ -108,17 +98,11 @@ void Layer::setBackgroundColor(std::optional<cg::Color> color) {
     change(backgroundColor_, color, "backgroundColor");
 }
 
-void Layer::setCornerRadius(cg::Float radius) {
-    if (!acceptFinite(finite(radius), "cornerRadius")) return;
-    change(cornerRadius_, radius, "cornerRadius");
-}
+void Layer::setCornerRadius(cg::Float radius) { changeFinite(cornerRadius_, radius, "cornerRadius"); }
 
 void Layer::setMasksToBounds(bool masks) { change(masksToBounds_, masks, "masksToBounds"); }
 
-void Layer::setBorderWidth(cg::Float width) {
-    if (!acceptFinite(finite(width), "borderWidth")) return;
-    change(borderWidth_, width, "borderWidth");
-}
+void Layer::setBorderWidth(cg::Float width) { changeFinite(borderWidth_, width, "borderWidth"); }
 
 void Layer::setBorderColor(std::optional<cg::Color> color) { change(borderColor_, color, "borderColor"); }
 
@@ -129,15 +113,9 @@ void Layer::setShadowOpacity(float opacity) {
     change(shadowOpacity_, clampUnit(opacity), "shadowOpacity");
 }
 
-void Layer::setShadowOffset(cg::Size offset) {
-    if (!acceptFinite(offset.isFinite(), "shadowOffset")) return;
-    change(shadowOffset_, offset, "shadowOffset");
-}
+void Layer::setShadowOffset(cg::Size offset) { changeFinite(shadowOffset_, offset, "shadowOffset"); }
 
-void Layer::setShadowRadius(cg::Float radius) {
-    if (!acceptFinite(finite(radius), "shadowRadius")) return;
-    change(shadowRadius_, radius, "shadowRadius");
-}
+void Layer::setShadowRadius(cg::Float radius) { changeFinite(shadowRadius_, radius, "shadowRadius"); }
 
 void Layer::setContents(cg::ImageRef contents) { change(contents_, contents, "contents"); }
 

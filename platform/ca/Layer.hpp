@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "platform/ca/LayerAnimations.hpp"
@@ -206,6 +208,14 @@ protected:
     }
     // Logs one line naming the property when `finite` is false; returns `finite`.
     bool acceptFinite(bool finite, std::string_view property) const;
+    // change() for a value that must be finite: a non-finite one is logged and kept out.
+    template <class T>
+    bool changeFinite(T& field, const T& value, std::string_view key) {
+        bool finite;
+        if constexpr (std::is_floating_point_v<T>) finite = std::isfinite(value);
+        else finite = value.isFinite();
+        return acceptFinite(finite, key) && change(field, value, key);
+    }
 
 private:
     std::ptrdiff_t indexOfSublayer(const Layer* layer) const;

@@ -62,17 +62,6 @@ void withField(Snapshot& s, AnimatableKey key, F&& f) {
     }
 }
 
-// The float fields are the opacities, read as numbers.
-std::optional<Value> read(const LayerSnapshot& s, AnimatableKey key) {
-    if (!hasKey(s, key)) return std::nullopt;
-    std::optional<Value> value;
-    withField(s, key, [&value](const auto& field) {
-        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, float>) value = static_cast<double>(field);
-        else value = field;
-    });
-    return value;
-}
-
 // Opacities are stored as floats in [0, 1], as their setters leave them.
 float unitFloat(double v) { return static_cast<float>(std::clamp(v, 0.0, 1.0)); }
 
@@ -90,7 +79,7 @@ void write(LayerSnapshot& s, AnimatableKey key, const Value& value) {
 class SnapshotState : public PresentationState {
 public:
     explicit SnapshotState(const LayerSnapshot& snapshot) : snapshot_(snapshot) {}
-    std::optional<Value> modelValue(AnimatableKey key) const override { return read(snapshot_, key); }
+    std::optional<Value> modelValue(AnimatableKey key) const override { return snapshotValue(snapshot_, key); }
 
 private:
     const LayerSnapshot& snapshot_;
@@ -106,6 +95,17 @@ std::int64_t spanNanoseconds(double span) {
 }
 
 } // namespace
+
+// The float fields are the opacities, read as numbers.
+std::optional<Value> snapshotValue(const LayerSnapshot& s, AnimatableKey key) {
+    if (!hasKey(s, key)) return std::nullopt;
+    std::optional<Value> value;
+    withField(s, key, [&value](const auto& field) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, float>) value = static_cast<double>(field);
+        else value = field;
+    });
+    return value;
+}
 
 // Gives every basic animation without a from-value (and not additive) the value the
 // layer shows now.
@@ -344,8 +344,8 @@ void LayerAnimations::didChange(Layer& layer, std::string_view key) {
     if (pending.useDefault) {
         LayerSnapshot after;
         layer.snapshot(after);
-        auto from = read(pending.before, *animatable);
-        auto to = read(after, *animatable);
+        auto from = snapshotValue(pending.before, *animatable);
+        auto to = snapshotValue(after, *animatable);
         if (from && to) {
             auto animation = ns::make<BasicAnimation>();
             animation->setKeyPath(pending.key);

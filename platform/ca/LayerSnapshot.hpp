@@ -4,7 +4,9 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ca/KeyPath.hpp"
 #include "platform/ca/Transform3D.hpp"
+#include "platform/ca/Value.hpp"
 #include "platform/cg/Color.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/cg/Image.hpp"
@@ -92,5 +94,9 @@ struct LayerSnapshot {
     cg::ImageRef transitionImage;
     cg::Rect transitionImageBounds;
 };
+
+// The snapshot's value for an animatable key (opacities as numbers); nothing for a
+// key that this kind of layer does not have.
+std::optional<Value> snapshotValue(const LayerSnapshot& snapshot, AnimatableKey key);
 
 } // namespace pellavo::ca

@@ -10,31 +10,19 @@ void ShapeLayer::setFillColor(std::optional<cg::Color> color) { change(shape_.fi
 
 void ShapeLayer::setStrokeColor(std::optional<cg::Color> color) { change(shape_.strokeColor, color, "strokeColor"); }
 
-void ShapeLayer::setLineWidth(cg::Float width) {
-    if (!acceptFinite(std::isfinite(width), "lineWidth")) return;
-    change(shape_.lineWidth, width, "lineWidth");
-}
+void ShapeLayer::setLineWidth(cg::Float width) { changeFinite(shape_.lineWidth, width, "lineWidth"); }
 
 void ShapeLayer::setLineCap(cg::LineCap cap) { change(shape_.lineCap, cap, "lineCap"); }
 
 void ShapeLayer::setLineJoin(cg::LineJoin join) { change(shape_.lineJoin, join, "lineJoin"); }
 
-void ShapeLayer::setMiterLimit(cg::Float limit) {
-    if (!acceptFinite(std::isfinite(limit), "miterLimit")) return;
-    change(shape_.miterLimit, limit, "miterLimit");
-}
+void ShapeLayer::setMiterLimit(cg::Float limit) { changeFinite(shape_.miterLimit, limit, "miterLimit"); }
 
 void ShapeLayer::setFillRule(cg::FillRule rule) { change(shape_.fillRule, rule, "fillRule"); }
 
-void ShapeLayer::setStrokeStart(cg::Float fraction) {
-    if (!acceptFinite(std::isfinite(fraction), "strokeStart")) return;
-    change(shape_.strokeStart, fraction, "strokeStart");
-}
+void ShapeLayer::setStrokeStart(cg::Float fraction) { changeFinite(shape_.strokeStart, fraction, "strokeStart"); }
 
-void ShapeLayer::setStrokeEnd(cg::Float fraction) {
-    if (!acceptFinite(std::isfinite(fraction), "strokeEnd")) return;
-    change(shape_.strokeEnd, fraction, "strokeEnd");
-}
+void ShapeLayer::setStrokeEnd(cg::Float fraction) { changeFinite(shape_.strokeEnd, fraction, "strokeEnd"); }
 
 void ShapeLayer::snapshot(LayerSnapshot& s) const {
     Layer::snapshot(s);

@@ -34,6 +34,27 @@ TextLayout layoutFor(const ns::AttributedString& text, double width, int lines, 
     return TextLayout(text, usableWidth(width), lines < 0 ? 0 : lines, mode);
 }
 
+const ns::ParagraphStyle* paragraphStyleOf(const ns::Attributes& attributes) {
+    auto found = attributes.find(ns::AttributedStringKey::paragraphStyle);
+    return found == attributes.end() ? nullptr : found->second.get<ns::ParagraphStyle>();
+}
+
+// Changes the paragraph style of each run that has its own; the runs without one
+// follow the label's alignment and break mode when drawn.
+template <class Change>
+void restyleParagraphs(std::optional<ns::AttributedString>& text, Change change) {
+    if (!text) return;
+    ns::MutableAttributedString restyled(*text);
+    for (const auto& run : text->runs()) {
+        const ns::ParagraphStyle* style = paragraphStyleOf(run.attributes);
+        if (style == nullptr) continue;
+        ns::ParagraphStyle changed = *style;
+        change(changed);
+        restyled.addAttribute(ns::AttributedStringKey::paragraphStyle, ns::Value::of(changed), run.range);
+    }
+    text = restyled;
+}
+
 } // namespace
 
 Label::Label(const cg::Rect& frame) : View(frame), font_(Font::systemFont(kDefaultFontSize)) {
@@ -57,13 +78,14 @@ ns::Attributes Label::defaultAttributes() const {
 
 ns::AttributedString Label::effectiveText() const {
     if (!attributedText_) return ns::AttributedString(text_.value_or(ns::String()), defaultAttributes());
-    // Runs that set no font or colour of their own take the label's.
+    // Runs that set no font, colour or paragraph style of their own take the label's.
     ns::MutableAttributedString text(*attributedText_);
     const ns::Attributes defaults = defaultAttributes();
     for (const auto& run : attributedText_->runs()) {
         for (const auto& [key, value] : defaults) {
-            if (key == ns::AttributedStringKey::paragraphStyle) continue;
-            if (!run.attributes.contains(key)) text.addAttribute(key, value, run.range);
+            const bool own = key == ns::AttributedStringKey::paragraphStyle ? paragraphStyleOf(run.attributes) != nullptr
+                                                                            : run.attributes.contains(key);
+            if (!own) text.addAttribute(key, value, run.range);
         }
     }
     return text;
@@ -100,7 +122,10 @@ void Label::setAttributedText(std::optional<ns::AttributedString> text) {
         const ns::Value color = text->attribute(ns::AttributedStringKey::foregroundColor, 0);
         if (const auto* c = color.get<Color>()) textColor_ = *c;
         const ns::Value paragraph = text->attribute(ns::AttributedStringKey::paragraphStyle, 0);
-        if (const auto* p = paragraph.get<ns::ParagraphStyle>()) textAlignment_ = p->alignment;
+        if (const auto* p = paragraph.get<ns::ParagraphStyle>()) {
+            textAlignment_ = p->alignment;
+            lineBreakMode_ = p->lineBreakMode;
+        }
     }
     attributedText_ = std::move(text);
     textDidChange();
@@ -129,15 +154,7 @@ void Label::setTextColor(std::optional<Color> color) {
 
 void Label::setTextAlignment(ns::TextAlignment alignment) {
     textAlignment_ = alignment;
-    if (attributedText_ && attributedText_->length() > 0) {
-        ns::MutableAttributedString text(*attributedText_);
-        ns::ParagraphStyle paragraph;
-        const ns::Value current = text.attribute(ns::AttributedStringKey::paragraphStyle, 0);
-        if (const auto* p = current.get<ns::ParagraphStyle>()) paragraph = *p;
-        paragraph.alignment = alignment;
-        text.addAttribute(ns::AttributedStringKey::paragraphStyle, ns::Value::of(paragraph), {0, text.length()});
-        attributedText_ = text;
-    }
+    restyleParagraphs(attributedText_, [&](ns::ParagraphStyle& style) { style.alignment = alignment; });
     setNeedsDisplay();
 }
 
@@ -148,6 +165,7 @@ void Label::setNumberOfLines(int lines) {
 
 void Label::setLineBreakMode(ns::LineBreakMode mode) {
     lineBreakMode_ = mode;
+    restyleParagraphs(attributedText_, [&](ns::ParagraphStyle& style) { style.lineBreakMode = mode; });
     textDidChange();
 }
 

@@ -20,7 +20,9 @@ public:
 
     std::optional<ns::String> text() const { return text_; }
     void setText(std::optional<ns::String> text);
-    // Setting it also sets text, and font, colour and alignment from its first character.
+    // Setting it also sets text, and font, colour, alignment and break mode from its
+    // first character. Runs without a font, colour or paragraph style of their own
+    // are drawn with the label's.
     std::optional<ns::AttributedString> attributedText() const;
     void setAttributedText(std::optional<ns::AttributedString> text);
 
@@ -31,11 +33,13 @@ public:
     // None gives black.
     void setTextColor(std::optional<Color> color);
     ns::TextAlignment textAlignment() const { return textAlignment_; }
+    // Also changes the paragraph styles that the attributed text carries.
     void setTextAlignment(ns::TextAlignment alignment);
     // 0 means as many as needed; a negative count becomes 0.
     int numberOfLines() const { return numberOfLines_; }
     void setNumberOfLines(int lines);
     ns::LineBreakMode lineBreakMode() const { return lineBreakMode_; }
+    // Also changes the paragraph styles that the attributed text carries.
     void setLineBreakMode(ns::LineBreakMode mode);
     // The width a multi-line label wraps at when measuring its natural size.
     double preferredMaxLayoutWidth() const { return preferredMaxLayoutWidth_; }

@@ -22,6 +22,8 @@ Color placeholderColor() { return Color(cg::Color{0, 0, 0.0980392, 0.22}); }
 
 TextField::TextField(const cg::Rect& frame) : Control(frame), font_(Font::systemFont(kDefaultFontSize)) {}
 
+TextField::TextField(const ns::Coder& coder) : Control(coder), font_(Font::systemFont(kDefaultFontSize)) {}
+
 // ---------------------------------------------------------------- text
 
 ns::Attributes TextField::defaultAttributes() const {

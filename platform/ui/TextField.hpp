@@ -44,6 +44,8 @@ public:
     static constexpr double kSelectionAlpha = 0.25;
 
     explicit TextField(const cg::Rect& frame = {});
+    // From an interface file, as View's.
+    explicit TextField(const ns::Coder& coder);
     std::string_view className() const override { return "UITextField"; }
 
     // ---- text (a programmatic set calls nobody and puts the caret at the end; only

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <pango/pangocairo.h>
@@ -42,6 +43,52 @@ int pangoUnits(double points) {
 double points(int units) { return static_cast<double>(units) / PANGO_SCALE; }
 
 guint16 channel(double component) { return static_cast<guint16>(std::lround(component * 65535.0)); }
+
+bool isSpaceCluster(const char* text, const PangoGlyphItem* run, int glyph) {
+    const int index = run->item->offset + run->glyphs->log_clusters[glyph];
+    return g_unichar_isspace(g_utf8_get_char(text + index));
+}
+
+// Pango widens the ellipsis glyph by whatever room the removed text leaves, so a
+// truncated line always fills the width. That room lies to the right of the
+// ellipsis: a gap before the text after it (head and middle truncation) and a
+// line that centring and right alignment cannot move. Give the ellipsis back its
+// own advance and fold the spaces that touch it, so it sits against the text.
+void tightenEllipses(PangoLayout* layout) {
+    const char* text = pango_layout_get_text(layout);
+    // The writable lines: Pango then measures them from their glyphs again.
+    for (GSList* l = pango_layout_get_lines(layout); l != nullptr; l = l->next) {
+        auto* line = static_cast<PangoLayoutLine*>(l->data);
+        std::vector<std::pair<PangoGlyphItem*, int>> glyphs; // visual order
+        std::size_t ellipsisStart = 0;
+        std::size_t ellipsisEnd = 0;
+        for (GSList* r = line->runs; r != nullptr; r = r->next) {
+            auto* run = static_cast<PangoGlyphItem*>(r->data);
+            const bool ellipsis = (run->item->analysis.flags & PANGO_ANALYSIS_FLAG_IS_ELLIPSIS) != 0;
+            if (ellipsis) ellipsisStart = glyphs.size();
+            for (int i = 0; i < run->glyphs->num_glyphs; ++i) glyphs.emplace_back(run, i);
+            if (ellipsis) ellipsisEnd = glyphs.size();
+        }
+        if (ellipsisEnd == ellipsisStart) continue;
+
+        auto [ellipsisRun, last] = glyphs[ellipsisEnd - 1];
+        PangoGlyphInfo& info = ellipsisRun->glyphs->glyphs[last];
+        PangoRectangle natural;
+        pango_font_get_glyph_extents(ellipsisRun->item->analysis.font, info.glyph, nullptr, &natural);
+        if (natural.width >= 0 && natural.width < info.geometry.width) info.geometry.width = natural.width;
+
+        auto fold = [&](std::size_t i) {
+            auto [run, glyph] = glyphs[i];
+            if (!isSpaceCluster(text, run, glyph)) return false;
+            run->glyphs->glyphs[glyph].geometry.width = 0;
+            return true;
+        };
+        std::size_t after = ellipsisEnd;
+        while (after < glyphs.size() && fold(after)) ++after;
+        std::size_t before = ellipsisStart;
+        while (before > 0 && fold(before - 1)) --before;
+    }
+}
 
 } // namespace
 
@@ -121,6 +168,7 @@ PangoLayout* TextLayout::Impl::build(double alphaScale) const {
     // Natural alignment follows each paragraph's direction; the explicit ones
     // mean the same side whatever the script.
     pango_layout_set_auto_dir(layout, alignment == ns::TextAlignment::natural);
+    if (isTruncating(mode)) tightenEllipses(layout);
     return layout;
 }
 

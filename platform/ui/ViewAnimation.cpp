@@ -58,22 +58,10 @@ bool isViewKey(ca::AnimatableKey key) {
 
 bool isAdditive(ca::AnimatableKey key) { return key == ca::AnimatableKey::position || key == ca::AnimatableKey::bounds; }
 
-// The one value of the five view keys in a snapshot.
-std::optional<ca::Value> read(const ca::LayerSnapshot& s, ca::AnimatableKey key) {
-    switch (key) {
-    case ca::AnimatableKey::position: return s.position;
-    case ca::AnimatableKey::bounds: return s.bounds;
-    case ca::AnimatableKey::transform: return s.transform;
-    case ca::AnimatableKey::opacity: return static_cast<double>(s.opacity);
-    case ca::AnimatableKey::backgroundColor: return s.backgroundColor;
-    default: return std::nullopt;
-    }
-}
-
 std::optional<ca::Value> modelValue(const ca::Layer& layer, ca::AnimatableKey key) {
     ca::LayerSnapshot s;
     layer.snapshot(s);
-    return read(s, key);
+    return ca::snapshotValue(s, key);
 }
 
 ca::LayerSnapshot presentationSnapshot(const ca::Layer& layer) {
@@ -316,7 +304,7 @@ std::shared_ptr<ca::Action> ViewAnimationBlock::actionFor(View& view, std::strin
     while (index < tracks_.size() && (tracks_[index].layer != &layer || tracks_[index].key != *key)) ++index;
     if (index == tracks_.size()) {
         // The first change of this property in the block fixes where it starts.
-        const auto before = isAdditive(*key) ? modelValue(layer, *key) : read(presentationSnapshot(layer), *key);
+        const auto before = isAdditive(*key) ? modelValue(layer, *key) : ca::snapshotValue(presentationSnapshot(layer), *key);
         if (!before) return nullptr;
         tracks_.push_back({&layer, *key, isAdditive(*key) ? freshKey(layer, name) : std::string(name), *before});
     }

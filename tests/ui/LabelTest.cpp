@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <utility>
 
 #include "platform/ui/TextLayout.hpp"
 #include "tests/support/AppTest.hpp"
@@ -201,6 +204,90 @@ TEST_F(LabelTest, MeasuringAtBadWidthsIsUnconstrained) {
                                                                              ns::Value::of(Font::systemFont(17))}}))
                                  .size()
                                  .height);
+}
+
+} // namespace
+} // namespace pellavo::ui
+
+namespace pellavo::ui {
+namespace {
+
+// The horizontal extent of the dark ink, in points of a scale-2 picture.
+std::pair<double, double> inkColumns(const cg::Image& picture) {
+    int left = -1, right = -1;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (picture.pixel(x, y).r >= 128) continue;
+            if (left < 0 || x < left) left = x;
+            right = std::max(right, x);
+        }
+    }
+    return {left / 2.0, (right + 1) / 2.0};
+}
+
+TEST_F(LabelTest, AttributedRunsWithoutAParagraphStyleFollowTheLabel) {
+    using Key = ns::AttributedStringKey;
+    const ns::AttributedString plain(ns::String("Hi"), {{Key::font, ns::Value::of(Font::systemFont(20))}});
+    ns::ParagraphStyle ownStyle;
+    ownStyle.alignment = ns::TextAlignment::right;
+    ownStyle.lineBreakMode = ns::LineBreakMode::byTruncatingMiddle;
+    ns::MutableAttributedString styled(plain);
+    styled.addAttribute(Key::paragraphStyle, ns::Value::of(ownStyle), {0, 2});
+
+    struct Case {
+        const char* name;
+        std::function<void(Label&)> setUp;
+        double expectedCentre; // of the ink, in a 200-point-wide label
+    };
+    const Case cases[] = {
+        {"alignment set before the text",
+         [&](Label& l) {
+             l.setTextAlignment(ns::TextAlignment::center);
+             l.setAttributedText(plain);
+         },
+         100},
+        {"alignment set after the text",
+         [&](Label& l) {
+             l.setAttributedText(plain);
+             l.setTextAlignment(ns::TextAlignment::right);
+         },
+         190},
+        {"a run's own style wins",
+         [&](Label& l) {
+             l.setTextAlignment(ns::TextAlignment::center);
+             l.setAttributedText(styled);
+         },
+         190},
+    };
+    for (const Case& c : cases) {
+        auto label = ns::make<Label>(cg::Rect{0, 0, 200, 30});
+        label->setBackgroundColor(Color::white());
+        c.setUp(*label);
+        const auto [left, right] = inkColumns(renderView(*label));
+        EXPECT_NEAR((left + right) / 2, c.expectedCentre, 12) << c.name;
+        if (c.expectedCentre > 100) {
+            EXPECT_GT(right, 196) << c.name;
+        }
+    }
+
+    // The label takes the break mode with the alignment; changing either later
+    // keeps the rest of each run's own style.
+    auto label = ns::make<Label>();
+    ns::ParagraphStyle clipping;
+    clipping.lineBreakMode = ns::LineBreakMode::byClipping;
+    styled.append(ns::AttributedString(ns::String(" there"), {{Key::paragraphStyle, ns::Value::of(clipping)}}));
+    label->setAttributedText(styled);
+    EXPECT_EQ(label->lineBreakMode(), ns::LineBreakMode::byTruncatingMiddle);
+    auto styleAt = [&](int64_t at) {
+        const ns::Value value = label->attributedText()->attribute(Key::paragraphStyle, at);
+        const auto* style = value.get<ns::ParagraphStyle>();
+        return style != nullptr ? *style : ns::ParagraphStyle{ns::TextAlignment::justified, ns::LineBreakMode::byCharWrapping};
+    };
+    label->setTextAlignment(ns::TextAlignment::center);
+    EXPECT_EQ(styleAt(0), (ns::ParagraphStyle{ns::TextAlignment::center, ns::LineBreakMode::byTruncatingMiddle}));
+    EXPECT_EQ(styleAt(4), (ns::ParagraphStyle{ns::TextAlignment::center, ns::LineBreakMode::byClipping}));
+    label->setLineBreakMode(ns::LineBreakMode::byTruncatingHead);
+    EXPECT_EQ(styleAt(4), (ns::ParagraphStyle{ns::TextAlignment::center, ns::LineBreakMode::byTruncatingHead}));
 }
 
 } // namespace

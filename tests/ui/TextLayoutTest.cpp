@@ -157,6 +157,32 @@ TEST(TextLayoutTest, LineLimitsAndBreakModes) {
     EXPECT_GT(byChar.size().width, byWord.size().width - 1e-9);
 }
 
+// Pango pads the ellipsis to fill the width; the padding must not open a gap or
+// count in the size. The width leaves room for most of the next character, so
+// the layout keeps exactly `kept`; spaces next to the ellipsis fold into it.
+TEST(TextLayoutTest, TruncatedLinesAreAsWideAsWhatTheyShow) {
+    const ns::Attributes font = attributes(ui::Font::systemFont(17));
+    auto width = [&](const std::string& s) { return ui::TextLayout(ns::AttributedString(s, font)).size().width; };
+    struct Case {
+        ns::LineBreakMode mode;
+        const char* text;
+        const char* kept;     // what fits
+        const char* keptPlus; // with the next character, which does not
+        const char* shown;
+    };
+    const Case cases[] = {
+        {ns::LineBreakMode::byTruncatingHead, "abcdefghijklmnopqrstuvwxyz", "\u2026uvwxyz", "\u2026tuvwxyz", "\u2026uvwxyz"},
+        {ns::LineBreakMode::byTruncatingHead, "The quick brown fox jumps", "\u2026 jumps", "\u2026x jumps", "\u2026jumps"},
+        {ns::LineBreakMode::byTruncatingTail, "abcdefghijklmnopqrstuvwxyz", "abcdef\u2026", "abcdefg\u2026", "abcdef\u2026"},
+        {ns::LineBreakMode::byTruncatingTail, "The quick brown fox", "The quick \u2026", "The quick b\u2026", "The quick\u2026"},
+    };
+    for (const Case& c : cases) {
+        const double limit = width(c.kept) + 0.6 * (width(c.keptPlus) - width(c.kept));
+        const ui::TextLayout layout(ns::AttributedString(c.text, font), limit, 1, c.mode);
+        EXPECT_NEAR(layout.size().width, width(c.shown), 0.2) << c.text << " kept " << c.kept;
+    }
+}
+
 // Selection rectangles meet the carets at both ends of each line's part, whatever
 // the alignment, and clamp the range like the carets do.
 TEST(TextLayoutTest, SelectionRectsFollowTheCaretsLineByLine) {
