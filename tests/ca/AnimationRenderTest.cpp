@@ -27,13 +27,7 @@ using pellavo::testing::basicAnimation;
 using cg::Color;
 using cg::RGBA8;
 
-class AnimationRenderTest : public pellavo::testing::PlatformTest {
-protected:
-    void TearDown() override {
-        ca::Transaction::flush();
-        PlatformTest::TearDown();
-    }
-
+class AnimationRenderTest : public pellavo::testing::AnimationFixture {
 protected:
     static RGBA8 at(const cg::Image& image, double x, double y) { return pellavo::testing::pixelAt(image, x, y); }
     const cg::Image& frame(ca::Renderer& renderer, const ca::Layer& root) {

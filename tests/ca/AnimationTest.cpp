@@ -40,13 +40,8 @@ struct Recorder : ns::Object, ca::AnimationDelegate {
     }
 };
 
-class AnimationTest : public pellavo::testing::PlatformTest {
+class AnimationTest : public pellavo::testing::AnimationFixture {
 protected:
-    void TearDown() override {
-        ca::Transaction::flush();
-        PlatformTest::TearDown();
-    }
-
     double radius(const ca::Layer& layer) { return layer.presentation()->cornerRadius(); }
     std::int64_t at(double seconds) const { return start_ + ns::secondsToNanoseconds(seconds); }
 

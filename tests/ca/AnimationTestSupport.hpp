@@ -6,8 +6,10 @@
 #include <utility>
 
 #include "platform/ca/BasicAnimation.hpp"
+#include "platform/ca/Transaction.hpp"
 #include "platform/ca/Value.hpp"
 #include "platform/ns/Object.hpp"
+#include "tests/support/PlatformTest.hpp"
 
 namespace pellavo::testing {
 
@@ -22,5 +24,15 @@ inline std::shared_ptr<ca::BasicAnimation> basicAnimation(std::string path, std:
     a->setDuration(duration);
     return a;
 }
+
+// The platform fixture for layer and animation tests: the thread's open transaction
+// is committed before the run loop and clock are reset.
+class AnimationFixture : public PlatformTest {
+protected:
+    void TearDown() override {
+        ca::Transaction::flush();
+        PlatformTest::TearDown();
+    }
+};
 
 } // namespace pellavo::testing

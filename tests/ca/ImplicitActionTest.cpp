@@ -10,6 +10,7 @@
 #include "platform/ca/Layer.hpp"
 #include "platform/ca/LayerDelegate.hpp"
 #include "platform/ca/Transaction.hpp"
+#include "tests/ca/AnimationTestSupport.hpp"
 #include "tests/support/PlatformTest.hpp"
 
 namespace {
@@ -18,7 +19,7 @@ using namespace pellavo;
 using ca::Transaction;
 using ca::Transform3D;
 
-class ImplicitActionTest : public pellavo::testing::PlatformTest {
+class ImplicitActionTest : public pellavo::testing::AnimationFixture {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
@@ -27,10 +28,6 @@ protected:
         layer->setBounds(cg::Rect(0, 0, 10, 10));
         root->addSublayer(layer);
         runUntilIdle(); // the end of the turn commits both
-    }
-    void TearDown() override {
-        Transaction::flush();
-        PlatformTest::TearDown();
     }
     cg::Point shownPosition() const { return layer->presentation()->position(); }
 

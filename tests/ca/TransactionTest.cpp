@@ -9,6 +9,7 @@
 #include "platform/ca/Layer.hpp"
 #include "platform/ca/Transaction.hpp"
 #include "platform/dispatch/Queue.hpp"
+#include "tests/ca/AnimationTestSupport.hpp"
 #include "tests/support/PlatformTest.hpp"
 
 namespace {
@@ -17,13 +18,7 @@ using namespace pellavo;
 using ca::MediaTimingFunction;
 using ca::Transaction;
 
-class TransactionTest : public pellavo::testing::PlatformTest {
-protected:
-    void TearDown() override {
-        Transaction::flush();
-        PlatformTest::TearDown();
-    }
-
+class TransactionTest : public pellavo::testing::AnimationFixture {
 public:
     // A 1.2 s group, held at its end and never removed.
     static std::shared_ptr<ca::AnimationGroup> group() {
