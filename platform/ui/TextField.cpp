@@ -7,6 +7,7 @@
 #include "platform/ui/GraphicsContext.hpp"
 #include "platform/ui/Keyboard.hpp"
 #include "platform/ui/Pasteboard.hpp"
+#include "platform/ui/TextEditing.hpp"
 #include "platform/ui/TextLayout.hpp"
 #include "platform/ui/Touch.hpp"
 #include "platform/ui/Window.hpp"
@@ -14,9 +15,6 @@
 namespace pellavo::ui {
 
 namespace {
-
-bool isHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 Color placeholderColor() { return Color(cg::Color{0, 0, 0.0980392, 0.22}); }
 
@@ -29,25 +27,11 @@ TextField::TextField(const ns::Coder& coder) : Control(coder), font_(Font::syste
 // ---------------------------------------------------------------- text
 
 ns::Attributes TextField::defaultAttributes() const {
-    ns::ParagraphStyle paragraph;
-    paragraph.alignment = alignment_;
-    return {{ns::AttributedStringKey::font, ns::Value::of(font_)},
-            {ns::AttributedStringKey::foregroundColor, ns::Value::of(textColor_)},
-            {ns::AttributedStringKey::paragraphStyle, ns::Value::of(paragraph)}};
-}
-
-ns::Attributes TextField::typingAttributes(int64_t location) const {
-    if (text_.length() == 0) return defaultAttributes();
-    return text_.attributes(std::clamp<int64_t>(location - 1, 0, text_.length() - 1));
+    return detail::defaultTextAttributes(font_, textColor_, alignment_);
 }
 
 ns::AttributedString TextField::effectiveText() const {
-    ns::MutableAttributedString text(text_);
-    const ns::Attributes defaults = defaultAttributes();
-    for (const auto& run : text_.runs())
-        for (const auto& [key, value] : defaults)
-            if (!run.attributes.contains(key)) text.addAttribute(key, value, run.range);
-    return text;
+    return detail::withDefaultAttributes(text_, defaultAttributes());
 }
 
 void TextField::setText(std::optional<ns::String> text) {
@@ -87,17 +71,13 @@ void TextField::setAttributedPlaceholder(std::optional<ns::AttributedString> pla
 
 void TextField::setFont(const Font& font) {
     font_ = font;
-    ns::MutableAttributedString text(text_);
-    text.addAttribute(ns::AttributedStringKey::font, ns::Value::of(font_), {0, text_.length()});
-    text_ = text;
+    text_ = detail::withAttribute(text_, ns::AttributedStringKey::font, ns::Value::of(font_));
     setNeedsDisplay();
 }
 
 void TextField::setTextColor(const Color& color) {
     textColor_ = color;
-    ns::MutableAttributedString text(text_);
-    text.addAttribute(ns::AttributedStringKey::foregroundColor, ns::Value::of(textColor_), {0, text_.length()});
-    text_ = text;
+    text_ = detail::withAttribute(text_, ns::AttributedStringKey::foregroundColor, ns::Value::of(textColor_));
     setNeedsDisplay();
 }
 
@@ -259,23 +239,8 @@ void TextField::draw(cg::Rect) {
 
 // ---------------------------------------------------------------- selection
 
-bool TextField::isBoundary(int64_t index) const {
-    const auto& units = text_.string().utf16();
-    if (index <= 0 || index >= static_cast<int64_t>(units.size())) return true;
-    const auto i = static_cast<std::size_t>(index);
-    return !(isHigh(units[i - 1]) && isLow(units[i]));
-}
-
 void TextField::setSelectedRange(ns::Range range) {
-    const int64_t length = text_.length();
-    int64_t start = std::clamp<int64_t>(range.location, 0, length);
-    int64_t end = std::clamp<int64_t>(range.length < 0 ? start : range.max(), start, length);
-    // Never inside a surrogate pair: the start moves back, the end forward.
-    const bool caret = end == start;
-    if (!isBoundary(start)) --start;
-    if (caret) end = start;
-    if (!isBoundary(end)) ++end;
-    selection_ = {start, end - start};
+    selection_ = detail::clampedSelection(text_.string(), range);
     setNeedsDisplay();
 }
 
@@ -355,14 +320,9 @@ void TextField::userEdit(ns::Range range, const ns::String& replacement) {
     if (auto d = delegate_.lock(); d && !d->textFieldShouldChangeCharactersIn(*this, range, replacement)) return;
     // The delegate may have changed the text: a range that no longer fits, or that
     // splits a surrogate pair, drops the edit.
-    if (range.location < 0 || range.length < 0 || range.max() > text_.length() || !isBoundary(range.location) ||
-        !isBoundary(range.max()))
-        return;
-    const ns::Attributes attributes = typingAttributes(range.location);
-    ns::MutableAttributedString text(*text_.attributedSubstring({0, range.location}));
-    text.append(ns::AttributedString(replacement, attributes));
-    text.append(*text_.attributedSubstring({range.max(), text_.length() - range.max()}));
-    text_ = text;
+    auto edited = detail::replacing(text_, range, replacement, defaultAttributes());
+    if (!edited) return;
+    text_ = std::move(*edited);
     selection_ = {range.location + replacement.length(), 0};
     setNeedsDisplay();
     sendActions(Event::editingChanged);
@@ -375,15 +335,7 @@ void TextField::insertText(const ns::String& text) {
 
 void TextField::deleteBackward() {
     if (!isFirstResponder()) return;
-    if (selection_.length > 0) {
-        userEdit(selection_, ns::String());
-        return;
-    }
-    const int64_t caret = selection_.location;
-    if (caret <= 0) return;
-    const ns::Range cluster = text_.string().rangeOfComposedCharacterSequence(caret - 1);
-    const int64_t start = std::clamp<int64_t>(cluster.location, 0, caret - 1);
-    userEdit({start, caret - start}, ns::String());
+    if (const auto range = detail::backspaceRange(text_.string(), selection_)) userEdit(*range, ns::String());
 }
 
 void TextField::returnKey() {
@@ -397,14 +349,10 @@ void TextField::returnKey() {
 // ---------------------------------------------------------------- edit actions
 
 void TextField::cut(ns::Object*) {
-    if (selection_.length <= 0 || !isFirstResponder()) return;
-    Pasteboard::general().setString(text_.string().substring(selection_));
-    userEdit(selection_, ns::String());
+    if (isFirstResponder() && detail::copySelection(text_.string(), selection_)) userEdit(selection_, ns::String());
 }
 
-void TextField::copy(ns::Object*) {
-    if (selection_.length > 0) Pasteboard::general().setString(text_.string().substring(selection_));
-}
+void TextField::copy(ns::Object*) { detail::copySelection(text_.string(), selection_); }
 
 void TextField::paste(ns::Object*) {
     const auto string = Pasteboard::general().string();
@@ -414,14 +362,8 @@ void TextField::paste(ns::Object*) {
 }
 
 void TextField::select(ns::Object*) {
-    // The word around the caret: the run of non-space characters touching it.
-    const auto& units = text_.string().utf16();
-    auto isSpace = [&](int64_t i) { return units[static_cast<std::size_t>(i)] == u' '; };
-    int64_t start = selection_.location;
-    int64_t end = selection_.location;
-    while (start > 0 && !isSpace(start - 1)) --start;
-    while (end < text_.length() && !isSpace(end)) ++end;
-    setSelectedRange({start, end - start});
+    // One line: only spaces end the word.
+    setSelectedRange(detail::wordAround(text_.string(), selection_.location, false));
 }
 
 void TextField::selectAll(ns::Object*) { setSelectedRange({0, text_.length()}); }
@@ -431,16 +373,10 @@ void TextField::deleteSelection(ns::Object*) {
 }
 
 bool TextField::canPerformAction(ns::Selector action, ns::Object* sender) const {
-    const auto name = action.name();
-    const bool hasSelection = selection_.length > 0;
-    if (name == "cut:" || name == "copy:" || name == "delete:") return hasSelection;
-    if (name == "paste:") return editing_ && Pasteboard::general().hasStrings();
-    if (name == "select:") return hasText() && !hasSelection;
-    if (name == "selectAll:") return hasText() && selection_.length < text_.length();
-    static constexpr std::string_view formatting[] = {
-        "makeTextWritingDirectionLeftToRight:", "makeTextWritingDirectionRightToLeft:", "toggleBoldface:",
-        "toggleItalics:", "toggleUnderline:", "increaseSize:", "decreaseSize:"};
-    if (std::find(std::begin(formatting), std::end(formatting), name) != std::end(formatting)) return false;
+    if (const auto answer = detail::canPerformEditAction(
+            action.name(),
+            {.selection = selection_, .textLength = text_.length(), .hasText = hasText(), .editing = editing_}))
+        return *answer;
     return Control::canPerformAction(action, sender);
 }
 

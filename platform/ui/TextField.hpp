@@ -131,9 +131,7 @@ protected:
 
 private:
     ns::Attributes defaultAttributes() const;
-    ns::Attributes typingAttributes(int64_t location) const;
     ns::AttributedString effectiveText() const;
-    bool isBoundary(int64_t index) const;
     // The end of editing; `ask` lets the delegate refuse.
     bool endEditing(bool ask);
     // The user-edit path: the delegate, the re-check, the edit, then the events.

@@ -160,9 +160,7 @@ private:
     friend class TextContainer;
 
     ns::Attributes defaultAttributes() const;
-    ns::Attributes typingAttributes(int64_t location) const;
     ns::AttributedString effectiveText() const;
-    bool isBoundary(int64_t index) const;
     // The wrap width: the container width less twice the padding, at least 1.
     double wrapWidth() const;
     // Lays the text out again and sets the content size and the drawn view.
