@@ -318,8 +318,9 @@ void TextField::userEdit(ns::Range range, const ns::String& replacement) {
     if (!isFirstResponder()) return;
     const auto self = sharedFromThis<TextField>();
     if (auto d = delegate_.lock(); d && !d->textFieldShouldChangeCharactersIn(*this, range, replacement)) return;
-    // The delegate may have changed the text: a range that no longer fits, or that
-    // splits a surrogate pair, drops the edit.
+    // The delegate may have ended editing, or changed the text so that the range no
+    // longer fits or splits a surrogate pair: either drops the edit.
+    if (!isFirstResponder()) return;
     auto edited = detail::replacing(text_, range, replacement, defaultAttributes());
     if (!edited) return;
     text_ = std::move(*edited);

@@ -186,6 +186,20 @@ TEST_F(TextFieldTest, VetoAndStaleRangesDropTheEdit) {
     field->setSelectedRange({0, 1});
     driver().type(ns::String("z"));
     EXPECT_EQ(field->text(), ns::String("\U0001F600"));
+
+    // One that ends editing drops the edit: nothing changes after the end.
+    recorder->onChange = [](TextField& f) {
+        f.resignFirstResponder();
+        return true;
+    };
+    log.clear();
+    driver().type(ns::String("w"));
+    EXPECT_FALSE(field->isEditing());
+    EXPECT_EQ(field->text(), ns::String("\U0001F600"));
+    for (const auto& entry : log) {
+        EXPECT_EQ(entry.find("editingChanged"), std::string::npos) << entry;
+        EXPECT_EQ(entry.find("TextDidChange"), std::string::npos) << entry;
+    }
 }
 
 TEST_F(TextFieldTest, DelegateThatFreesTheFieldDoesNotCrashIt) {
