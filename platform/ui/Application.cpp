@@ -96,14 +96,17 @@ void Application::addToBatch(std::vector<Batch>& batches, const std::shared_ptr<
 
 void Application::hitTestNewTouch(const std::shared_ptr<Touch>& touch, const Event& event) {
     live_.insert(touch);
+    const auto assign = [&](std::shared_ptr<View> view, const std::shared_ptr<Window>& window) {
+        touch->view_ = std::move(view);
+        touch->window_ = window;
+        holding_.insert(touch);
+        touch->delivery_ = startsInView(*touch) ? Touch::ViewDelivery::active : Touch::ViewDelivery::none;
+    };
     // The keyboard is above every window; touches outside its view pass through.
     if (const auto keyboardWindow = keyboard_->window()) {
         auto hit = keyboardWindow->hitTest(keyboardWindow->convertFromScreen(touch->screenLocation()), &event);
         if (hit && hit != keyboardWindow) {
-            touch->view_ = std::move(hit);
-            touch->window_ = keyboardWindow;
-            holding_.insert(touch);
-            touch->delivery_ = startsInView(*touch) ? Touch::ViewDelivery::active : Touch::ViewDelivery::none;
+            assign(std::move(hit), keyboardWindow);
             return;
         }
     }
@@ -113,10 +116,7 @@ void Application::hitTestNewTouch(const std::shared_ptr<Touch>& touch, const Eve
         if (window->isHidden()) continue;
         auto hit = window->hitTest(window->convertFromScreen(touch->screenLocation()), &event);
         if (!hit) continue;
-        touch->view_ = std::move(hit);
-        touch->window_ = window;
-        holding_.insert(touch);
-        touch->delivery_ = startsInView(*touch) ? Touch::ViewDelivery::active : Touch::ViewDelivery::none;
+        assign(std::move(hit), window);
         return;
     }
 }
