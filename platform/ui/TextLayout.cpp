@@ -42,6 +42,16 @@ int pangoUnits(double points) {
 
 double points(int units) { return static_cast<double>(units) / PANGO_SCALE; }
 
+// The top of the first line's logical box, in Pango units: positions inside the
+// laid-out text are measured from it.
+int firstLineTop(PangoLayout* layout) {
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    PangoRectangle first;
+    pango_layout_iter_get_line_extents(iter, nullptr, &first);
+    pango_layout_iter_free(iter);
+    return first.y;
+}
+
 guint16 channel(double component) { return static_cast<guint16>(std::lround(component * 65535.0)); }
 
 bool isSpaceCluster(const char* text, const PangoGlyphItem* run, int glyph) {
@@ -328,29 +338,23 @@ cg::Rect TextLayout::caretRect(int64_t offset) const {
     const auto last = static_cast<int64_t>(d.byteOfUnit.size()) - 1;
     const int index = d.byteOfUnit[static_cast<std::size_t>(std::clamp<int64_t>(offset, 0, last))];
     PangoLayout* layout = d.build();
-    PangoLayoutIter* iter = pango_layout_get_iter(layout);
-    PangoRectangle first;
-    pango_layout_iter_get_line_extents(iter, nullptr, &first);
-    pango_layout_iter_free(iter);
+    const int top = firstLineTop(layout);
     PangoRectangle strong;
     pango_layout_get_cursor_pos(layout, std::min(index, static_cast<int>(d.text.size())), &strong, nullptr);
     g_object_unref(layout);
-    return {points(strong.x), points(strong.y - first.y), 0, points(strong.height)};
+    return {points(strong.x), points(strong.y - top), 0, points(strong.height)};
 }
 
 int64_t TextLayout::offsetNearest(cg::Point point) const {
     const Impl& d = *impl_;
     if (d.lineCount == 0 || d.byteOfUnit.empty() || !point.isFinite()) return 0;
     PangoLayout* layout = d.build();
-    PangoLayoutIter* iter = pango_layout_get_iter(layout);
-    PangoRectangle first;
-    pango_layout_iter_get_line_extents(iter, nullptr, &first);
-    pango_layout_iter_free(iter);
+    const int top = firstLineTop(layout);
     const double limit = maximumWrapWidth;
     int index = 0;
     int trailing = 0;
     pango_layout_xy_to_index(layout, pangoUnits(std::clamp(point.x, -limit, limit)),
-                             pangoUnits(std::clamp(point.y, -limit, limit)) + first.y, &index, &trailing);
+                             pangoUnits(std::clamp(point.y, -limit, limit)) + top, &index, &trailing);
     // `trailing` counts the characters of the cluster when the point is past its middle.
     const char* text = d.text.c_str();
     const char* end = text + d.text.size();
