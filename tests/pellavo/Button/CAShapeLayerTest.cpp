@@ -13,6 +13,7 @@
 #include "platform/ca/Layer.hpp"
 #include "platform/ui/BezierPath.hpp"
 #include "platform/ui/Screen.hpp"
+#include "tests/support/Pixels.hpp"
 #include "tests/support/PlatformTest.hpp"
 
 namespace {
@@ -34,16 +35,7 @@ std::shared_ptr<ca::ShapeLayer> asShape(const std::shared_ptr<ca::Layer>& layer)
     return std::dynamic_pointer_cast<ca::ShapeLayer>(layer);
 }
 
-// Pixels read straight (un-premultiplied), within ±2 of 255.
-void expectPixel(const cg::Image& image, double x, double y, double scale, cg::RGBA8 expected,
-                 const std::string& what) {
-    const cg::RGBA8 p = image.pixel(static_cast<int>(std::floor(x * scale)), static_cast<int>(std::floor(y * scale)));
-    EXPECT_NEAR(p.a, expected.a, 2) << what;
-    if (expected.a == 0) return;
-    EXPECT_NEAR(p.r, expected.r, 2) << what;
-    EXPECT_NEAR(p.g, expected.g, 2) << what;
-    EXPECT_NEAR(p.b, expected.b, 2) << what;
-}
+using pellavo::testing::expectPixel;
 
 void expectNoAnimations(const ca::Layer& layer) {
     EXPECT_TRUE(layer.animationKeys().empty());

@@ -15,22 +15,14 @@
 #include "platform/ui/Screen.hpp"
 #include "tests/support/AppTest.hpp"
 #include "tests/support/Golden.hpp"
+#include "tests/support/Pixels.hpp"
 
 namespace {
 
 using namespace pellavo;
 using State = ui::Control::State;
 
-void expectPixel(const ui::Image& image, double x, double y, cg::RGBA8 expected, const std::string& what) {
-    const double s = image.scale();
-    const cg::RGBA8 p =
-        image.cgImage()->pixel(static_cast<int>(std::floor(x * s)), static_cast<int>(std::floor(y * s)));
-    EXPECT_NEAR(p.a, expected.a, 2) << what;
-    if (expected.a == 0) return;
-    EXPECT_NEAR(p.r, expected.r, 2) << what;
-    EXPECT_NEAR(p.g, expected.g, 2) << what;
-    EXPECT_NEAR(p.b, expected.b, 2) << what;
-}
+using pellavo::testing::expectPixel;
 
 // Every isSliding a runtime observer hears, read back through the runtime.
 struct SlidingLog {
