@@ -8,16 +8,8 @@ namespace pellavo::gallery {
 
 namespace {
 
-void caption(ui::View& content, double y, std::string text) {
-    auto view = ns::make<ui::Label>(cg::Rect{16, y, 343, 18});
-    view->setText(ns::String(text));
-    view->setFont(ui::Font::systemFont(13, ui::Font::Weight::semibold));
-    view->setTextColor(ui::Color(0.45, 1));
-    content.addSubview(view);
-}
-
 std::shared_ptr<GMStepper> stepper(ui::View& content, double y, std::string text, cg::Size size = {200, 40}) {
-    caption(content, y, std::move(text));
+    addHeading(content, y, std::move(text));
     auto view = ns::make<GMStepper>(cg::Rect{16, y + 24, size.width, size.height});
     content.addSubview(view);
     return view;

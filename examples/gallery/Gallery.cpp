@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/ui/Label.hpp"
+
 namespace pellavo::gallery {
 
 namespace {
@@ -52,6 +54,15 @@ const GalleryPage* findPage(std::string_view id) {
     for (const auto& page : registry())
         if (page.id == id) return &page;
     return nullptr;
+}
+
+void addHeading(ui::View& content, double y, const std::string& text, double white) {
+    auto view = ns::make<ui::Label>(cg::Rect{16, y, 343, 18});
+    view->setText(ns::String(text));
+    view->setFont(ui::Font::systemFont(13, ui::Font::Weight::semibold));
+    view->setTextColor(ui::Color(white, 1));
+    view->setTextAlignment(ns::TextAlignment::left);
+    content.addSubview(view);
 }
 
 } // namespace pellavo::gallery

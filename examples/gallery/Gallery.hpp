@@ -31,6 +31,10 @@ const std::vector<GalleryPage>& pages();
 // Null when no page has the id.
 const GalleryPage* findPage(std::string_view id);
 
+// A section heading across the page, 18 points tall at `y`: grey of the given white
+// level (lighter on dark pages).
+void addHeading(ui::View& content, double y, const std::string& text, double white = 0.45);
+
 // A page registers itself with one line in its own source file:
 //   static const gallery::PageRegistration registration{{"slider", "Slider", buildSlider}};
 struct PageRegistration {

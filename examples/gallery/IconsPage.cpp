@@ -19,14 +19,7 @@ namespace {
 const ui::Color kPanel(0x30 / 255.0, 0x30 / 255.0, 0x30 / 255.0, 1);
 const ui::Color kLight(0.85, 0.9, 1, 1);
 
-void heading(ui::View& content, double y, const std::string& text) {
-    auto view = ns::make<ui::Label>(cg::Rect{16, y, 343, 18});
-    view->setText(ns::String(text));
-    view->setFont(ui::Font::systemFont(13, ui::Font::Weight::semibold));
-    view->setTextColor(ui::Color(0.75, 1));
-    view->setTextAlignment(ns::TextAlignment::left);
-    content.addSubview(view);
-}
+void heading(ui::View& content, double y, const std::string& text) { addHeading(content, y, text, 0.75); }
 
 void swatches(ui::View& content, double y) {
     const char* dots[] = {"#4284F7", "#F74239", "#FDBC02", "#4AB552"};

@@ -17,15 +17,6 @@ namespace {
 
 constexpr double pi = std::numbers::pi;
 
-void heading(ui::View& content, double y, std::string text) {
-    auto view = ns::make<ui::Label>(cg::Rect{16, y, 343, 18});
-    view->setText(ns::String(text));
-    view->setFont(ui::Font::systemFont(13, ui::Font::Weight::semibold));
-    view->setTextColor(ui::Color(0.45, 1));
-    view->setTextAlignment(ns::TextAlignment::left);
-    content.addSubview(view);
-}
-
 std::shared_ptr<ca::Layer> square(cg::Rect frame, cg::Color color) {
     auto layer = ns::make<ca::Layer>();
     layer->setFrame(frame);
@@ -172,15 +163,15 @@ std::shared_ptr<ui::View> row(ui::View& content, double y, double height) {
 }
 
 void build(ui::View& content) {
-    heading(content, 12, "LAYERS · radius, shadow, border, opacity, turn");
+    addHeading(content, 12, "LAYERS · radius, shadow, border, opacity, turn");
     addLayers(*row(content, 38, 80)->layer());
-    heading(content, 130, "SHAPES · fill, stroke, curves, stroke end");
+    addHeading(content, 130, "SHAPES · fill, stroke, curves, stroke end");
     addShapes(*row(content, 150, 84)->layer());
-    heading(content, 246, "GRADIENTS · axial, locations, rounded");
+    addHeading(content, 246, "GRADIENTS · axial, locations, rounded");
     addGradients(*row(content, 272, 80)->layer());
-    heading(content, 366, "TEXT · pinned faces and fallback");
+    addHeading(content, 366, "TEXT · pinned faces and fallback");
     addText(content, 390);
-    heading(content, 520, "ANIMATION · endless turn, keyframed colour");
+    addHeading(content, 520, "ANIMATION · endless turn, keyframed colour");
     addSpinner(*row(content, 546, 44)->layer());
 }
 

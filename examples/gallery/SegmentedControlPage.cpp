@@ -15,15 +15,6 @@ namespace {
 
 using Control = VXSegmentedControl;
 
-void heading(ui::View& content, double y, std::string text) {
-    auto view = ns::make<ui::Label>(cg::Rect{16, y, 343, 18});
-    view->setText(ns::String(text));
-    view->setFont(ui::Font::systemFont(13, ui::Font::Weight::semibold));
-    view->setTextColor(ui::Color(0.45, 1));
-    view->setTextAlignment(ns::TextAlignment::left);
-    content.addSubview(view);
-}
-
 std::shared_ptr<Control> control(ui::View& content, cg::Rect frame, std::vector<ns::String> titles = {}) {
     auto made = ns::make<Control>(frame);
     if (!titles.empty()) made->setItemTitles(std::move(titles));
@@ -47,13 +38,13 @@ void holdMidDrag(ui::View& content, Control& held) {
 }
 
 void build(ui::View& content) {
-    heading(content, 12, "DEFAULTS · zero frame, grown to fit");
+    addHeading(content, 12, "DEFAULTS · zero frame, grown to fit");
     control(content, {16, 38, 0, 0});
 
-    heading(content, 96, "FOUR ITEMS · item 2 selected");
+    addHeading(content, 96, "FOUR ITEMS · item 2 selected");
     control(content, {16, 122, 343, 36}, periods)->selectItemAt(2, false);
 
-    heading(content, 180, "FLAT THUMB · white, with its shadow");
+    addHeading(content, 180, "FLAT THUMB · white, with its shadow");
     auto flat = control(content, {16, 206, 343, 40}, {"Low", "Medium", "High"});
     flat->setUseGradient(false);
     flat->setThumbColor(ui::Color::white());
@@ -61,7 +52,7 @@ void build(ui::View& content) {
     flat->setContainerBackgroundColor(Control::UIColorFromRGB(0xDADADE));
     flat->selectItemAt(1, false);
 
-    heading(content, 268, "SQUARE · custom fonts and colours");
+    addHeading(content, 268, "SQUARE · custom fonts and colours");
     auto square = control(content, {16, 294, 343, 44}, {"One", "Two", "Three", "Four"});
     square->setSegCornerRadius(0);
     square->setDefaultTextFont(ui::Font::systemFont(15));
@@ -73,7 +64,7 @@ void build(ui::View& content) {
         std::vector<ui::Color>{Control::UIColorFromRGB(0x4FA3FF), Control::UIColorFromRGB(0x1450C8)});
     square->selectItemAt(3, false);
 
-    heading(content, 360, "MID-DRAG · a finger between items 1 and 2");
+    addHeading(content, 360, "MID-DRAG · a finger between items 1 and 2");
     // Narrow segments and a wide thumb padding, so the thumb reaches into both titles.
     auto held = control(content, {16, 386, 224, 36}, periods);
     held->setPadding({12, 20});

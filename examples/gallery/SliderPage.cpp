@@ -39,14 +39,7 @@ private:
     ns::KeyValueObservation observation_;
 };
 
-void heading(ui::View& content, double y, const std::string& text) {
-    auto view = ns::make<ui::Label>(cg::Rect{16, y, 343, 18});
-    view->setText(ns::String(text));
-    view->setFont(ui::Font::systemFont(13, ui::Font::Weight::semibold));
-    view->setTextColor(ui::Color(0.75, 1));
-    view->setTextAlignment(ns::TextAlignment::left);
-    content.addSubview(view);
-}
+void heading(ui::View& content, double y, const std::string& text) { addHeading(content, y, text, 0.75); }
 
 std::shared_ptr<Slider> slider(ui::View& parent, double y, float value) {
     auto made = Slider::createSlider(240, 30, 10, 2);
