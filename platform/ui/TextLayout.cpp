@@ -52,6 +52,24 @@ int firstLineTop(PangoLayout* layout) {
     return first.y;
 }
 
+// Visits the layout's lines in order, at most `limit` of them (0: all of them), with
+// its number, its logical box and the top of the first line's; returns how many it visited.
+template <class Visit>
+int forEachLine(PangoLayout* layout, int limit, Visit visit) {
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    int top = 0;
+    int lines = 0;
+    do {
+        PangoRectangle logical;
+        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
+        if (lines == 0) top = logical.y;
+        visit(iter, lines, logical, top);
+        ++lines;
+    } while ((limit <= 0 || lines < limit) && pango_layout_iter_next_line(iter));
+    pango_layout_iter_free(iter);
+    return lines;
+}
+
 guint16 channel(double component) { return static_cast<guint16>(std::lround(component * 65535.0)); }
 
 bool isSpaceCluster(const char* text, const PangoGlyphItem* run, int glyph) {
@@ -186,26 +204,20 @@ void TextLayout::Impl::measure() {
     if (text.empty()) return;
     PangoLayout* layout = build();
     unknownGlyphs = pango_layout_get_unknown_glyphs_count(layout);
-    PangoLayoutIter* iter = pango_layout_get_iter(layout);
     int top = 0;
     int bottom = 0;
     int widest = 0;
-    int lines = 0;
-    do {
-        PangoRectangle logical;
-        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
-        if (lines == 0) {
-            top = logical.y;
+    const auto measureLine = [&](PangoLayoutIter* iter, int line, const PangoRectangle& logical, int firstTop) {
+        if (line == 0) {
+            top = firstTop;
             firstBaseline = points(pango_layout_iter_get_baseline(iter) - top);
         }
         bottom = logical.y + logical.height;
         widest = std::max(widest, logical.width);
-        ++lines;
-    } while ((maximumLines <= 0 || lines < maximumLines) && pango_layout_iter_next_line(iter));
-    pango_layout_iter_free(iter);
+    };
+    lineCount = forEachLine(layout, maximumLines, measureLine);
     g_object_unref(layout);
 
-    lineCount = lines;
     double usedWidth = points(widest);
     if (mode == ns::LineBreakMode::byClipping && width > 0) usedWidth = std::min(usedWidth, width);
     size = cg::Size(usedWidth, points(bottom - top));
@@ -314,19 +326,11 @@ void TextLayout::draw(cg::Context& context, cg::Point at) const {
     // The context's alpha applies to the text as to everything else drawn.
     const double alpha = std::clamp(context.alpha(), 0.0, 1.0);
     PangoLayout* layout = d.build(alpha);
-    PangoLayoutIter* iter = pango_layout_get_iter(layout);
-    int top = 0;
-    int lines = 0;
-    do {
-        PangoRectangle logical;
-        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
-        if (lines == 0) top = logical.y;
+    forEachLine(layout, d.lineCount, [&](PangoLayoutIter* iter, int, const PangoRectangle& logical, int top) {
         const int baseline = pango_layout_iter_get_baseline(iter);
         cairo_move_to(cr, at.x + points(logical.x), at.y + points(baseline - top));
         pango_cairo_show_layout_line(cr, pango_layout_iter_get_line_readonly(iter));
-        ++lines;
-    } while (lines < d.lineCount && pango_layout_iter_next_line(iter));
-    pango_layout_iter_free(iter);
+    });
     g_object_unref(layout);
     cairo_new_path(cr);
     context.restoreGState();
@@ -379,18 +383,11 @@ std::vector<cg::Rect> TextLayout::selectionRects(ns::Range range) const {
     if (endByte <= startByte) return rects;
 
     PangoLayout* layout = d.build();
-    PangoLayoutIter* iter = pango_layout_get_iter(layout);
-    int top = 0;
-    int lines = 0;
-    do {
-        PangoRectangle logical;
-        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
-        if (lines == 0) top = logical.y;
-        ++lines;
+    forEachLine(layout, d.lineCount, [&](PangoLayoutIter* iter, int, const PangoRectangle& logical, int top) {
         PangoLayoutLine* line = pango_layout_iter_get_line_readonly(iter);
         const int from = std::max(startByte, line->start_index);
         const int to = std::min(endByte, line->start_index + line->length);
-        if (from >= to) continue;
+        if (from >= to) return;
         // Visual ranges in layout coordinates: bidirectional text may split one
         // logical range; the highlight spans them all.
         int* ranges = nullptr;
@@ -406,8 +403,7 @@ std::vector<cg::Rect> TextLayout::selectionRects(ns::Range range) const {
             rects.emplace_back(points(left), points(logical.y - top), points(right - left), points(logical.height));
         }
         g_free(ranges);
-    } while (lines < d.lineCount && pango_layout_iter_next_line(iter));
-    pango_layout_iter_free(iter);
+    });
     g_object_unref(layout);
     return rects;
 }
