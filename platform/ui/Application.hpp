@@ -48,6 +48,7 @@ public:
     // ---- gesture seam
     // Not cleared by resetForTesting (its reset() is called instead).
     void setTouchInterceptor(std::shared_ptr<TouchInterceptor> interceptor);
+    const std::shared_ptr<TouchInterceptor>& touchInterceptor() const { return interceptor_; }
     // The views of these touches hear touchesCancelled now (also those whose end is
     // held back) and nothing more about them.
     void cancelTouchesInViews(const TouchSet& touches);

@@ -16,7 +16,7 @@ namespace pellavo::ui {
 
 namespace {
 
-ViewController::NibLoader& nibLoader() {
+ViewController::NibLoader& loaderSlot() {
     static ViewController::NibLoader loader;
     return loader;
 }
@@ -49,7 +49,9 @@ void ViewController::init() {
     if (view_) linkView(view_);
 }
 
-void ViewController::setNibLoader(NibLoader loader) { nibLoader() = std::move(loader); }
+void ViewController::setNibLoader(NibLoader loader) { loaderSlot() = std::move(loader); }
+
+const ViewController::NibLoader& ViewController::nibLoader() { return loaderSlot(); }
 
 // ---------------------------------------------------------------- the root view
 
@@ -100,7 +102,7 @@ void ViewController::loadViewIfNeeded() {
 
 void ViewController::loadView() {
     if (nibName_) {
-        const NibLoader loader = nibLoader();
+        const NibLoader loader = loaderSlot();
         if (loader) loader(*this, *nibName_, nibBundle_ ? *nibBundle_ : ns::Bundle::main());
         if (view_) return;
         ns::log("ViewController: the \"" + nibName_->utf8() +

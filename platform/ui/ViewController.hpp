@@ -76,6 +76,7 @@ public:
     const std::optional<ns::Bundle>& nibBundle() const { return nibBundle_; }
     // Without a loader, a controller with a nib name ends up with a plain view.
     static void setNibLoader(NibLoader loader);
+    static const NibLoader& nibLoader();
 
     // ---- layout of the root view
     // Around the root view's layoutSubviews.

@@ -6,6 +6,8 @@ namespace pellavo::testing {
 
 void AppTest::SetUp() {
     PlatformTest::SetUp();
+    previousScreenBounds_ = ui::Screen::main().bounds();
+    previousScreenScale_ = ui::Screen::main().scale();
     ui::Screen::main().setBounds({0, 0, 375, 667});
     ui::Screen::main().setScale(2);
     app().resetForTesting();
@@ -19,6 +21,9 @@ void AppTest::TearDown() {
     driver_.reset();
     app().resetForTesting();
     window_.reset();
+    // The screen is process-wide and a rotation turns its bounds: leave it as found.
+    ui::Screen::main().setBounds(previousScreenBounds_);
+    ui::Screen::main().setScale(previousScreenScale_);
 }
 
 } // namespace pellavo::testing

@@ -24,6 +24,8 @@ protected:
 private:
     std::shared_ptr<ui::Window> window_;
     std::optional<ui::TestDriver> driver_;
+    cg::Rect previousScreenBounds_;
+    double previousScreenScale_ = 2;
 };
 
 } // namespace pellavo::testing

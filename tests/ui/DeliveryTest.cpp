@@ -258,14 +258,20 @@ class Seam : public Delivery {
 protected:
     void SetUp() override {
         Delivery::SetUp();
+        // The slot is process-wide (the gesture arena sits in it once a recogniser
+        // exists): put back whatever was there so later tests keep their gestures.
+        previous_ = app().touchInterceptor();
         interceptor = std::make_shared<ScriptedInterceptor>();
         app().setTouchInterceptor(interceptor);
     }
     void TearDown() override {
-        app().setTouchInterceptor(nullptr);
+        app().setTouchInterceptor(previous_);
         Delivery::TearDown();
     }
     std::shared_ptr<ScriptedInterceptor> interceptor;
+
+private:
+    std::shared_ptr<TouchInterceptor> previous_;
 };
 
 TEST_F(Seam, TheInterceptorSeesEventsBeforeTheViews) {

@@ -92,10 +92,14 @@ TEST_F(ViewControllerTest, DecodedControllerDefersViewDidLoadToFirstAccess) {
     EXPECT_EQ(log->size(), 1u);
 }
 
-// Installs a nib loader for one test and restores "none" after it.
+// Installs a nib loader for one test and puts back the one it replaced (the
+// interface-file loader the platform installs at load time).
 struct NibLoaderScope {
-    explicit NibLoaderScope(ui::ViewController::NibLoader loader) { ui::ViewController::setNibLoader(std::move(loader)); }
-    ~NibLoaderScope() { ui::ViewController::setNibLoader({}); }
+    explicit NibLoaderScope(ui::ViewController::NibLoader loader) : previous(ui::ViewController::nibLoader()) {
+        ui::ViewController::setNibLoader(std::move(loader));
+    }
+    ~NibLoaderScope() { ui::ViewController::setNibLoader(std::move(previous)); }
+    ui::ViewController::NibLoader previous;
 };
 
 TEST_F(ViewControllerTest, NibNameControllerLoadsThroughTheInstalledLoader) {
