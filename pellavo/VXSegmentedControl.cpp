@@ -110,18 +110,8 @@ ui::Color VXSegmentedControl::UIColorFromRGB(std::uint32_t rgb) {
     return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, 1};
 }
 
-namespace {
-
-ns::Coder frameCoder(const cg::Rect& frame) {
-    ns::Coder coder;
-    coder.encode(ns::Coder::frameKey, frame);
-    return coder;
-}
-
-} // namespace
-
 // Both initialisers store the same defaults: the frame one goes through a coder.
-VXSegmentedControl::VXSegmentedControl(const cg::Rect& frame) : VXSegmentedControl(frameCoder(frame)) {}
+VXSegmentedControl::VXSegmentedControl(const cg::Rect& frame) : VXSegmentedControl(ns::Coder::with(ns::Coder::frameKey, frame)) {}
 
 VXSegmentedControl::VXSegmentedControl(const ns::Coder& coder)
     : View(coder),

@@ -49,18 +49,8 @@ std::string roundTripText(double v) {
 
 } // namespace
 
-namespace {
-
-ns::Coder frameCoder(const cg::Rect& frame) {
-    ns::Coder coder;
-    coder.encode(ns::Coder::frameKey, frame);
-    return coder;
-}
-
-} // namespace
-
 // Both initialisers store the same defaults: the frame one goes through a coder.
-GMStepper::GMStepper(const cg::Rect& frame) : GMStepper(frameCoder(frame)) {}
+GMStepper::GMStepper(const cg::Rect& frame) : GMStepper(ns::Coder::with(ns::Coder::frameKey, frame)) {}
 
 GMStepper::GMStepper(const ns::Coder& coder)
     : ui::Control(coder),

@@ -25,6 +25,15 @@ public:
     static constexpr std::string_view statesKey = "states";
 
     // Replaces what the key held.
+    // A coder holding one value: lets an initialiser that takes the value directly
+    // go through the coder initialiser and share its defaults.
+    template <class T>
+    static Coder with(std::string_view key, T&& value) {
+        Coder coder;
+        coder.encode(key, std::forward<T>(value));
+        return coder;
+    }
+
     void encode(std::string_view key, Value value) { values_[std::string(key)] = std::move(value); }
     template <class T>
     void encode(std::string_view key, T&& value) {
