@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/ci/BlurCore.hpp"
-#include "platform/ui/Image.hpp"
+#include "platform/ui/graphics/Image.hpp"
 
 using namespace pellavo;
 

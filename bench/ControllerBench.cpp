@@ -5,10 +5,10 @@
 #include "bench/Stage.hpp"
 #include "platform/backend/Headless.hpp"
 #include "platform/ns/RunLoop.hpp"
-#include "platform/ui/Color.hpp"
-#include "platform/ui/View.hpp"
-#include "platform/ui/ViewController.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/graphics/Color.hpp"
+#include "platform/ui/view/View.hpp"
+#include "platform/ui/controller/ViewController.hpp"
+#include "platform/ui/view/Window.hpp"
 
 namespace {
 

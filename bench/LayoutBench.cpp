@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "platform/ns/Object.hpp"
-#include "platform/ui/LayoutConstraint.hpp"
-#include "platform/ui/View.hpp"
+#include "platform/ui/layout/LayoutConstraint.hpp"
+#include "platform/ui/view/View.hpp"
 #include "platform/ui/layout/Solver.hpp"
 #include "platform/ui/layout/VisualFormat.hpp"
 

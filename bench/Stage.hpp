@@ -5,8 +5,8 @@
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/RunLoop.hpp"
-#include "platform/ui/Application.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/event/Application.hpp"
+#include "platform/ui/view/Window.hpp"
 
 namespace pellavo::bench {
 

@@ -1,9 +1,9 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/ns/AttributedString.hpp"
-#include "platform/ui/Font.hpp"
-#include "platform/ui/StringDrawing.hpp"
-#include "platform/ui/TextLayout.hpp"
+#include "platform/ui/text/Font.hpp"
+#include "platform/ui/text/StringDrawing.hpp"
+#include "platform/ui/text/TextLayout.hpp"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "bench/Stage.hpp"
-#include "platform/ui/DisplayCycle.hpp"
-#include "platform/ui/View.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/view/DisplayCycle.hpp"
+#include "platform/ui/view/View.hpp"
+#include "platform/ui/view/Window.hpp"
 
 namespace {
 

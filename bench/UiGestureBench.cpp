@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "bench/Stage.hpp"
-#include "platform/ui/PanGestureRecognizer.hpp"
-#include "platform/ui/TapGestureRecognizer.hpp"
-#include "platform/ui/TestDriver.hpp"
-#include "platform/ui/View.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/gesture/PanGestureRecognizer.hpp"
+#include "platform/ui/gesture/TapGestureRecognizer.hpp"
+#include "platform/ui/event/TestDriver.hpp"
+#include "platform/ui/view/View.hpp"
+#include "platform/ui/view/Window.hpp"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "bench/Stage.hpp"
 #include "platform/ca/Renderer.hpp"
 #include "platform/ns/RunLoop.hpp"
-#include "platform/ui/ScrollView.hpp"
-#include "platform/ui/TableView.hpp"
-#include "platform/ui/TestDriver.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/scroll/ScrollView.hpp"
+#include "platform/ui/scroll/TableView.hpp"
+#include "platform/ui/event/TestDriver.hpp"
+#include "platform/ui/view/Window.hpp"
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include "platform/dispatch/Queue.hpp"
 #include "platform/ns/NotificationCenter.hpp"
 #include "platform/ns/Runtime.hpp"
-#include "platform/ui/Application.hpp"
-#include "platform/ui/Event.hpp"
-#include "platform/ui/Image.hpp"
-#include "platform/ui/Screen.hpp"
-#include "platform/ui/TapGestureRecognizer.hpp"
-#include "platform/ui/Touch.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/event/Application.hpp"
+#include "platform/ui/event/Event.hpp"
+#include "platform/ui/graphics/Image.hpp"
+#include "platform/ui/view/Screen.hpp"
+#include "platform/ui/gesture/TapGestureRecognizer.hpp"
+#include "platform/ui/event/Touch.hpp"
+#include "platform/ui/view/Window.hpp"
 
 namespace pellavo {
 

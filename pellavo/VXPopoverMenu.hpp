@@ -11,10 +11,10 @@
 #include "platform/ns/Object.hpp"
 #include "platform/ns/ParagraphStyle.hpp"
 #include "platform/ns/String.hpp"
-#include "platform/ui/Color.hpp"
-#include "platform/ui/EdgeInsets.hpp"
-#include "platform/ui/Font.hpp"
-#include "platform/ui/GestureRecognizerDelegate.hpp"
+#include "platform/ui/graphics/Color.hpp"
+#include "platform/ui/view/EdgeInsets.hpp"
+#include "platform/ui/text/Font.hpp"
+#include "platform/ui/gesture/GestureRecognizerDelegate.hpp"
 
 namespace pellavo::ns {
 class Notification;

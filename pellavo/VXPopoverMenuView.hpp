@@ -11,14 +11,14 @@
 #include "pellavo/VXPopoverMenu.hpp"
 #include "platform/ca/ShapeLayer.hpp"
 #include "platform/ns/String.hpp"
-#include "platform/ui/BezierPath.hpp"
-#include "platform/ui/Control.hpp"
-#include "platform/ui/ImageView.hpp"
-#include "platform/ui/Label.hpp"
-#include "platform/ui/TableView.hpp"
-#include "platform/ui/TableViewCell.hpp"
-#include "platform/ui/TableViewDataSource.hpp"
-#include "platform/ui/TableViewDelegate.hpp"
+#include "platform/ui/graphics/BezierPath.hpp"
+#include "platform/ui/control/Control.hpp"
+#include "platform/ui/control/ImageView.hpp"
+#include "platform/ui/control/Label.hpp"
+#include "platform/ui/scroll/TableView.hpp"
+#include "platform/ui/scroll/TableViewCell.hpp"
+#include "platform/ui/scroll/TableViewDataSource.hpp"
+#include "platform/ui/scroll/TableViewDelegate.hpp"
 
 namespace pellavo::detail {
 

@@ -7,10 +7,10 @@
 #include "platform/ca/Transaction.hpp"
 #include "platform/ns/Coder.hpp"
 #include "platform/ns/Runtime.hpp"
-#include "platform/ui/Label.hpp"
-#include "platform/ui/StringDrawing.hpp"
-#include "platform/ui/Touch.hpp"
-#include "platform/ui/TouchSet.hpp"
+#include "platform/ui/control/Label.hpp"
+#include "platform/ui/text/StringDrawing.hpp"
+#include "platform/ui/event/Touch.hpp"
+#include "platform/ui/event/TouchSet.hpp"
 
 namespace pellavo {
 

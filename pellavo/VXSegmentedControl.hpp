@@ -13,9 +13,9 @@
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/String.hpp"
-#include "platform/ui/Color.hpp"
-#include "platform/ui/Font.hpp"
-#include "platform/ui/View.hpp"
+#include "platform/ui/graphics/Color.hpp"
+#include "platform/ui/text/Font.hpp"
+#include "platform/ui/view/View.hpp"
 
 namespace pellavo::ui {
 class Label;

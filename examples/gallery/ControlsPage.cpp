@@ -4,13 +4,13 @@
 
 #include "examples/gallery/Gallery.hpp"
 #include "platform/ca/GradientLayer.hpp"
-#include "platform/ui/ActivityIndicatorView.hpp"
-#include "platform/ui/BlurEffect.hpp"
-#include "platform/ui/Button.hpp"
-#include "platform/ui/Label.hpp"
-#include "platform/ui/PageControl.hpp"
-#include "platform/ui/Slider.hpp"
-#include "platform/ui/VisualEffectView.hpp"
+#include "platform/ui/control/ActivityIndicatorView.hpp"
+#include "platform/ui/control/BlurEffect.hpp"
+#include "platform/ui/control/Button.hpp"
+#include "platform/ui/control/Label.hpp"
+#include "platform/ui/control/PageControl.hpp"
+#include "platform/ui/control/Slider.hpp"
+#include "platform/ui/control/VisualEffectView.hpp"
 
 namespace pellavo::gallery {
 

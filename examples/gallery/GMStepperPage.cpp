@@ -1,8 +1,8 @@
 // The stepper: limits, items, half steps, a custom look and a press held at the minimum.
 #include "examples/gallery/Gallery.hpp"
 #include "pellavo/GMStepper/GMStepper.hpp"
-#include "platform/ui/Label.hpp"
-#include "platform/ui/TestDriver.hpp"
+#include "platform/ui/control/Label.hpp"
+#include "platform/ui/event/TestDriver.hpp"
 
 namespace pellavo::gallery {
 

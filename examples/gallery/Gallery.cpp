@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/ui/Label.hpp"
+#include "platform/ui/control/Label.hpp"
 
 namespace pellavo::gallery {
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <exception>
 
-#include "platform/ui/Button.hpp"
-#include "platform/ui/Label.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/control/Button.hpp"
+#include "platform/ui/control/Label.hpp"
+#include "platform/ui/view/Window.hpp"
 
 namespace pellavo::gallery {
 

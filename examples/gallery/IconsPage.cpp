@@ -10,7 +10,7 @@
 #include "pellavo/Button/UIButton.hpp"
 #include "pellavo/Button/UIColor.hpp"
 #include "pellavo/DotsLoading/UIColor+hex.hpp"
-#include "platform/ui/Label.hpp"
+#include "platform/ui/control/Label.hpp"
 
 namespace pellavo::gallery {
 

@@ -10,12 +10,12 @@
 #include "platform/ca/Layer.hpp"
 #include "platform/cg/Context.hpp"
 #include "platform/dispatch/Queue.hpp"
-#include "platform/ui/GraphicsContext.hpp"
-#include "platform/ui/ImageView.hpp"
-#include "platform/ui/Label.hpp"
-#include "platform/ui/TestDriver.hpp"
-#include "platform/ui/ViewController.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/graphics/GraphicsContext.hpp"
+#include "platform/ui/control/ImageView.hpp"
+#include "platform/ui/control/Label.hpp"
+#include "platform/ui/event/TestDriver.hpp"
+#include "platform/ui/controller/ViewController.hpp"
+#include "platform/ui/view/Window.hpp"
 
 namespace pellavo::gallery {
 

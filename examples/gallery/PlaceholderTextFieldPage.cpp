@@ -7,8 +7,8 @@
 
 #include "examples/gallery/Gallery.hpp"
 #include "pellavo/VXTextField/VXPlaceholderTextField.hpp"
-#include "platform/ui/Label.hpp"
-#include "platform/ui/Nib.hpp"
+#include "platform/ui/control/Label.hpp"
+#include "platform/ui/nib/Nib.hpp"
 
 namespace pellavo::gallery {
 

@@ -8,8 +8,8 @@
 #include "platform/ca/GradientLayer.hpp"
 #include "platform/ca/KeyframeAnimation.hpp"
 #include "platform/ca/ShapeLayer.hpp"
-#include "platform/ui/BezierPath.hpp"
-#include "platform/ui/Label.hpp"
+#include "platform/ui/graphics/BezierPath.hpp"
+#include "platform/ui/control/Label.hpp"
 
 namespace pellavo::gallery {
 

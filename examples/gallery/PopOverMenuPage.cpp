@@ -7,9 +7,9 @@
 
 #include "examples/gallery/Gallery.hpp"
 #include "pellavo/VXPopoverMenu.hpp"
-#include "platform/ui/Button.hpp"
-#include "platform/ui/Label.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/control/Button.hpp"
+#include "platform/ui/control/Label.hpp"
+#include "platform/ui/view/Window.hpp"
 
 namespace pellavo::gallery {
 

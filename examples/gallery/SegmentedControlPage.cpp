@@ -5,9 +5,9 @@
 
 #include "examples/gallery/Gallery.hpp"
 #include "pellavo/VXSegmentedControl.hpp"
-#include "platform/ui/Label.hpp"
-#include "platform/ui/TestDriver.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/control/Label.hpp"
+#include "platform/ui/event/TestDriver.hpp"
+#include "platform/ui/view/Window.hpp"
 
 namespace pellavo::gallery {
 

@@ -8,9 +8,9 @@
 #include "pellavo/Button/UISlider.hpp"
 #include "pellavo/DotsLoading/UIColor+hex.hpp"
 #include "platform/ns/Runtime.hpp"
-#include "platform/ui/Label.hpp"
-#include "platform/ui/TestDriver.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/control/Label.hpp"
+#include "platform/ui/event/TestDriver.hpp"
+#include "platform/ui/view/Window.hpp"
 
 namespace pellavo::gallery {
 

@@ -5,7 +5,7 @@
 
 #include "pellavo/Button/UIBezierPath.hpp"
 #include "platform/ca/Layer.hpp"
-#include "platform/ui/BezierPath.hpp"
+#include "platform/ui/graphics/BezierPath.hpp"
 
 namespace pellavo::cashapelayer {
 

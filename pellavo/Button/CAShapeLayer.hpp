@@ -4,7 +4,7 @@
 
 #include "platform/ca/ShapeLayer.hpp"
 #include "platform/cg/Geometry.hpp"
-#include "platform/ui/Color.hpp"
+#include "platform/ui/graphics/Color.hpp"
 
 namespace pellavo::cashapelayer {
 

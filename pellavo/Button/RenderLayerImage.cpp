@@ -3,7 +3,7 @@
 #include <cmath>
 #include <utility>
 
-#include "platform/ui/GraphicsContext.hpp"
+#include "platform/ui/graphics/GraphicsContext.hpp"
 
 namespace pellavo::detail {
 

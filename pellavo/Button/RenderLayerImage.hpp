@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "platform/ca/Layer.hpp"
-#include "platform/ui/Image.hpp"
+#include "platform/ui/graphics/Image.hpp"
 
 namespace pellavo::detail {
 

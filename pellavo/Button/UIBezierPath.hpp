@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/cg/Geometry.hpp"
-#include "platform/ui/BezierPath.hpp"
+#include "platform/ui/graphics/BezierPath.hpp"
 
 namespace pellavo::uibezierpath {
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/ui/Button.hpp"
-#include "platform/ui/Color.hpp"
+#include "platform/ui/control/Button.hpp"
+#include "platform/ui/graphics/Color.hpp"
 
 namespace pellavo::uibutton {
 

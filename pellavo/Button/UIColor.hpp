@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/Color.hpp"
+#include "platform/ui/graphics/Color.hpp"
 
 namespace pellavo::uicolor {
 

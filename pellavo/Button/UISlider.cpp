@@ -7,8 +7,8 @@
 #include "pellavo/Button/UIColor.hpp"
 #include "platform/ca/Layer.hpp"
 #include "platform/ns/Runtime.hpp"
-#include "platform/ui/Color.hpp"
-#include "platform/ui/Image.hpp"
+#include "platform/ui/graphics/Color.hpp"
+#include "platform/ui/graphics/Image.hpp"
 
 namespace pellavo {
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "platform/cg/Geometry.hpp"
-#include "platform/ui/Slider.hpp"
+#include "platform/ui/control/Slider.hpp"
 
 namespace pellavo {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ns/String.hpp"
-#include "platform/ui/Color.hpp"
+#include "platform/ui/graphics/Color.hpp"
 
 namespace pellavo::uicolor {
 

@@ -9,9 +9,9 @@
 #include "platform/ns/NotificationCenter.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ns/Timer.hpp"
-#include "platform/ui/Button.hpp"
-#include "platform/ui/Label.hpp"
-#include "platform/ui/PanGestureRecognizer.hpp"
+#include "platform/ui/control/Button.hpp"
+#include "platform/ui/control/Label.hpp"
+#include "platform/ui/gesture/PanGestureRecognizer.hpp"
 
 namespace pellavo {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "platform/ns/String.hpp"
-#include "platform/ui/Color.hpp"
-#include "platform/ui/Control.hpp"
-#include "platform/ui/Font.hpp"
+#include "platform/ui/graphics/Color.hpp"
+#include "platform/ui/control/Control.hpp"
+#include "platform/ui/text/Font.hpp"
 
 namespace pellavo::ns {
 class Timer;

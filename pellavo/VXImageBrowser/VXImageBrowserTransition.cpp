@@ -4,10 +4,10 @@
 
 #include "pellavo/VXImageBrowser/VXImageBrowserViewController.hpp"
 #include "platform/ca/Layer.hpp"
-#include "platform/ui/Color.hpp"
-#include "platform/ui/ImageView.hpp"
-#include "platform/ui/ScrollView.hpp"
-#include "platform/ui/ViewControllerContextTransitioning.hpp"
+#include "platform/ui/graphics/Color.hpp"
+#include "platform/ui/control/ImageView.hpp"
+#include "platform/ui/scroll/ScrollView.hpp"
+#include "platform/ui/controller/ViewControllerContextTransitioning.hpp"
 
 namespace pellavo {
 

@@ -8,7 +8,7 @@
 #include "pellavo/VXImageBrowser/VXImageInfo.hpp"
 #include "pellavo/VXImageBrowser/VXTransitionInfo.hpp"
 #include "platform/ns/Object.hpp"
-#include "platform/ui/ViewControllerAnimatedTransitioning.hpp"
+#include "platform/ui/controller/ViewControllerAnimatedTransitioning.hpp"
 
 namespace pellavo {
 

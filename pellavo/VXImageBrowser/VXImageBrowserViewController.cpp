@@ -8,12 +8,12 @@
 #include "platform/ns/Runtime.hpp"
 #include "platform/ns/URLRequest.hpp"
 #include "platform/ns/URLSession.hpp"
-#include "platform/ui/Color.hpp"
-#include "platform/ui/ImageView.hpp"
-#include "platform/ui/NavigationController.hpp"
-#include "platform/ui/PanGestureRecognizer.hpp"
-#include "platform/ui/ScrollView.hpp"
-#include "platform/ui/TapGestureRecognizer.hpp"
+#include "platform/ui/graphics/Color.hpp"
+#include "platform/ui/control/ImageView.hpp"
+#include "platform/ui/controller/NavigationController.hpp"
+#include "platform/ui/gesture/PanGestureRecognizer.hpp"
+#include "platform/ui/scroll/ScrollView.hpp"
+#include "platform/ui/gesture/TapGestureRecognizer.hpp"
 
 namespace pellavo {
 

@@ -7,10 +7,10 @@
 #include "pellavo/VXImageBrowser/VXImageInfo.hpp"
 #include "pellavo/VXImageBrowser/VXTransitionInfo.hpp"
 #include "platform/ns/URL.hpp"
-#include "platform/ui/GestureRecognizerDelegate.hpp"
-#include "platform/ui/ScrollViewDelegate.hpp"
-#include "platform/ui/ViewController.hpp"
-#include "platform/ui/ViewControllerTransitioningDelegate.hpp"
+#include "platform/ui/gesture/GestureRecognizerDelegate.hpp"
+#include "platform/ui/scroll/ScrollViewDelegate.hpp"
+#include "platform/ui/controller/ViewController.hpp"
+#include "platform/ui/controller/ViewControllerTransitioningDelegate.hpp"
 
 namespace pellavo::ns {
 class URLSession;

@@ -4,8 +4,8 @@
 
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/URL.hpp"
-#include "platform/ui/Image.hpp"
-#include "platform/ui/View.hpp"
+#include "platform/ui/graphics/Image.hpp"
+#include "platform/ui/view/View.hpp"
 
 namespace pellavo {
 

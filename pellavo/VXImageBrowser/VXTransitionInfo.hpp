@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "platform/cg/Geometry.hpp"
-#include "platform/ui/View.hpp"
+#include "platform/ui/view/View.hpp"
 
 namespace pellavo {
 

@@ -10,7 +10,7 @@
 #include "platform/ns/Coder.hpp"
 #include "platform/ns/NotificationCenter.hpp"
 #include "platform/ns/Runtime.hpp"
-#include "platform/ui/View.hpp"
+#include "platform/ui/view/View.hpp"
 
 namespace pellavo {
 

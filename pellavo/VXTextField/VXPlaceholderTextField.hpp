@@ -6,10 +6,10 @@
 
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/String.hpp"
-#include "platform/ui/Color.hpp"
-#include "platform/ui/Label.hpp"
-#include "platform/ui/LayoutConstraint.hpp"
-#include "platform/ui/TextField.hpp"
+#include "platform/ui/graphics/Color.hpp"
+#include "platform/ui/control/Label.hpp"
+#include "platform/ui/layout/LayoutConstraint.hpp"
+#include "platform/ui/text/TextField.hpp"
 
 namespace pellavo {
 

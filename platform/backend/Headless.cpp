@@ -7,11 +7,11 @@
 #include "platform/cg/Context.hpp"
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/Console.hpp"
-#include "platform/ui/Application.hpp"
-#include "platform/ui/DisplayCycle.hpp"
-#include "platform/ui/Image.hpp"
-#include "platform/ui/Screen.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/event/Application.hpp"
+#include "platform/ui/view/DisplayCycle.hpp"
+#include "platform/ui/graphics/Image.hpp"
+#include "platform/ui/view/Screen.hpp"
+#include "platform/ui/view/Window.hpp"
 
 namespace pellavo::backend {
 

@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "platform/ns/RunLoop.hpp"
-#include "platform/ui/Application.hpp"
-#include "platform/ui/Event.hpp"
-#include "platform/ui/Touch.hpp"
+#include "platform/ui/event/Application.hpp"
+#include "platform/ui/event/Event.hpp"
+#include "platform/ui/event/Touch.hpp"
 
 namespace pellavo::backend {
 

@@ -16,11 +16,11 @@
 #include "platform/ns/Console.hpp"
 #include "platform/ns/RunLoop.hpp"
 #include "platform/ns/Selector.hpp"
-#include "platform/ui/Application.hpp"
-#include "platform/ui/Keyboard.hpp"
-#include "platform/ui/Pasteboard.hpp"
-#include "platform/ui/Screen.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/event/Application.hpp"
+#include "platform/ui/text/Keyboard.hpp"
+#include "platform/ui/text/Pasteboard.hpp"
+#include "platform/ui/view/Screen.hpp"
+#include "platform/ui/view/Window.hpp"
 
 namespace pellavo::backend {
 

@@ -1,6 +1,6 @@
 #include "platform/ci/Image.hpp"
 
-#include "platform/ui/Image.hpp"
+#include "platform/ui/graphics/Image.hpp"
 
 namespace pellavo::ci {
 

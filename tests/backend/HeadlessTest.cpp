@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "platform/cg/Context.hpp"
-#include "platform/ui/GraphicsContext.hpp"
-#include "platform/ui/Image.hpp"
-#include "platform/ui/View.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/graphics/GraphicsContext.hpp"
+#include "platform/ui/graphics/Image.hpp"
+#include "platform/ui/view/View.hpp"
+#include "platform/ui/view/Window.hpp"
 #include "tests/support/AppTest.hpp"
 
 namespace pellavo::backend {

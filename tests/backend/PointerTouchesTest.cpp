@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Event.hpp"
-#include "platform/ui/Touch.hpp"
-#include "platform/ui/View.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/event/Event.hpp"
+#include "platform/ui/event/Touch.hpp"
+#include "platform/ui/view/View.hpp"
+#include "platform/ui/view/Window.hpp"
 #include "tests/support/AppTest.hpp"
 
 namespace pellavo::backend {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Button.hpp"
-#include "platform/ui/Pasteboard.hpp"
-#include "platform/ui/TextField.hpp"
-#include "platform/ui/Touch.hpp"
-#include "platform/ui/TouchSet.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/control/Button.hpp"
+#include "platform/ui/text/Pasteboard.hpp"
+#include "platform/ui/text/TextField.hpp"
+#include "platform/ui/event/Touch.hpp"
+#include "platform/ui/event/TouchSet.hpp"
+#include "platform/ui/view/Window.hpp"
 #include "tests/support/AppTest.hpp"
 
 namespace pellavo::backend {

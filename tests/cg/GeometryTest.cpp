@@ -7,7 +7,7 @@
 
 #include "platform/cg/AffineTransform.hpp"
 #include "platform/cg/Geometry.hpp"
-#include "platform/ui/EdgeInsets.hpp"
+#include "platform/ui/view/EdgeInsets.hpp"
 #include "tests/support/ExpectNear.hpp"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "platform/ci/Context.hpp"
 #include "platform/ci/GaussianBlur.hpp"
 #include "platform/ci/Image.hpp"
-#include "platform/ui/Image.hpp"
+#include "platform/ui/graphics/Image.hpp"
 
 #include <gtest/gtest.h>
 

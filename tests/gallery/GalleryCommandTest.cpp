@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Image.hpp"
+#include "platform/ui/graphics/Image.hpp"
 
 namespace pellavo::gallery {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/Object.hpp"
-#include "platform/ui/Color.hpp"
-#include "platform/ui/Font.hpp"
+#include "platform/ui/graphics/Color.hpp"
+#include "platform/ui/text/Font.hpp"
 
 namespace {
 

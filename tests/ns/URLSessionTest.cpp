@@ -9,7 +9,7 @@
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/URLError.hpp"
 #include "platform/ns/URLTransport.hpp"
-#include "platform/ui/Image.hpp"
+#include "platform/ui/graphics/Image.hpp"
 #include "tests/support/LoopbackServer.hpp"
 #include "tests/support/PlatformTest.hpp"
 

@@ -15,9 +15,9 @@
 #include "platform/ca/Renderer.hpp"
 #include "platform/ns/Bundle.hpp"
 #include "platform/ns/Runtime.hpp"
-#include "platform/ui/Event.hpp"
-#include "platform/ui/Touch.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/event/Event.hpp"
+#include "platform/ui/event/Touch.hpp"
+#include "platform/ui/view/Window.hpp"
 #include "tests/support/AppTest.hpp"
 #include "tests/support/Golden.hpp"
 

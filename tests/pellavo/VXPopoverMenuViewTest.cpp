@@ -11,8 +11,8 @@
 #include "platform/ns/Bundle.hpp"
 #include "platform/ns/Coder.hpp"
 #include "platform/ns/Runtime.hpp"
-#include "platform/ui/Nib.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/nib/Nib.hpp"
+#include "platform/ui/view/Window.hpp"
 #include "tests/support/AppTest.hpp"
 #include "tests/support/Golden.hpp"
 

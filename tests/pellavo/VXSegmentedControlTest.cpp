@@ -10,12 +10,12 @@
 
 #include "platform/ca/Renderer.hpp"
 #include "platform/ns/Runtime.hpp"
-#include "platform/ui/Nib.hpp"
-#include "platform/ui/Label.hpp"
-#include "platform/ui/StringDrawing.hpp"
-#include "platform/ui/Touch.hpp"
-#include "platform/ui/TouchSet.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/nib/Nib.hpp"
+#include "platform/ui/control/Label.hpp"
+#include "platform/ui/text/StringDrawing.hpp"
+#include "platform/ui/event/Touch.hpp"
+#include "platform/ui/event/TouchSet.hpp"
+#include "platform/ui/view/Window.hpp"
 #include "tests/support/AppTest.hpp"
 #include "tests/support/Golden.hpp"
 

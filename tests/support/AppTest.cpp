@@ -1,6 +1,6 @@
 #include "tests/support/AppTest.hpp"
 
-#include "platform/ui/Screen.hpp"
+#include "platform/ui/view/Screen.hpp"
 
 namespace pellavo::testing {
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <optional>
 
-#include "platform/ui/Application.hpp"
-#include "platform/ui/TestDriver.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/event/Application.hpp"
+#include "platform/ui/event/TestDriver.hpp"
+#include "platform/ui/view/Window.hpp"
 #include "tests/support/PlatformTest.hpp"
 
 namespace pellavo::testing {

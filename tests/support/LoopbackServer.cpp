@@ -14,7 +14,7 @@
 
 #include "platform/cg/Image.hpp"
 #include "platform/ns/RunLoop.hpp"
-#include "platform/ui/Image.hpp"
+#include "platform/ui/graphics/Image.hpp"
 
 namespace pellavo::testing {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/cg/Image.hpp"
-#include "platform/ui/Image.hpp"
+#include "platform/ui/graphics/Image.hpp"
 
 namespace pellavo::cg {
 // Readable pixels in failure messages (internal linkage: found by lookup, never clashing).

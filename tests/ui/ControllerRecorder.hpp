@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "platform/ns/Object.hpp"
-#include "platform/ui/NavigationController.hpp"
-#include "platform/ui/TraitCollection.hpp"
-#include "platform/ui/View.hpp"
-#include "platform/ui/ViewController.hpp"
-#include "platform/ui/ViewControllerTransitionCoordinator.hpp"
+#include "platform/ui/controller/NavigationController.hpp"
+#include "platform/ui/view/TraitCollection.hpp"
+#include "platform/ui/view/View.hpp"
+#include "platform/ui/controller/ViewController.hpp"
+#include "platform/ui/controller/ViewControllerTransitionCoordinator.hpp"
 
 namespace pellavo::testing {
 

@@ -10,8 +10,8 @@
 
 #include "platform/ca/Renderer.hpp"
 #include "platform/cg/Image.hpp"
-#include "platform/ui/Image.hpp"
-#include "platform/ui/View.hpp"
+#include "platform/ui/graphics/Image.hpp"
+#include "platform/ui/view/View.hpp"
 #include "tests/support/Pixels.hpp"
 
 namespace pellavo::testing {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "platform/ns/Console.hpp"
-#include "platform/ui/View.hpp"
+#include "platform/ui/view/View.hpp"
 
 namespace pellavo::ui::layout {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/cg/Geometry.hpp"
-#include "platform/ui/LayoutConstraint.hpp"
+#include "platform/ui/layout/LayoutConstraint.hpp"
 #include "platform/ui/layout/Solver.hpp"
 
 namespace pellavo::ui {

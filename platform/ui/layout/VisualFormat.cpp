@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/ns/Console.hpp"
-#include "platform/ui/View.hpp"
+#include "platform/ui/view/View.hpp"
 
 namespace pellavo::ui {
 

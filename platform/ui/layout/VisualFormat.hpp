@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/ns/String.hpp"
-#include "platform/ui/LayoutConstraint.hpp"
+#include "platform/ui/layout/LayoutConstraint.hpp"
 
 namespace pellavo::ui {
 

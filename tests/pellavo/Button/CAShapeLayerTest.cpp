@@ -11,8 +11,8 @@
 #include "pellavo/Button/RenderLayerImage.hpp"
 #include "pellavo/Button/UIBezierPath.hpp"
 #include "platform/ca/Layer.hpp"
-#include "platform/ui/BezierPath.hpp"
-#include "platform/ui/Screen.hpp"
+#include "platform/ui/graphics/BezierPath.hpp"
+#include "platform/ui/view/Screen.hpp"
 #include "tests/support/Pixels.hpp"
 #include "tests/support/PlatformTest.hpp"
 

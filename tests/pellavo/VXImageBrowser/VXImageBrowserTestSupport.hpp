@@ -7,12 +7,12 @@
 #include "pellavo/VXImageBrowser/VXImageBrowserViewController.hpp"
 #include "platform/ca/Layer.hpp"
 #include "platform/cg/Context.hpp"
-#include "platform/ui/GraphicsContext.hpp"
-#include "platform/ui/ImageView.hpp"
-#include "platform/ui/PanGestureRecognizer.hpp"
-#include "platform/ui/ScrollView.hpp"
-#include "platform/ui/TapGestureRecognizer.hpp"
-#include "platform/ui/Window.hpp"
+#include "platform/ui/graphics/GraphicsContext.hpp"
+#include "platform/ui/control/ImageView.hpp"
+#include "platform/ui/gesture/PanGestureRecognizer.hpp"
+#include "platform/ui/scroll/ScrollView.hpp"
+#include "platform/ui/gesture/TapGestureRecognizer.hpp"
+#include "platform/ui/view/Window.hpp"
 #include "tests/support/AppTest.hpp"
 
 namespace pellavo {

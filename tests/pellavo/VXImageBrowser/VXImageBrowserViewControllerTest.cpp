@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "platform/ns/Runtime.hpp"
-#include "platform/ui/NavigationController.hpp"
+#include "platform/ui/controller/NavigationController.hpp"
 #include "tests/pellavo/VXImageBrowser/VXImageBrowserTestSupport.hpp"
 
 namespace pellavo::testing {

@@ -1,0 +1,10 @@
+#include "platform/ui/text/Pasteboard.hpp"
+
+namespace pellavo::ui {
+
+Pasteboard& Pasteboard::general() {
+    static Pasteboard board;
+    return board;
+}
+
+} // namespace pellavo::ui

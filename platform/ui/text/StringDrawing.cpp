@@ -1,0 +1,46 @@
+#include "platform/ui/text/StringDrawing.hpp"
+
+#include "platform/cg/Context.hpp"
+#include "platform/ui/graphics/GraphicsContext.hpp"
+#include "platform/ui/text/TextLayout.hpp"
+
+namespace pellavo::ui {
+
+cg::Rect boundingRect(const ns::AttributedString& text, cg::Size size, StringDrawingOptions options) {
+    const bool lines = contains(options, StringDrawingOptions::usesLineFragmentOrigin);
+    const TextLayout layout(text, lines ? size.width : 0, lines ? 0 : 1);
+    return cg::Rect(cg::Point(), layout.size());
+}
+
+cg::Rect boundingRect(const ns::String& text, cg::Size size, StringDrawingOptions options,
+                      const ns::Attributes& attributes) {
+    return boundingRect(ns::AttributedString(text, attributes), size, options);
+}
+
+cg::Size size(const ns::String& text, const ns::Attributes& withAttributes) {
+    return TextLayout(ns::AttributedString(text, withAttributes)).size();
+}
+
+cg::Size size(const ns::AttributedString& text) { return TextLayout(text).size(); }
+
+void draw(const ns::AttributedString& text, cg::Rect in) {
+    cg::Context* context = graphicsGetCurrentContext();
+    if (context == nullptr || !in.isFinite() || !(in.size.width > 0) || !(in.size.height > 0)) return;
+    const TextLayout layout(text, in.size.width);
+    context->saveGState();
+    context->clip(in);
+    layout.draw(*context, in.origin);
+    context->restoreGState();
+}
+
+void draw(const ns::String& text, cg::Rect in, const ns::Attributes& attributes) {
+    draw(ns::AttributedString(text, attributes), in);
+}
+
+void draw(const ns::AttributedString& text, cg::Point at) {
+    cg::Context* context = graphicsGetCurrentContext();
+    if (context == nullptr || !at.isFinite()) return;
+    TextLayout(text).draw(*context, at);
+}
+
+} // namespace pellavo::ui

@@ -1,0 +1,384 @@
+#include "platform/ui/text/TextField.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/ns/NotificationCenter.hpp"
+#include "platform/ui/graphics/GraphicsContext.hpp"
+#include "platform/ui/text/Keyboard.hpp"
+#include "platform/ui/text/Pasteboard.hpp"
+#include "platform/ui/text/TextEditing.hpp"
+#include "platform/ui/text/TextLayout.hpp"
+#include "platform/ui/event/Touch.hpp"
+#include "platform/ui/view/Window.hpp"
+
+namespace pellavo::ui {
+
+namespace {
+
+Color placeholderColor() { return Color(cg::Color{0, 0, 0.0980392, 0.22}); }
+
+} // namespace
+
+TextField::TextField(const cg::Rect& frame) : Control(frame), font_(Font::systemFont(kDefaultFontSize)) {}
+
+TextField::TextField(const ns::Coder& coder) : Control(coder), font_(Font::systemFont(kDefaultFontSize)) {}
+
+// ---------------------------------------------------------------- text
+
+ns::Attributes TextField::defaultAttributes() const {
+    return detail::defaultTextAttributes(font_, textColor_, alignment_);
+}
+
+ns::AttributedString TextField::effectiveText() const {
+    return detail::withDefaultAttributes(text_, defaultAttributes());
+}
+
+void TextField::setText(std::optional<ns::String> text) {
+    Keyboard::TextChange change(*this);
+    text_ = ns::AttributedString(text.value_or(ns::String()), defaultAttributes());
+    selection_ = {text_.length(), 0};
+    setNeedsDisplay();
+}
+
+void TextField::setAttributedText(std::optional<ns::AttributedString> text) {
+    Keyboard::TextChange change(*this);
+    text_ = text.value_or(ns::AttributedString());
+    selection_ = {text_.length(), 0};
+    setNeedsDisplay();
+}
+
+std::optional<ns::String> TextField::placeholder() const {
+    if (!placeholder_) return std::nullopt;
+    return placeholder_->string();
+}
+
+void TextField::setPlaceholder(std::optional<ns::String> placeholder) {
+    if (!placeholder) {
+        placeholder_.reset();
+    } else {
+        ns::Attributes attributes = defaultAttributes();
+        attributes[ns::AttributedStringKey::foregroundColor] = ns::Value::of(placeholderColor());
+        placeholder_ = ns::AttributedString(*placeholder, attributes);
+    }
+    setNeedsDisplay();
+}
+
+void TextField::setAttributedPlaceholder(std::optional<ns::AttributedString> placeholder) {
+    placeholder_ = std::move(placeholder);
+    setNeedsDisplay();
+}
+
+void TextField::setFont(const Font& font) {
+    font_ = font;
+    text_ = detail::withAttribute(text_, ns::AttributedStringKey::font, ns::Value::of(font_));
+    setNeedsDisplay();
+}
+
+void TextField::setTextColor(const Color& color) {
+    textColor_ = color;
+    text_ = detail::withAttribute(text_, ns::AttributedStringKey::foregroundColor, ns::Value::of(textColor_));
+    setNeedsDisplay();
+}
+
+void TextField::setTextAlignment(ns::TextAlignment alignment) {
+    alignment_ = alignment;
+    setNeedsDisplay();
+}
+
+// ---------------------------------------------------------------- side views
+
+bool TextField::showsSideView(ViewMode mode) const {
+    switch (mode) {
+    case ViewMode::never: return false;
+    case ViewMode::whileEditing: return editing_;
+    case ViewMode::unlessEditing: return !editing_;
+    case ViewMode::always: return true;
+    }
+    return false;
+}
+
+void TextField::updateSideViews() {
+    if (leftView_) leftView_->setIsHidden(!showsSideView(leftViewMode_));
+    if (rightView_) rightView_->setIsHidden(!showsSideView(rightViewMode_));
+    setNeedsLayout();
+    setNeedsDisplay();
+}
+
+void TextField::setLeftView(std::shared_ptr<View> view) {
+    if (leftView_ && leftView_->superview().get() == this) leftView_->removeFromSuperview();
+    leftView_ = std::move(view);
+    if (leftView_) addSubview(leftView_);
+    updateSideViews();
+}
+
+void TextField::setRightView(std::shared_ptr<View> view) {
+    if (rightView_ && rightView_->superview().get() == this) rightView_->removeFromSuperview();
+    rightView_ = std::move(view);
+    if (rightView_) addSubview(rightView_);
+    updateSideViews();
+}
+
+void TextField::setLeftViewMode(ViewMode mode) {
+    leftViewMode_ = mode;
+    updateSideViews();
+}
+
+void TextField::setRightViewMode(ViewMode mode) {
+    rightViewMode_ = mode;
+    updateSideViews();
+}
+
+cg::Rect TextField::leftViewRect(const cg::Rect& bounds) const {
+    if (!leftView_) return {};
+    const cg::Size size = leftView_->frame().size;
+    return {bounds.minX(), bounds.minY() + (bounds.height() - size.height) / 2, size.width, size.height};
+}
+
+cg::Rect TextField::rightViewRect(const cg::Rect& bounds) const {
+    if (!rightView_) return {};
+    const cg::Size size = rightView_->frame().size;
+    return {bounds.maxX() - size.width, bounds.minY() + (bounds.height() - size.height) / 2, size.width,
+            size.height};
+}
+
+cg::Rect TextField::textRect(const cg::Rect& bounds) const {
+    double left = bounds.minX();
+    double right = bounds.maxX();
+    if (leftView_ && showsSideView(leftViewMode_)) left = leftViewRect(bounds).maxX();
+    if (rightView_ && showsSideView(rightViewMode_)) right = rightViewRect(bounds).minX();
+    return {left, bounds.minY(), std::max(0.0, right - left), bounds.height()};
+}
+
+cg::Rect TextField::editingRect(const cg::Rect& bounds) const { return textRect(bounds); }
+
+cg::Rect TextField::placeholderRect(const cg::Rect& bounds) const { return textRect(bounds); }
+
+void TextField::layoutSubviews() {
+    Control::layoutSubviews();
+    if (leftView_) leftView_->setFrame(leftViewRect(bounds()));
+    if (rightView_) rightView_->setFrame(rightViewRect(bounds()));
+}
+
+// ---------------------------------------------------------------- drawing
+
+double TextField::offsetOf(int64_t index) const {
+    if (index <= 0) return 0;
+    const auto prefix = effectiveText().attributedSubstring({0, std::min(index, text_.length())});
+    return prefix ? TextLayout(*prefix, 0, 1).size().width : 0;
+}
+
+double TextField::alignmentOffset(const cg::Rect& rect) const {
+    const double free = rect.width() - offsetOf(text_.length());
+    if (free <= 0) return 0;
+    if (alignment_ == ns::TextAlignment::center) return free / 2;
+    if (alignment_ == ns::TextAlignment::right) return free;
+    return 0;
+}
+
+double TextField::scrollOffset(const cg::Rect& rect) const {
+    if (!editing_) return 0;
+    // Keeps the caret in view.
+    const double caret = offsetOf(selection_.max()) + kCaretWidth;
+    return std::max(0.0, caret - rect.width());
+}
+
+void TextField::drawText(const cg::Rect& rect) {
+    cg::Context* context = graphicsGetCurrentContext();
+    if (context == nullptr || !rect.isFinite()) return;
+    const TextLayout layout(effectiveText(), 0, 1);
+    const double height = layout.size().height;
+    context->saveGState();
+    context->clip(rect);
+    layout.draw(*context, {rect.minX() + alignmentOffset(rect) - scrollOffset(rect),
+                           rect.minY() + (rect.height() - height) / 2});
+    context->restoreGState();
+}
+
+void TextField::drawPlaceholder(const cg::Rect& rect) {
+    cg::Context* context = graphicsGetCurrentContext();
+    if (context == nullptr || !rect.isFinite() || !placeholder_) return;
+    const TextLayout layout(*placeholder_, 0, 1);
+    const double height = layout.size().height;
+    context->saveGState();
+    context->clip(rect);
+    layout.draw(*context, {rect.minX(), rect.minY() + (rect.height() - height) / 2});
+    context->restoreGState();
+}
+
+void TextField::draw(cg::Rect) {
+    const cg::Rect b = bounds();
+    const cg::Rect rect = editing_ ? editingRect(b) : textRect(b);
+    cg::Context* context = graphicsGetCurrentContext();
+    const bool marks = editing_ && context != nullptr && rect.isFinite();
+    const double lineHeight = font_.lineHeight();
+    const double lineTop = rect.minY() + (rect.height() - lineHeight) / 2;
+    const double origin = marks ? rect.minX() + alignmentOffset(rect) - scrollOffset(rect) : 0;
+    // A selection is highlighted behind its text, clipped to the visible part of the line.
+    if (marks && selection_.length > 0) {
+        const double left = origin + offsetOf(selection_.location);
+        const double right = origin + offsetOf(selection_.max());
+        context->saveGState();
+        context->clip(rect);
+        context->setFillColor(tintColor().withAlphaComponent(kSelectionAlpha).cgColor());
+        context->fill({left, lineTop, right - left, lineHeight});
+        context->restoreGState();
+    }
+    if (text_.length() == 0)
+        drawPlaceholder(placeholderRect(b));
+    else
+        drawText(rect);
+    // The caret only marks an empty selection.
+    if (!marks || selection_.length > 0) return;
+    const double x = origin + offsetOf(selection_.max());
+    context->saveGState();
+    context->setFillColor(tintColor().cgColor());
+    context->fill({std::min(x, rect.maxX() - kCaretWidth), lineTop, kCaretWidth, lineHeight});
+    context->restoreGState();
+}
+
+// ---------------------------------------------------------------- selection
+
+void TextField::setSelectedRange(ns::Range range) {
+    selection_ = detail::clampedSelection(text_.string(), range);
+    setNeedsDisplay();
+}
+
+// ---------------------------------------------------------------- first responder
+
+bool TextField::becomeFirstResponder() {
+    if (isFirstResponder()) return true;
+    if (!canBecomeFirstResponder() || !responderWindow()) return false;
+    // The field outlives anything its delegate or targets do to it.
+    const auto self = sharedFromThis<TextField>();
+    if (auto d = delegate_.lock(); d && !d->textFieldShouldBeginEditing(*this)) return false;
+    auto window = responderWindow();
+    if (!window || !resignOtherResponders(window)) return false;
+    window = responderWindow();
+    if (!window || isFirstResponder()) return isFirstResponder();
+    takeFirstResponder(window);
+    editing_ = true;
+    selection_ = {text_.length(), 0};
+    updateSideViews();
+    showKeyboard();
+    // A resign inside any of these stops the rest.
+    if (auto d = delegate_.lock()) d->textFieldDidBeginEditing(*this);
+    if (!isFirstResponder()) return true;
+    sendActions(Event::editingDidBegin);
+    if (!isFirstResponder()) return true;
+    ns::NotificationCenter::defaultCenter().post(ns::UITextFieldTextDidBeginEditingNotification, self);
+    return true;
+}
+
+bool TextField::resignFirstResponder() { return endEditing(true); }
+
+void TextField::leaveWindowAsFirstResponder() { endEditing(false); }
+
+bool TextField::endEditing(bool ask) {
+    if (!isFirstResponder()) return true;
+    if (ask && !canResignFirstResponder()) return false;
+    const auto self = sharedFromThis<TextField>();
+    if (auto d = delegate_.lock(); ask && d && !d->textFieldShouldEndEditing(*this)) return false;
+    if (!isFirstResponder()) return true;
+    dropFirstResponder();
+    editing_ = false;
+    updateSideViews();
+    if (auto d = delegate_.lock()) d->textFieldDidEndEditing(*this);
+    sendActions(Event::editingDidEnd);
+    ns::NotificationCenter::defaultCenter().post(ns::UITextFieldTextDidEndEditingNotification, self);
+    hideKeyboard();
+    return true;
+}
+
+void TextField::endTracking(const Touch* touch, const ui::Event* event) {
+    Control::endTracking(touch, event);
+    if (touch == nullptr || !isTouchInside()) return;
+    if (!editing_) {
+        becomeFirstResponder();
+        return;
+    }
+    // A tap while editing puts the caret at the nearest grapheme boundary.
+    const cg::Rect rect = editingRect(bounds());
+    const double x = touch->location(this).x - rect.minX() - alignmentOffset(rect) + scrollOffset(rect);
+    int64_t best = 0;
+    double bestDistance = std::abs(x);
+    for (const auto& range : text_.string().graphemeRanges()) {
+        const double distance = std::abs(x - offsetOf(range.max()));
+        if (distance < bestDistance) {
+            best = range.max();
+            bestDistance = distance;
+        }
+    }
+    setSelectedRange({best, 0});
+}
+
+// ---------------------------------------------------------------- user edits
+
+void TextField::userEdit(ns::Range range, const ns::String& replacement) {
+    if (!isFirstResponder()) return;
+    const auto self = sharedFromThis<TextField>();
+    if (auto d = delegate_.lock(); d && !d->textFieldShouldChangeCharactersIn(*this, range, replacement)) return;
+    // The delegate may have ended editing, or changed the text so that the range no
+    // longer fits or splits a surrogate pair: either drops the edit.
+    if (!isFirstResponder()) return;
+    auto edited = detail::replacing(text_, range, replacement, defaultAttributes());
+    if (!edited) return;
+    text_ = std::move(*edited);
+    selection_ = {range.location + replacement.length(), 0};
+    setNeedsDisplay();
+    sendActions(Event::editingChanged);
+    ns::NotificationCenter::defaultCenter().post(UITextFieldTextDidChangeNotification, self);
+}
+
+void TextField::insertText(const ns::String& text) {
+    if (isFirstResponder()) userEdit(selection_, text);
+}
+
+void TextField::deleteBackward() {
+    if (!isFirstResponder()) return;
+    if (const auto range = detail::backspaceRange(text_.string(), selection_)) userEdit(*range, ns::String());
+}
+
+void TextField::returnKey() {
+    if (!isFirstResponder()) return;
+    const auto self = sharedFromThis<TextField>();
+    if (auto d = delegate_.lock(); d && !d->textFieldShouldReturn(*this)) return;
+    sendActions(Event::editingDidEndOnExit);
+    if (hasTargets(Event::editingDidEndOnExit)) resignFirstResponder();
+}
+
+// ---------------------------------------------------------------- edit actions
+
+void TextField::cut(ns::Object*) {
+    if (isFirstResponder() && detail::copySelection(text_.string(), selection_)) userEdit(selection_, ns::String());
+}
+
+void TextField::copy(ns::Object*) { detail::copySelection(text_.string(), selection_); }
+
+void TextField::paste(ns::Object*) {
+    const auto string = Pasteboard::general().string();
+    if (!string) return;
+    Keyboard::TextChange change(*this);
+    userEdit(selection_, *string);
+}
+
+void TextField::select(ns::Object*) {
+    // One line: only spaces end the word.
+    setSelectedRange(detail::wordAround(text_.string(), selection_.location, false));
+}
+
+void TextField::selectAll(ns::Object*) { setSelectedRange({0, text_.length()}); }
+
+void TextField::deleteSelection(ns::Object*) {
+    if (selection_.length > 0) userEdit(selection_, ns::String());
+}
+
+bool TextField::canPerformAction(ns::Selector action, ns::Object* sender) const {
+    if (const auto answer = detail::canPerformEditAction(
+            action.name(),
+            {.selection = selection_, .textLength = text_.length(), .hasText = hasText(), .editing = editing_}))
+        return *answer;
+    return Control::canPerformAction(action, sender);
+}
+
+} // namespace pellavo::ui

@@ -1,0 +1,411 @@
+#include "platform/ui/text/TextLayout.hpp"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <pango/pangocairo.h>
+
+#include "platform/cg/Context.hpp"
+#include "platform/ui/graphics/Color.hpp"
+#include "platform/ui/text/Font.hpp"
+#include "platform/ui/text/FontSystem.hpp"
+
+namespace pellavo::ui {
+
+namespace {
+
+constexpr double defaultFontSize = 12;
+// Wider than any screen: beyond it a width means "no wrapping", and Pango's
+// integer units stay far from overflow.
+constexpr double maximumWrapWidth = 1e6;
+
+struct Run {
+    int start = 0; // UTF-8 byte offsets into the laid-out text
+    int end = 0;
+    Font font;
+    cg::Color color; // clamped
+};
+
+bool isTruncating(ns::LineBreakMode mode) {
+    return mode == ns::LineBreakMode::byTruncatingHead || mode == ns::LineBreakMode::byTruncatingTail ||
+           mode == ns::LineBreakMode::byTruncatingMiddle;
+}
+
+int pangoUnits(double points) {
+    // Callers pass values within ±maximumWrapWidth, so the product fits an int.
+    return static_cast<int>(std::lround(points * PANGO_SCALE));
+}
+
+double points(int units) { return static_cast<double>(units) / PANGO_SCALE; }
+
+// The top of the first line's logical box, in Pango units: positions inside the
+// laid-out text are measured from it.
+int firstLineTop(PangoLayout* layout) {
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    PangoRectangle first;
+    pango_layout_iter_get_line_extents(iter, nullptr, &first);
+    pango_layout_iter_free(iter);
+    return first.y;
+}
+
+// Visits the layout's lines in order, at most `limit` of them (0: all of them), with
+// its number, its logical box and the top of the first line's; returns how many it visited.
+template <class Visit>
+int forEachLine(PangoLayout* layout, int limit, Visit visit) {
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    int top = 0;
+    int lines = 0;
+    do {
+        PangoRectangle logical;
+        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
+        if (lines == 0) top = logical.y;
+        visit(iter, lines, logical, top);
+        ++lines;
+    } while ((limit <= 0 || lines < limit) && pango_layout_iter_next_line(iter));
+    pango_layout_iter_free(iter);
+    return lines;
+}
+
+guint16 channel(double component) { return static_cast<guint16>(std::lround(component * 65535.0)); }
+
+bool isSpaceCluster(const char* text, const PangoGlyphItem* run, int glyph) {
+    const int index = run->item->offset + run->glyphs->log_clusters[glyph];
+    return g_unichar_isspace(g_utf8_get_char(text + index));
+}
+
+// Pango widens the ellipsis glyph by whatever room the removed text leaves, so a
+// truncated line always fills the width. That room lies to the right of the
+// ellipsis: a gap before the text after it (head and middle truncation) and a
+// line that centring and right alignment cannot move. Give the ellipsis back its
+// own advance and fold the spaces that touch it, so it sits against the text.
+void tightenEllipses(PangoLayout* layout) {
+    const char* text = pango_layout_get_text(layout);
+    // The writable lines: Pango then measures them from their glyphs again.
+    for (GSList* l = pango_layout_get_lines(layout); l != nullptr; l = l->next) {
+        auto* line = static_cast<PangoLayoutLine*>(l->data);
+        std::vector<std::pair<PangoGlyphItem*, int>> glyphs; // visual order
+        std::size_t ellipsisStart = 0;
+        std::size_t ellipsisEnd = 0;
+        for (GSList* r = line->runs; r != nullptr; r = r->next) {
+            auto* run = static_cast<PangoGlyphItem*>(r->data);
+            const bool ellipsis = (run->item->analysis.flags & PANGO_ANALYSIS_FLAG_IS_ELLIPSIS) != 0;
+            if (ellipsis) ellipsisStart = glyphs.size();
+            for (int i = 0; i < run->glyphs->num_glyphs; ++i) glyphs.emplace_back(run, i);
+            if (ellipsis) ellipsisEnd = glyphs.size();
+        }
+        if (ellipsisEnd == ellipsisStart) continue;
+
+        auto [ellipsisRun, last] = glyphs[ellipsisEnd - 1];
+        PangoGlyphInfo& info = ellipsisRun->glyphs->glyphs[last];
+        PangoRectangle natural;
+        pango_font_get_glyph_extents(ellipsisRun->item->analysis.font, info.glyph, nullptr, &natural);
+        if (natural.width >= 0 && natural.width < info.geometry.width) info.geometry.width = natural.width;
+
+        auto fold = [&](std::size_t i) {
+            auto [run, glyph] = glyphs[i];
+            if (!isSpaceCluster(text, run, glyph)) return false;
+            run->glyphs->glyphs[glyph].geometry.width = 0;
+            return true;
+        };
+        std::size_t after = ellipsisEnd;
+        while (after < glyphs.size() && fold(after)) ++after;
+        std::size_t before = ellipsisStart;
+        while (before > 0 && fold(before - 1)) --before;
+    }
+}
+
+} // namespace
+
+struct TextLayout::Impl {
+    std::string text;
+    std::vector<Run> runs;
+    // The byte in `text` of every UTF-16 offset of the source string (length + 1
+    // entries); characters left out map to where they would have been.
+    std::vector<int> byteOfUnit;
+    double width = -1; // -1: no wrapping
+    int maximumLines = 0;
+    ns::LineBreakMode mode = ns::LineBreakMode::byWordWrapping;
+    ns::TextAlignment alignment = ns::TextAlignment::natural;
+
+    cg::Size size;
+    int lineCount = 0;
+    double firstBaseline = 0;
+    int unknownGlyphs = 0;
+
+    // alphaScale multiplies every run's alpha (the drawing context's alpha).
+    PangoLayout* build(double alphaScale = 1) const;
+    void measure();
+    void mapUnits(const ns::String& piece, int64_t location);
+};
+
+PangoLayout* TextLayout::Impl::build(double alphaScale) const {
+    PangoLayout* layout = pango_layout_new(detail::fontContext());
+    pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+
+    PangoAttrList* attributes = pango_attr_list_new();
+    for (const Run& run : runs) {
+        PangoFontDescription* description = detail::newFontDescription(run.font);
+        PangoAttribute* font = pango_attr_font_desc_new(description);
+        pango_font_description_free(description);
+        PangoAttribute* color =
+            pango_attr_foreground_new(channel(run.color.red), channel(run.color.green), channel(run.color.blue));
+        // Pango reads an alpha of 0 as "not set" and draws opaque; one step above
+        // it is still nothing in an 8-bit pixel.
+        PangoAttribute* alpha = pango_attr_foreground_alpha_new(std::max<guint16>(1, channel(run.color.alpha * alphaScale)));
+        for (PangoAttribute* attribute : {font, color, alpha}) {
+            attribute->start_index = static_cast<guint>(run.start);
+            attribute->end_index = static_cast<guint>(run.end);
+            pango_attr_list_insert(attributes, attribute);
+        }
+    }
+    // Lines broken inside a word end without an inserted hyphen.
+    pango_attr_list_insert(attributes, pango_attr_insert_hyphens_new(FALSE));
+    pango_layout_set_attributes(layout, attributes);
+    pango_attr_list_unref(attributes);
+
+    const bool wraps = width > 0 && mode != ns::LineBreakMode::byClipping;
+    pango_layout_set_width(layout, wraps ? pangoUnits(width) : -1);
+    pango_layout_set_wrap(layout, mode == ns::LineBreakMode::byCharWrapping ? PANGO_WRAP_CHAR : PANGO_WRAP_WORD_CHAR);
+    if (isTruncating(mode)) {
+        pango_layout_set_ellipsize(layout, mode == ns::LineBreakMode::byTruncatingHead     ? PANGO_ELLIPSIZE_START
+                                           : mode == ns::LineBreakMode::byTruncatingMiddle ? PANGO_ELLIPSIZE_MIDDLE
+                                                                                           : PANGO_ELLIPSIZE_END);
+        pango_layout_set_height(layout, maximumLines > 0 ? -maximumLines : -1);
+    }
+
+    switch (alignment) {
+    case ns::TextAlignment::center:
+        pango_layout_set_alignment(layout, PANGO_ALIGN_CENTER);
+        break;
+    case ns::TextAlignment::right:
+        pango_layout_set_alignment(layout, PANGO_ALIGN_RIGHT);
+        break;
+    case ns::TextAlignment::justified:
+        pango_layout_set_justify(layout, TRUE);
+        [[fallthrough]];
+    case ns::TextAlignment::left:
+        pango_layout_set_alignment(layout, PANGO_ALIGN_LEFT);
+        break;
+    case ns::TextAlignment::natural:
+        break;
+    }
+    // Natural alignment follows each paragraph's direction; the explicit ones
+    // mean the same side whatever the script.
+    pango_layout_set_auto_dir(layout, alignment == ns::TextAlignment::natural);
+    if (isTruncating(mode)) tightenEllipses(layout);
+    return layout;
+}
+
+void TextLayout::Impl::measure() {
+    if (text.empty()) return;
+    PangoLayout* layout = build();
+    unknownGlyphs = pango_layout_get_unknown_glyphs_count(layout);
+    int top = 0;
+    int bottom = 0;
+    int widest = 0;
+    const auto measureLine = [&](PangoLayoutIter* iter, int line, const PangoRectangle& logical, int firstTop) {
+        if (line == 0) {
+            top = firstTop;
+            firstBaseline = points(pango_layout_iter_get_baseline(iter) - top);
+        }
+        bottom = logical.y + logical.height;
+        widest = std::max(widest, logical.width);
+    };
+    lineCount = forEachLine(layout, maximumLines, measureLine);
+    g_object_unref(layout);
+
+    double usedWidth = points(widest);
+    if (mode == ns::LineBreakMode::byClipping && width > 0) usedWidth = std::min(usedWidth, width);
+    size = cg::Size(usedWidth, points(bottom - top));
+}
+
+// Records the byte offset of each UTF-16 unit of `piece` (which starts at
+// `location` of the source) as ns::String::utf8 encodes it: a pair is four bytes,
+// a lone surrogate becomes U+FFFD (three).
+void TextLayout::Impl::mapUnits(const ns::String& piece, int64_t location) {
+    auto& map = byteOfUnit;
+    int byte = static_cast<int>(text.size());
+    map.resize(static_cast<std::size_t>(std::max<int64_t>(0, location)), byte);
+    const auto& units = piece.utf16();
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const char16_t c = units[i];
+        map.push_back(byte);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+            map.push_back(byte); // inside the pair
+            ++i;
+            byte += 4;
+        } else {
+            byte += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        }
+    }
+}
+
+TextLayout::TextLayout() : impl_(std::make_shared<Impl>()) {}
+
+TextLayout::TextLayout(const ns::AttributedString& text, double width, int maximumNumberOfLines,
+                       std::optional<ns::LineBreakMode> lineBreakMode) {
+    auto impl = std::make_shared<Impl>();
+    impl->width = std::isfinite(width) && width > 0 && width <= maximumWrapWidth ? width : -1;
+    impl->maximumLines = std::max(0, maximumNumberOfLines);
+
+    const ns::String& string = text.string();
+    bool first = true;
+    for (const ns::AttributedString::Run& run : text.runs()) {
+        const ns::Attributes& attributes = run.attributes;
+        if (first) {
+            first = false;
+            auto style = attributes.find(ns::AttributedString::Key::paragraphStyle);
+            if (style != attributes.end()) {
+                if (const auto* paragraph = style->second.get<ns::ParagraphStyle>()) {
+                    impl->alignment = paragraph->alignment;
+                    impl->mode = paragraph->lineBreakMode;
+                }
+            }
+        }
+        Font font = Font::systemFont(defaultFontSize);
+        if (auto found = attributes.find(ns::AttributedString::Key::font); found != attributes.end()) {
+            if (const auto* given = found->second.get<Font>()) font = *given;
+        }
+        // A font of size 0 lays out nothing: its characters are left out.
+        if (font.pointSize() <= 0) {
+            impl->byteOfUnit.resize(static_cast<std::size_t>(std::max<int64_t>(0, run.range.max())),
+                                    static_cast<int>(impl->text.size()));
+            continue;
+        }
+        cg::Color color = Color::black().cgColor();
+        if (auto found = attributes.find(ns::AttributedString::Key::foregroundColor); found != attributes.end()) {
+            if (const auto* given = found->second.get<Color>()) color = given->cgColor();
+        }
+        auto piece = string.substring(run.range);
+        if (!piece) continue;
+        const std::string utf8 = piece->utf8();
+        // Pango indexes bytes with an int; text beyond that is not laid out.
+        if (utf8.size() > static_cast<std::size_t>(INT_MAX / 2) - impl->text.size()) break;
+        impl->mapUnits(*piece, run.range.location);
+        Run laid;
+        laid.start = static_cast<int>(impl->text.size());
+        impl->text += utf8;
+        laid.end = static_cast<int>(impl->text.size());
+        laid.font = font;
+        laid.color = color.clamped();
+        if (!impl->runs.empty() && impl->runs.back().end == laid.start && impl->runs.back().font == laid.font &&
+            impl->runs.back().color == laid.color) {
+            impl->runs.back().end = laid.end;
+        } else {
+            impl->runs.push_back(std::move(laid));
+        }
+    }
+    impl->byteOfUnit.resize(static_cast<std::size_t>(string.length()) + 1, static_cast<int>(impl->text.size()));
+    if (lineBreakMode) impl->mode = *lineBreakMode;
+    impl->measure();
+    impl_ = std::move(impl);
+}
+
+cg::Size TextLayout::size() const { return impl_->size; }
+
+int TextLayout::lineCount() const { return impl_->lineCount; }
+
+double TextLayout::firstBaseline() const { return impl_->firstBaseline; }
+
+int TextLayout::unknownGlyphCount() const { return impl_->unknownGlyphs; }
+
+void TextLayout::draw(cg::Context& context, cg::Point at) const {
+    const Impl& d = *impl_;
+    if (d.lineCount == 0 || !at.isFinite() || !context.isDrawingEnabled()) return;
+    cairo_t* cr = context.native();
+    if (cr == nullptr) return;
+
+    context.saveGState();
+    if (d.mode == ns::LineBreakMode::byClipping && d.width > 0) {
+        context.clip(cg::Rect(at.x, at.y, d.width, d.size.height));
+    }
+    // The context's alpha applies to the text as to everything else drawn.
+    const double alpha = std::clamp(context.alpha(), 0.0, 1.0);
+    PangoLayout* layout = d.build(alpha);
+    forEachLine(layout, d.lineCount, [&](PangoLayoutIter* iter, int, const PangoRectangle& logical, int top) {
+        const int baseline = pango_layout_iter_get_baseline(iter);
+        cairo_move_to(cr, at.x + points(logical.x), at.y + points(baseline - top));
+        pango_cairo_show_layout_line(cr, pango_layout_iter_get_line_readonly(iter));
+    });
+    g_object_unref(layout);
+    cairo_new_path(cr);
+    context.restoreGState();
+}
+
+cg::Rect TextLayout::caretRect(int64_t offset) const {
+    const Impl& d = *impl_;
+    if (d.lineCount == 0 || d.byteOfUnit.empty()) return {};
+    const auto last = static_cast<int64_t>(d.byteOfUnit.size()) - 1;
+    const int index = d.byteOfUnit[static_cast<std::size_t>(std::clamp<int64_t>(offset, 0, last))];
+    PangoLayout* layout = d.build();
+    const int top = firstLineTop(layout);
+    PangoRectangle strong;
+    pango_layout_get_cursor_pos(layout, std::min(index, static_cast<int>(d.text.size())), &strong, nullptr);
+    g_object_unref(layout);
+    return {points(strong.x), points(strong.y - top), 0, points(strong.height)};
+}
+
+int64_t TextLayout::offsetNearest(cg::Point point) const {
+    const Impl& d = *impl_;
+    if (d.lineCount == 0 || d.byteOfUnit.empty() || !point.isFinite()) return 0;
+    PangoLayout* layout = d.build();
+    const int top = firstLineTop(layout);
+    const double limit = maximumWrapWidth;
+    int index = 0;
+    int trailing = 0;
+    pango_layout_xy_to_index(layout, pangoUnits(std::clamp(point.x, -limit, limit)),
+                             pangoUnits(std::clamp(point.y, -limit, limit)) + top, &index, &trailing);
+    // `trailing` counts the characters of the cluster when the point is past its middle.
+    const char* text = d.text.c_str();
+    const char* end = text + d.text.size();
+    const char* at = text + std::clamp(index, 0, static_cast<int>(d.text.size()));
+    for (int i = 0; i < trailing && at < end; ++i) at = g_utf8_next_char(at);
+    const int byte = static_cast<int>(std::min(at, end) - text);
+    g_object_unref(layout);
+    const auto found = std::lower_bound(d.byteOfUnit.begin(), d.byteOfUnit.end(), byte);
+    if (found == d.byteOfUnit.end()) return static_cast<int64_t>(d.byteOfUnit.size()) - 1;
+    return found - d.byteOfUnit.begin();
+}
+
+std::vector<cg::Rect> TextLayout::selectionRects(ns::Range range) const {
+    const Impl& d = *impl_;
+    std::vector<cg::Rect> rects;
+    if (d.lineCount == 0 || d.byteOfUnit.empty() || range.length <= 0) return rects;
+    const auto last = static_cast<int64_t>(d.byteOfUnit.size()) - 1;
+    const int64_t first = std::clamp<int64_t>(range.location, 0, last);
+    const int64_t end = range.location > last - range.length ? last : std::max(first, range.max());
+    const int startByte = d.byteOfUnit[static_cast<std::size_t>(first)];
+    const int endByte = d.byteOfUnit[static_cast<std::size_t>(end)];
+    if (endByte <= startByte) return rects;
+
+    PangoLayout* layout = d.build();
+    forEachLine(layout, d.lineCount, [&](PangoLayoutIter* iter, int, const PangoRectangle& logical, int top) {
+        PangoLayoutLine* line = pango_layout_iter_get_line_readonly(iter);
+        const int from = std::max(startByte, line->start_index);
+        const int to = std::min(endByte, line->start_index + line->length);
+        if (from >= to) return;
+        // Visual ranges in layout coordinates: bidirectional text may split one
+        // logical range; the highlight spans them all.
+        int* ranges = nullptr;
+        int count = 0;
+        pango_layout_line_get_x_ranges(line, from, to, &ranges, &count);
+        if (count > 0) {
+            int left = ranges[0];
+            int right = ranges[1];
+            for (int i = 1; i < count; ++i) {
+                left = std::min(left, ranges[2 * i]);
+                right = std::max(right, ranges[2 * i + 1]);
+            }
+            rects.emplace_back(points(left), points(logical.y - top), points(right - left), points(logical.height));
+        }
+        g_free(ranges);
+    });
+    g_object_unref(layout);
+    return rects;
+}
+
+} // namespace pellavo::ui
