@@ -22,9 +22,6 @@ namespace pellavo::dispatch {
 
 namespace {
 
-// Captured by the thread that runs the library's static initialisers: the one that loaded it.
-const std::thread::id kMainThread = std::this_thread::get_id();
-
 constexpr std::size_t kLevels = 5;
 
 class Pool {
@@ -162,7 +159,7 @@ void Queue::asyncAfter(double seconds, Block block) {
 
 bool waitForGlobalIdle(double realTimeoutSeconds) { return pool().waitForIdle(realTimeoutSeconds); }
 
-bool isMainThread() { return std::this_thread::get_id() == kMainThread; }
+bool isMainThread() { return ns::isMainThread(); }
 
 void addGlobalTaskEndHook(std::function<void()> hook) { pool().addTaskEndHook(std::move(hook)); }
 

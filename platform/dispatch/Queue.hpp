@@ -41,7 +41,8 @@ private:
 
 // Waits up to the real-time timeout until no global block is queued or running.
 bool waitForGlobalIdle(double realTimeoutSeconds);
-// The main thread is the one that loaded the platform library.
+// ns::isMainThread(), for code that speaks in queues: the main thread is the one
+// that loaded the platform library, and the main queue's blocks run on it.
 bool isMainThread();
 // Runs on the worker after each global block (also one that threw).
 void addGlobalTaskEndHook(std::function<void()> hook);

@@ -9,11 +9,11 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "platform/dispatch/Queue.hpp"
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/Console.hpp"
 
@@ -26,8 +26,11 @@ constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
 // Real-time waits are capped so a far-off deadline never overflows a time point.
 constexpr double kMaxRealWaitSeconds = 1e7;
 
+// Captured by the thread that runs the library's static initialisers: the one that loaded it.
+const std::thread::id kMainThread = std::this_thread::get_id();
+
 bool onMainThread(const char* what) {
-    if (dispatch::isMainThread()) return true;
+    if (isMainThread()) return true;
     ns::log(std::string("RunLoop::") + what + " called off the main thread; ignored");
     return false;
 }
@@ -39,6 +42,8 @@ SteadyClock::time_point realDeadline(double seconds) {
 }
 
 } // namespace
+
+bool isMainThread() { return std::this_thread::get_id() == kMainThread; }
 
 struct RunLoop::State {
     using EventKey = std::pair<std::int64_t, EventId>;

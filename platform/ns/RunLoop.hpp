@@ -6,6 +6,10 @@
 
 namespace pellavo::ns {
 
+// True on the main thread: the one that loaded the platform library (it runs the
+// library's static initialisers). Safe from any thread.
+bool isMainThread();
+
 // The main thread's run loop. A turn at instant T runs, in this order:
 //   1. the timed events due at or before T that existed when the turn began, by due
 //      time and then by the order their due time was set;
@@ -41,7 +45,8 @@ public:
     // False when the event already ran, was cancelled or never existed.
     bool cancel(EventId id);
 
-    // Queues a block for step 2 of the next turn (the main dispatch queue).
+    // Queues a block for step 2 of the next turn: how any thread posts work to the main
+    // thread (the main dispatch queue is built on it). Never runs the block inline.
     void enqueue(Block block);
 
     ObserverId addObserver(int order, Block observer);

@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/dispatch/Queue.hpp"
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/Console.hpp"
 #include "platform/ns/RunLoop.hpp"
@@ -91,7 +90,7 @@ std::shared_ptr<Timer> Timer::scheduledTimer(double interval, std::shared_ptr<Ob
 std::shared_ptr<Timer> Timer::schedule(double interval, bool repeats, std::shared_ptr<Action> action,
                                        std::any userInfo) {
     auto timer = ns::make<Timer>(Key{});
-    if (!dispatch::isMainThread()) {
+    if (!isMainThread()) {
         ns::log("Timer::scheduledTimer called off the main thread; the timer is invalid");
         return timer;
     }

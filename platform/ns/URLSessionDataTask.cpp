@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "platform/dispatch/Queue.hpp"
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/RunLoop.hpp"
 #include "platform/ns/URLError.hpp"
@@ -20,8 +19,8 @@ URLSessionDataTask::URLSessionDataTask(Key, std::uint64_t identifier, URLRequest
 URLSessionDataTask::~URLSessionDataTask() { disarmTimeout(); }
 
 void URLSessionDataTask::resume() {
-    if (!dispatch::isMainThread()) {
-        dispatch::Queue::main().async([self = sharedFromThis<URLSessionDataTask>()] { self->resume(); });
+    if (!isMainThread()) {
+        RunLoop::main().enqueue([self = sharedFromThis<URLSessionDataTask>()] { self->resume(); });
         return;
     }
     if (state_ != State::suspended) return;
@@ -40,7 +39,7 @@ void URLSessionDataTask::resume() {
         request_.url(), configuration_.maximumBodyBytes(),
         [self = sharedFromThis<URLSessionDataTask>()](URLTransferResult result) mutable {
             // Moved on, so the transport's thread never holds the last reference.
-            dispatch::Queue::main().async([self = std::move(self), result = std::move(result)]() mutable {
+            RunLoop::main().enqueue([self = std::move(self), result = std::move(result)]() mutable {
                 if (self->outcomePosted_) return;
                 self->outcomePosted_ = true;
                 self->complete(std::move(result));
@@ -53,8 +52,8 @@ void URLSessionDataTask::resume() {
 }
 
 void URLSessionDataTask::cancel() {
-    if (!dispatch::isMainThread()) {
-        dispatch::Queue::main().async([self = sharedFromThis<URLSessionDataTask>()] { self->cancel(); });
+    if (!isMainThread()) {
+        RunLoop::main().enqueue([self = sharedFromThis<URLSessionDataTask>()] { self->cancel(); });
         return;
     }
     if (state_ == State::completed || outcomePosted_) return;
@@ -67,7 +66,7 @@ void URLSessionDataTask::post(URLTransferResult result) {
     if (outcomePosted_) return;
     outcomePosted_ = true;
     disarmTimeout();
-    dispatch::Queue::main().async([self = sharedFromThis<URLSessionDataTask>(), result = std::move(result)]() mutable {
+    RunLoop::main().enqueue([self = sharedFromThis<URLSessionDataTask>(), result = std::move(result)]() mutable {
         self->complete(std::move(result));
     });
 }

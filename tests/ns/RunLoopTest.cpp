@@ -239,4 +239,12 @@ TEST_F(RunLoopTest, ResetFromInsideABlockDropsTheRestOfTheTurn) {
     EXPECT_EQ(log_, (std::vector<std::string>{"a"}));
 }
 
+TEST_F(RunLoopTest, MainThreadIsTheOneThatLoadedThePlatform) {
+    EXPECT_TRUE(ns::isMainThread());
+    EXPECT_TRUE(dispatch::isMainThread()) << "the queues' answer is the run loop's";
+    std::atomic<bool> elsewhere{true};
+    std::thread([&] { elsewhere = ns::isMainThread(); }).join();
+    EXPECT_FALSE(elsewhere.load());
+}
+
 } // namespace
