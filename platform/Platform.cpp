@@ -3,6 +3,8 @@
 #include <mutex>
 
 #include "platform/backend/CurlTransport.hpp"
+#include "platform/backend/ImageCodec.hpp"
+#include "platform/cg/ImageCodec.hpp"
 #include "platform/ns/URLTransport.hpp"
 
 namespace pellavo::platform {
@@ -32,12 +34,14 @@ void initialise() {
     initialised = true;
     backend::curlGlobalInit();
     ns::URLTransport::install(backend::makeCurlTransport());
+    cg::ImageCodec::install(backend::makeImageCodec());
 }
 
 void shutdown() {
     std::lock_guard lock(lifecycleMutex());
     if (!initialised) return;
     initialised = false;
+    cg::ImageCodec::install(nullptr);
     // The previous transport dies here, joining its worker.
     ns::URLTransport::install(nullptr).reset();
     backend::curlGlobalCleanup();

@@ -303,4 +303,16 @@ std::vector<std::byte> encodePng(const cg::Image& image) {
     return std::move(output.bytes);
 }
 
+namespace {
+
+class LibImageCodec final : public cg::ImageCodec {
+public:
+    cg::ImageRef decode(std::span<const std::byte> data) const override { return backend::decodeImage(data); }
+    std::vector<std::byte> encodePng(const cg::Image& image) const override { return backend::encodePng(image); }
+};
+
+} // namespace
+
+std::shared_ptr<const cg::ImageCodec> makeImageCodec() { return std::make_shared<const LibImageCodec>(); }
+
 } // namespace pellavo::backend

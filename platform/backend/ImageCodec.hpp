@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "platform/cg/Image.hpp"
+#include "platform/cg/ImageCodec.hpp"
 
 namespace pellavo::backend {
 
-// Limits applied before any pixel buffer is allocated.
-inline constexpr std::size_t kMaxEncodedImageBytes = std::size_t{64} << 20;
-inline constexpr int kMaxDecodedImageSide = 8192;
+// The limits every codec applies (cg/ImageCodec.hpp), applied here before any pixel
+// buffer is allocated.
+using cg::kMaxDecodedImageSide;
+using cg::kMaxEncodedImageBytes;
 
 // Decoders never print, never exit, and answer null for data that is corrupt,
 // truncated, of an unsupported kind or over the limits. The result is
@@ -23,5 +25,9 @@ std::shared_ptr<const cg::Image> decodeImage(std::span<const std::byte> data);
 
 // 8-bit straight RGBA, no time or gamma chunks; empty for an image without pixels.
 std::vector<std::byte> encodePng(const cg::Image& image);
+
+// The functions above as the platform's image codec, for its initialisation point to
+// install (cg::ImageCodec::install). Stateless: safe from any thread.
+std::shared_ptr<const cg::ImageCodec> makeImageCodec();
 
 } // namespace pellavo::backend

@@ -5,7 +5,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/backend/ImageCodec.hpp"
+#include "platform/cg/ImageCodec.hpp"
 #include "platform/ns/Bundle.hpp"
 #include "platform/ui/graphics/GraphicsContext.hpp"
 
@@ -46,11 +46,11 @@ namespace {
 std::shared_ptr<const cg::Image> decodeFile(const std::filesystem::path& path) {
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
-    if (error || size == 0 || size > backend::kMaxEncodedImageBytes) return nullptr;
+    if (error || size == 0 || size > cg::kMaxEncodedImageBytes) return nullptr;
     std::ifstream in(path, std::ios::binary);
     std::vector<std::byte> bytes(static_cast<std::size_t>(size));
     if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) return nullptr;
-    return backend::decodeImage(bytes);
+    return cg::decodeImage(bytes);
 }
 
 } // namespace
@@ -78,14 +78,14 @@ Image Image::named(std::string_view name) {
 }
 
 Image Image::fromData(std::span<const std::byte> data) {
-    auto decoded = backend::decodeImage(data);
+    auto decoded = cg::decodeImage(data);
     if (!decoded) return {};
     return Image(std::move(decoded), 1);
 }
 
 std::vector<std::byte> Image::pngData() const {
     if (isEmpty()) return {};
-    return backend::encodePng(*image_);
+    return cg::encodePng(*image_);
 }
 
 } // namespace pellavo::ui

@@ -44,6 +44,9 @@ public:
     // context; nothing without a context or pixels.
     void draw(cg::Rect rect) const;
 
+    // Decoding and encoding go through the installed codec (cg/ImageCodec.hpp): without
+    // one, named and fromData give an empty image and pngData no bytes.
+
     // From the main bundle: `name@2x.png` at scale 2, else `name.png`, else
     // `name.jpg`, else the file named exactly `name`; empty when none decodes.
     static Image named(std::string_view name);

@@ -18,6 +18,7 @@
 #include <jpeglib.h>
 
 #include "platform/backend/ImageCodec.hpp"
+#include "platform/cg/ImageCodec.hpp"
 #include "platform/ns/Bundle.hpp"
 #include "platform/ns/Console.hpp"
 #include "platform/ui/graphics/GraphicsContext.hpp"
@@ -66,6 +67,21 @@ TEST(ImageValueTest, RenderingModeKeepsPixels) {
     EXPECT_EQ(image.renderingMode(), ui::ImageRenderingMode::automatic);
     EXPECT_FALSE(tinted == image);
     EXPECT_TRUE(tinted.withRenderingMode(ui::ImageRenderingMode::automatic) == image);
+}
+
+TEST(ImageCodecTest, WithoutACodecNothingDecodesAndOneLineIsLogged) {
+    const auto png = ui::Image(imageOf(2, 2, std::vector<std::uint32_t>(4, argb(1, 2, 3, 255)))).pngData();
+    ASSERT_FALSE(png.empty());
+    ns::ConsoleCapture console;
+    const auto previous = cg::ImageCodec::install(nullptr);
+    ASSERT_TRUE(previous) << "the platform installs its codec when it loads";
+    EXPECT_TRUE(ui::Image::fromData(png).isEmpty());
+    EXPECT_TRUE(ui::Image(imageOf(1, 1, {argb(1, 2, 3, 255)})).pngData().empty());
+    EXPECT_TRUE(ui::Image::fromData(png).isEmpty());
+    EXPECT_EQ(console.loggedLines(), (std::vector<std::string>{"no image codec is installed; decoding gives nothing"}));
+    cg::ImageCodec::install(previous);
+    EXPECT_FALSE(ui::Image::fromData(png).isEmpty());
+    EXPECT_EQ(console.loggedLines().size(), 1u);
 }
 
 TEST(ImageCodecTest, EncodeDecodeIsExact) {
