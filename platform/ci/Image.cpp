@@ -1,17 +1,10 @@
 #include "platform/ci/Image.hpp"
 
-#include "platform/ui/graphics/Image.hpp"
-
 namespace pellavo::ci {
 
 Image::Image(std::shared_ptr<const cg::Image> pixels) : pixels_(std::move(pixels)) {
     if (!pixels_) pixels_ = std::make_shared<const cg::Image>(0, 0);
     extent_ = cg::Rect(0, 0, pixels_->width(), pixels_->height());
-}
-
-std::optional<Image> Image::fromImage(const ui::Image& image) {
-    if (image.isEmpty()) return std::nullopt;
-    return Image(image.cgImage());
 }
 
 Image Image::withBlur(double sigma, cg::Rect extent) const {

@@ -6,10 +6,6 @@
 #include "platform/cg/Geometry.hpp"
 #include "platform/cg/Image.hpp"
 
-namespace pellavo::ui {
-class Image;
-}
-
 namespace pellavo::ci {
 
 // A recipe for pixels: a source bitmap, placed in image space, with a pending
@@ -18,9 +14,8 @@ namespace pellavo::ci {
 // cover (0, 0, width, height). A value, readable from any thread.
 class Image {
 public:
+    // The bitmap at its pixel size; a null bitmap is taken as an empty one.
     explicit Image(std::shared_ptr<const cg::Image> pixels);
-    // The image's pixels at their pixel size; none for an empty image.
-    static std::optional<Image> fromImage(const ui::Image& image);
 
     // Where the image can be non-transparent.
     cg::Rect extent() const { return extent_; }

@@ -1,7 +1,6 @@
 #include "platform/ci/Context.hpp"
 #include "platform/ci/GaussianBlur.hpp"
 #include "platform/ci/Image.hpp"
-#include "platform/ui/graphics/Image.hpp"
 
 #include <gtest/gtest.h>
 
@@ -41,13 +40,6 @@ std::optional<ci::Image> blurred(const ci::Image& input, double radius) {
     blur.setInputImage(input);
     blur.setRadius(radius);
     return blur.outputImage();
-}
-
-TEST(BlurTest, ImageFromAnImageCoversItsPixels) {
-    EXPECT_FALSE(ci::Image::fromImage(ui::Image()).has_value());
-    const auto image = ci::Image::fromImage(ui::Image(badge(), 2));
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->extent(), cg::Rect(0, 0, 28, 28)) << "pixels, not points";
 }
 
 TEST(BlurTest, FilterDefaultsAndGrownExtent) {

@@ -35,6 +35,11 @@ Image Image::withRenderingMode(RenderingMode mode) const {
     return copy;
 }
 
+std::optional<ci::Image> Image::ciImage() const {
+    if (isEmpty()) return std::nullopt;
+    return ci::Image(image_);
+}
+
 void Image::draw(cg::Rect rect) const {
     if (isEmpty()) return;
     if (cg::Context* context = graphicsGetCurrentContext()) context->draw(*image_, rect);

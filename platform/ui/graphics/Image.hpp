@@ -9,6 +9,7 @@
 
 #include "platform/cg/Geometry.hpp"
 #include "platform/cg/Image.hpp"
+#include "platform/ci/Image.hpp"
 
 namespace pellavo::ui {
 
@@ -35,6 +36,8 @@ public:
     const std::shared_ptr<const cg::Image>& cgImage() const { return image_; }
     // No pixels, or a side of zero pixels.
     bool isEmpty() const;
+    // The pixels at their pixel size, for the image filters; none for an empty image.
+    std::optional<ci::Image> ciImage() const;
 
     RenderingMode renderingMode() const { return renderingMode_; }
     // Same pixels; image views and buttons read the mode to decide how to tint.

@@ -69,6 +69,13 @@ TEST(ImageValueTest, RenderingModeKeepsPixels) {
     EXPECT_TRUE(tinted.withRenderingMode(ui::ImageRenderingMode::automatic) == image);
 }
 
+TEST(ImageValueTest, CiImageCoversItsPixels) {
+    EXPECT_FALSE(ui::Image().ciImage().has_value());
+    const auto image = ui::Image(std::make_shared<cg::Image>(28, 28), 2).ciImage();
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->extent(), cg::Rect(0, 0, 28, 28)) << "pixels, not points";
+}
+
 TEST(ImageCodecTest, WithoutACodecNothingDecodesAndOneLineIsLogged) {
     const auto png = ui::Image(imageOf(2, 2, std::vector<std::uint32_t>(4, argb(1, 2, 3, 255)))).pngData();
     ASSERT_FALSE(png.empty());
