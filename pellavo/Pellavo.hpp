@@ -14,9 +14,12 @@
 #include "pellavo/VXPopoverMenu.hpp"
 #include "pellavo/VXSegmentedControl.hpp"
 #include "pellavo/VXTextField/VXPlaceholderTextField.hpp"
+#include "pellavo/Version.hpp"
 
 #define PELLAVO_EXPORT __attribute__((visibility("default")))
 
+// PELLAVO_VERSION_NUMBER and PELLAVO_VERSION_FULL (pellavo/Version.hpp), readable by
+// name in the shared library without these headers.
 extern "C" {
 PELLAVO_EXPORT extern const double PellavoVersionNumber;
 PELLAVO_EXPORT extern const unsigned char PellavoVersionString[];

@@ -1,4 +1,8 @@
 # Installs the build into a temporary prefix and checks what a host finds there.
+# Usage: cmake -DBUILD_DIR=<build> -DCONFIG=<config> -DVERSION=<x.y.z> -DSOVERSION=<x> -P install_layout.cmake
+if(NOT VERSION OR NOT SOVERSION)
+  message(FATAL_ERROR "install_layout: pass -DVERSION and -DSOVERSION (project()'s version)")
+endif()
 set(prefix "${BUILD_DIR}/install-layout-check")
 file(REMOVE_RECURSE "${prefix}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}" --config "${CONFIG}"
@@ -9,11 +13,12 @@ endif()
 include(GNUInstallDirs)
 set(expected
   "${CMAKE_INSTALL_LIBDIR}/libpellavo.so"
-  "${CMAKE_INSTALL_LIBDIR}/libpellavo.so.5"
-  "${CMAKE_INSTALL_LIBDIR}/libpellavo.so.5.2.0"
+  "${CMAKE_INSTALL_LIBDIR}/libpellavo.so.${SOVERSION}"
+  "${CMAKE_INSTALL_LIBDIR}/libpellavo.so.${VERSION}"
   "${CMAKE_INSTALL_LIBDIR}/libpellavo_platform.so"
   "${CMAKE_INSTALL_LIBDIR}/pellavo-resources"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/Pellavo.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/Version.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXImageBrowser/VXImageBrowserViewController.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/platform/ns/Object.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/platform/cg/Geometry.hpp")
