@@ -520,7 +520,7 @@ TEST_F(VXPopoverMenuTest, OpenMenusBelowAndAboveTheirSenders) {
         advance(0.3);
         sender->removeFromSuperview();
     }
-    testing::expectMatchesGolden(cg::Image(2 * w, h, 2 * w * 4, std::move(both)), "popover_menu");
+    testing::expectMatchesGolden(cg::Image(2 * w, h, 2 * w * 4, std::move(both)), "pellavo_popover_menu");
 }
 
 } // namespace

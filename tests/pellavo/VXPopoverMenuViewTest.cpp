@@ -450,7 +450,7 @@ TEST_F(VXPopoverMenuViewTest, GoldenPanels) {
     auto templated = panel({20, 380, 160, 130}, VXPopOverMenuArrowDirection::Up, 40,
                            {"menu-star", "menu-star", "menu-star"});
     ca::Renderer renderer;
-    testing::expectMatchesGolden(renderer.render(*window()->layer()), "popover_panels");
+    testing::expectMatchesGolden(renderer.render(*window()->layer()), "pellavo_popover_panels");
 }
 
 } // namespace
