@@ -9,35 +9,29 @@
 namespace pellavo::ca {
 
 void Animation::setBeginTime(double t) {
-    if (!frozen_) beginTime_ = t;
+    if (!frozen_) properties_.beginTime = t;
 }
 void Animation::setDuration(double d) {
-    if (!frozen_) duration_ = d;
+    if (!frozen_) properties_.duration = d;
 }
 void Animation::setRepeatCount(double count) {
-    if (!frozen_) repeatCount_ = count;
+    if (!frozen_) properties_.repeatCount = count;
 }
 void Animation::setFillMode(FillMode mode) {
-    if (!frozen_) fillMode_ = mode;
+    if (!frozen_) properties_.fillMode = mode;
 }
 void Animation::setIsRemovedOnCompletion(bool removed) {
-    if (!frozen_) removedOnCompletion_ = removed;
+    if (!frozen_) properties_.removedOnCompletion = removed;
 }
 void Animation::setTimingFunction(std::optional<MediaTimingFunction> f) {
-    if (!frozen_) timingFunction_ = f;
+    if (!frozen_) properties_.timingFunction = f;
 }
 void Animation::setDelegate(std::weak_ptr<AnimationDelegate> delegate) {
-    if (!frozen_) delegate_ = std::move(delegate);
+    if (!frozen_) properties_.delegate = std::move(delegate);
 }
 
 void Animation::assign(const Animation& other) {
-    beginTime_ = other.beginTime_;
-    duration_ = other.duration_;
-    repeatCount_ = other.repeatCount_;
-    fillMode_ = other.fillMode_;
-    removedOnCompletion_ = other.removedOnCompletion_;
-    timingFunction_ = other.timingFunction_;
-    delegate_ = other.delegate_;
+    properties_ = other.properties_;
 }
 
 void Animation::run(std::string_view key, Layer& layer) {
@@ -45,11 +39,14 @@ void Animation::run(std::string_view key, Layer& layer) {
 }
 
 double Animation::effectiveDuration(double fallback) const {
-    if (duration_ > 0 && std::isfinite(duration_)) return duration_;
+    const double d = properties_.duration;
+    if (d > 0 && std::isfinite(d)) return d;
     return fallback > 0 && std::isfinite(fallback) ? fallback : defaultDuration;
 }
 
-double Animation::effectiveRepeatCount() const { return repeatCount_ > 0 ? repeatCount_ : 1; }
+double Animation::effectiveRepeatCount() const {
+    return properties_.repeatCount > 0 ? properties_.repeatCount : 1;
+}
 
 double Animation::activeSpan(double fallback) const {
     const double r = effectiveRepeatCount();
@@ -61,8 +58,9 @@ std::optional<AnimationPhase> Animation::phaseAt(double t, double fallbackDurati
     if (std::isnan(t)) return std::nullopt;
     const double d = effectiveDuration(fallbackDuration);
     const double r = effectiveRepeatCount();
-    const bool holdsStart = fillMode_ == FillMode::backwards || fillMode_ == FillMode::both;
-    const bool holdsEnd = fillMode_ == FillMode::forwards || fillMode_ == FillMode::both;
+    const FillMode fill = properties_.fillMode;
+    const bool holdsStart = fill == FillMode::backwards || fill == FillMode::both;
+    const bool holdsEnd = fill == FillMode::forwards || fill == FillMode::both;
 
     // The end of the last cycle, which may be a part of one.
     auto endPhase = [r]() {
@@ -86,7 +84,8 @@ std::optional<AnimationPhase> Animation::phaseAt(double t, double fallbackDurati
 }
 
 double Animation::progress(double fraction, double) const {
-    return timingFunction_ ? timingFunction_->evaluate(fraction) : fraction;
+    const auto& curve = properties_.timingFunction;
+    return curve ? curve->evaluate(fraction) : fraction;
 }
 
 } // namespace pellavo::ca

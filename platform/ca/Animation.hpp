@@ -33,21 +33,21 @@ public:
 
     // Relative to the parent group; on a layer, 0 (or non-finite) means the time it
     // is added and a positive value is an absolute media time.
-    double beginTime() const { return beginTime_; }
+    double beginTime() const { return properties_.beginTime; }
     void setBeginTime(double t);
-    double duration() const { return duration_; }
+    double duration() const { return properties_.duration; }
     void setDuration(double d);
     // 0, negative and NaN count as one cycle; fractions are allowed; +∞ never ends.
-    double repeatCount() const { return repeatCount_; }
+    double repeatCount() const { return properties_.repeatCount; }
     void setRepeatCount(double count);
-    FillMode fillMode() const { return fillMode_; }
+    FillMode fillMode() const { return properties_.fillMode; }
     void setFillMode(FillMode mode);
-    bool isRemovedOnCompletion() const { return removedOnCompletion_; }
+    bool isRemovedOnCompletion() const { return properties_.removedOnCompletion; }
     void setIsRemovedOnCompletion(bool removed);
     // None means linear.
-    const std::optional<MediaTimingFunction>& timingFunction() const { return timingFunction_; }
+    const std::optional<MediaTimingFunction>& timingFunction() const { return properties_.timingFunction; }
     void setTimingFunction(std::optional<MediaTimingFunction> f);
-    std::weak_ptr<AnimationDelegate> delegate() const { return delegate_; }
+    std::weak_ptr<AnimationDelegate> delegate() const { return properties_.delegate; }
     void setDelegate(std::weak_ptr<AnimationDelegate> delegate);
 
     // As an action: adds this animation to the layer under the key.
@@ -78,13 +78,18 @@ protected:
     void assign(const Animation& other);
 
 private:
-    double beginTime_ = 0;
-    double duration_ = 0;
-    double repeatCount_ = 0;
-    FillMode fillMode_ = FillMode::removed;
-    bool removedOnCompletion_ = true;
-    std::optional<MediaTimingFunction> timingFunction_;
-    std::weak_ptr<AnimationDelegate> delegate_;
+    // Everything a copy takes, with the defaults.
+    struct Properties {
+        double beginTime = 0;
+        double duration = 0;
+        double repeatCount = 0;
+        FillMode fillMode = FillMode::removed;
+        bool removedOnCompletion = true;
+        std::optional<MediaTimingFunction> timingFunction;
+        std::weak_ptr<AnimationDelegate> delegate;
+    };
+
+    Properties properties_;
     bool frozen_ = false;
 };
 

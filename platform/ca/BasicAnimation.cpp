@@ -9,29 +9,26 @@
 namespace pellavo::ca {
 
 void BasicAnimation::setFromValue(std::optional<Value> v) {
-    if (!isFrozen()) fromValue_ = std::move(v);
+    if (!isFrozen()) properties_.fromValue = std::move(v);
 }
 
 void BasicAnimation::setToValue(std::optional<Value> v) {
-    if (!isFrozen()) toValue_ = std::move(v);
+    if (!isFrozen()) properties_.toValue = std::move(v);
 }
 
 void BasicAnimation::setCapturedFromValue(std::optional<Value> v) {
-    if (!isFrozen()) capturedFrom_ = std::move(v);
+    if (!isFrozen()) properties_.capturedFrom = std::move(v);
 }
 
 void BasicAnimation::setSpringTiming(double dampingRatio, double initialVelocity) {
     if (isFrozen()) return;
     const double damping = std::isnan(dampingRatio) ? 1.0 : std::clamp(dampingRatio, 0.01, 1.0);
-    spring_ = Spring{damping, std::isfinite(initialVelocity) ? initialVelocity : 0.0};
+    properties_.spring = Spring{damping, std::isfinite(initialVelocity) ? initialVelocity : 0.0};
 }
 
 void BasicAnimation::assign(const BasicAnimation& other) {
     PropertyAnimation::assign(other);
-    fromValue_ = other.fromValue_;
-    toValue_ = other.toValue_;
-    capturedFrom_ = other.capturedFrom_;
-    spring_ = other.spring_;
+    properties_ = other.properties_;
 }
 
 std::shared_ptr<Animation> BasicAnimation::copy() const {
@@ -41,12 +38,13 @@ std::shared_ptr<Animation> BasicAnimation::copy() const {
 }
 
 double BasicAnimation::progress(double fraction, double duration) const {
-    if (!spring_) return PropertyAnimation::progress(fraction, duration);
+    const auto& spring = properties_.spring;
+    if (!spring) return PropertyAnimation::progress(fraction, duration);
     const double T = duration;
     const double t = fraction * T;
     if (!(t < T)) return 1;
     if (!(t > 0)) return 0;
-    const double zeta = spring_->damping, v0 = spring_->velocity;
+    const double zeta = spring->damping, v0 = spring->velocity;
     if (zeta < 1) {
         // Decays to a thousandth of the distance by the end of the duration.
         const double w0 = std::log(1000.0) / (zeta * T);
@@ -61,9 +59,9 @@ double BasicAnimation::progress(double fraction, double duration) const {
 std::optional<Value> BasicAnimation::valueAt(const AnimationPhase& phase, double duration, const KeyPath& path,
                                              const PresentationState& state) const {
     const ValueKind kind = path.valueKind();
-    std::optional<Value> from = fromValue_ ? fromValue_ : capturedFrom_;
+    std::optional<Value> from = properties_.fromValue ? properties_.fromValue : properties_.capturedFrom;
     if (!from) from = isAdditive() ? std::optional(additiveIdentity(path)) : state.model(path);
-    std::optional<Value> to = toValue_;
+    std::optional<Value> to = properties_.toValue;
     if (!to) to = isAdditive() ? std::optional(additiveIdentity(path)) : state.model(path);
     if (!from || !to || kindOf(*from) != kind || kindOf(*to) != kind) return std::nullopt;
     if (!isFinite(*from) || !isFinite(*to)) return std::nullopt;

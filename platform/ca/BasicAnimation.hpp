@@ -15,9 +15,9 @@ class BasicAnimation : public PropertyAnimation {
 public:
     std::string_view className() const override { return "CABasicAnimation"; }
 
-    const std::optional<Value>& fromValue() const { return fromValue_; }
+    const std::optional<Value>& fromValue() const { return properties_.fromValue; }
     void setFromValue(std::optional<Value> v);
-    const std::optional<Value>& toValue() const { return toValue_; }
+    const std::optional<Value>& toValue() const { return properties_.toValue; }
     void setToValue(std::optional<Value> v);
 
     // A damped spring in place of the timing curve, settling exactly at the end of
@@ -25,13 +25,13 @@ public:
     // the initial velocity is in whole distances per second (non-finite counts as 0).
     // For the toolkit's own view animations.
     void setSpringTiming(double dampingRatio, double initialVelocity);
-    bool hasSpringTiming() const { return spring_.has_value(); }
+    bool hasSpringTiming() const { return properties_.spring.has_value(); }
 
     std::shared_ptr<Animation> copy() const override;
     double progress(double fraction, double duration) const override;
 
     // The from-value taken from the layer when the animation was added.
-    const std::optional<Value>& capturedFromValue() const { return capturedFrom_; }
+    const std::optional<Value>& capturedFromValue() const { return properties_.capturedFrom; }
 
 protected:
     void assign(const BasicAnimation& other);
@@ -48,10 +48,15 @@ private:
         double velocity;
     };
 
-    std::optional<Value> fromValue_;
-    std::optional<Value> toValue_;
-    std::optional<Value> capturedFrom_;
-    std::optional<Spring> spring_;
+    // Everything a copy takes, with the defaults.
+    struct Properties {
+        std::optional<Value> fromValue;
+        std::optional<Value> toValue;
+        std::optional<Value> capturedFrom;
+        std::optional<Spring> spring;
+    };
+
+    Properties properties_;
 };
 
 } // namespace pellavo::ca

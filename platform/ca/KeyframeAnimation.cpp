@@ -7,22 +7,20 @@
 namespace pellavo::ca {
 
 void KeyframeAnimation::setValues(std::vector<Value> values) {
-    if (!isFrozen()) values_ = std::move(values);
+    if (!isFrozen()) properties_.values = std::move(values);
 }
 
 void KeyframeAnimation::setKeyTimes(std::vector<double> times) {
-    if (!isFrozen()) keyTimes_ = std::move(times);
+    if (!isFrozen()) properties_.keyTimes = std::move(times);
 }
 
 void KeyframeAnimation::setCalculationMode(CalculationMode mode) {
-    if (!isFrozen()) mode_ = mode;
+    if (!isFrozen()) properties_.mode = mode;
 }
 
 void KeyframeAnimation::assign(const KeyframeAnimation& other) {
     PropertyAnimation::assign(other);
-    values_ = other.values_;
-    keyTimes_ = other.keyTimes_;
-    mode_ = other.mode_;
+    properties_ = other.properties_;
 }
 
 std::shared_ptr<Animation> KeyframeAnimation::copy() const {
@@ -32,19 +30,21 @@ std::shared_ptr<Animation> KeyframeAnimation::copy() const {
 }
 
 std::vector<double> KeyframeAnimation::segmentTimes() const {
-    const std::size_t n = values_.size();
+    const std::vector<Value>& values = properties_.values;
+    const std::vector<double>& keyTimes = properties_.keyTimes;
+    const std::size_t n = values.size();
     std::vector<double> times(n);
     auto even = [&] {
         for (std::size_t i = 0; i < n; ++i) times[i] = static_cast<double>(i) / static_cast<double>(n - 1);
         times[n - 1] = 1;
     };
 
-    if (mode_ == CalculationMode::paced) {
+    if (properties_.mode == CalculationMode::paced) {
         // Kinds without a distance are spaced evenly.
         std::vector<double> lengths(n - 1);
         double total = 0;
         for (std::size_t i = 0; i + 1 < n; ++i) {
-            lengths[i] = pacedDistance(values_[i], values_[i + 1]).value_or(1.0);
+            lengths[i] = pacedDistance(values[i], values[i + 1]).value_or(1.0);
             total += lengths[i];
         }
         if (!(total > 0) || !std::isfinite(total)) return {}; // nothing to pace: hold the first value
@@ -58,21 +58,22 @@ std::vector<double> KeyframeAnimation::segmentTimes() const {
         return times;
     }
 
-    bool usable = keyTimes_.size() == n && keyTimes_.front() == 0 && keyTimes_.back() == 1;
-    for (std::size_t i = 1; usable && i < n; ++i) usable = keyTimes_[i] >= keyTimes_[i - 1];
-    if (usable) return keyTimes_;
+    bool usable = keyTimes.size() == n && keyTimes.front() == 0 && keyTimes.back() == 1;
+    for (std::size_t i = 1; usable && i < n; ++i) usable = keyTimes[i] >= keyTimes[i - 1];
+    if (usable) return keyTimes;
     even();
     return times;
 }
 
 std::optional<Value> KeyframeAnimation::valueAt(const AnimationPhase& phase, double duration, const KeyPath& path,
                                                 const PresentationState&) const {
-    if (values_.empty()) return std::nullopt;
-    for (const auto& v : values_)
+    const std::vector<Value>& values = properties_.values;
+    if (values.empty()) return std::nullopt;
+    for (const auto& v : values)
         if (kindOf(v) != path.valueKind() || !isFinite(v)) return std::nullopt;
-    const Value& first = values_.front();
-    const Value& last = values_.back();
-    if (values_.size() == 1) return first;
+    const Value& first = values.front();
+    const Value& last = values.back();
+    if (values.size() == 1) return first;
 
     const std::vector<double> times = segmentTimes();
     std::optional<Value> value;
@@ -97,10 +98,10 @@ std::optional<Value> KeyframeAnimation::valueAt(const AnimationPhase& phase, dou
                 // Of values sharing a time, the last one holds from that time on.
                 std::size_t j = segment + 1;
                 while (j + 1 < times.size() && times[j + 1] == t1) ++j;
-                value = values_[j];
+                value = values[j];
             } else {
                 const double u = p == t0 ? 0.0 : (p - t0) / (t1 - t0);
-                value = interpolate(values_[segment], values_[segment + 1], u);
+                value = interpolate(values[segment], values[segment + 1], u);
             }
         }
     }

@@ -15,11 +15,11 @@ class KeyframeAnimation : public PropertyAnimation {
 public:
     std::string_view className() const override { return "CAKeyframeAnimation"; }
 
-    const std::vector<Value>& values() const { return values_; }
+    const std::vector<Value>& values() const { return properties_.values; }
     void setValues(std::vector<Value> values);
-    const std::vector<double>& keyTimes() const { return keyTimes_; }
+    const std::vector<double>& keyTimes() const { return properties_.keyTimes; }
     void setKeyTimes(std::vector<double> times);
-    CalculationMode calculationMode() const { return mode_; }
+    CalculationMode calculationMode() const { return properties_.mode; }
     void setCalculationMode(CalculationMode mode);
 
     std::shared_ptr<Animation> copy() const override;
@@ -33,9 +33,14 @@ private:
     // The time of each value as a fraction of the duration.
     std::vector<double> segmentTimes() const;
 
-    std::vector<Value> values_;
-    std::vector<double> keyTimes_;
-    CalculationMode mode_ = CalculationMode::linear;
+    // Everything a copy takes, with the defaults.
+    struct Properties {
+        std::vector<Value> values;
+        std::vector<double> keyTimes;
+        CalculationMode mode = CalculationMode::linear;
+    };
+
+    Properties properties_;
 };
 
 } // namespace pellavo::ca

@@ -56,71 +56,72 @@ bool Layer::acceptFinite(bool isFinite, std::string_view property) const {
 // ---------------------------------------------------------------- geometry
 
 void Layer::setBounds(const cg::Rect& bounds) {
-    const bool resized = bounds.size != bounds_.size;
-    if (changeFinite(bounds_, bounds, "bounds") && resized) setNeedsLayout();
+    const bool resized = bounds.size != model_.bounds.size;
+    if (changeFinite(model_.bounds, bounds, "bounds") && resized) setNeedsLayout();
 }
 
-void Layer::setPosition(cg::Point position) { changeFinite(position_, position, "position"); }
+void Layer::setPosition(cg::Point position) { changeFinite(model_.position, position, "position"); }
 
-void Layer::setAnchorPoint(cg::Point anchorPoint) { changeFinite(anchorPoint_, anchorPoint, "anchorPoint"); }
+void Layer::setAnchorPoint(cg::Point anchorPoint) { changeFinite(model_.anchorPoint, anchorPoint, "anchorPoint"); }
 
 cg::AffineTransform Layer::transformToSuperlayer() const {
-    return mapToSuperlayer(bounds_, position_, anchorPoint_, transform_);
+    return mapToSuperlayer(model_.bounds, model_.position, model_.anchorPoint, model_.transform);
 }
 
-cg::Rect Layer::frame() const { return bounds_.applying(transformToSuperlayer()); }
+cg::Rect Layer::frame() const { return model_.bounds.applying(transformToSuperlayer()); }
 
 void Layer::setFrame(const cg::Rect& frame) {
     if (!acceptFinite(frame.isFinite(), "frame")) return;
     const cg::Rect r = frame.standardized();
     cg::Size size = r.size;
-    const cg::AffineTransform f = transform_.flattened();
+    const cg::AffineTransform f = model_.transform.flattened();
     if (f.b == 0 && f.c == 0 && !isSingular(f)) {
         const cg::Size scaled{size.width / std::fabs(f.a), size.height / std::fabs(f.d)};
         if (scaled.isFinite()) size = scaled;
     }
-    setBounds({bounds_.origin, size});
-    setPosition({r.origin.x + anchorPoint_.x * r.size.width, r.origin.y + anchorPoint_.y * r.size.height});
+    setBounds({model_.bounds.origin, size});
+    const cg::Point anchor = model_.anchorPoint;
+    setPosition({r.origin.x + anchor.x * r.size.width, r.origin.y + anchor.y * r.size.height});
 }
 
-void Layer::setTransform(const Transform3D& transform) { changeFinite(transform_, transform, "transform"); }
+void Layer::setTransform(const Transform3D& transform) { changeFinite(model_.transform, transform, "transform"); }
 
 // ---------------------------------------------------------------- appearance
 
 void Layer::setOpacity(float opacity) {
     if (!acceptFinite(std::isfinite(opacity), "opacity")) return;
-    change(opacity_, clampUnit(opacity), "opacity");
+    change(model_.opacity, clampUnit(opacity), "opacity");
 }
 
-void Layer::setIsHidden(bool hidden) { change(hidden_, hidden, "hidden"); }
+void Layer::setIsHidden(bool hidden) { change(model_.isHidden, hidden, "hidden"); }
 
 void Layer::setBackgroundColor(std::optional<cg::Color> color) {
-    change(backgroundColor_, color, "backgroundColor");
+    change(model_.backgroundColor, color, "backgroundColor");
 }
 
-void Layer::setCornerRadius(cg::Float radius) { changeFinite(cornerRadius_, radius, "cornerRadius"); }
+void Layer::setCornerRadius(cg::Float radius) { changeFinite(model_.cornerRadius, radius, "cornerRadius"); }
 
-void Layer::setMasksToBounds(bool masks) { change(masksToBounds_, masks, "masksToBounds"); }
+void Layer::setMasksToBounds(bool masks) { change(model_.masksToBounds, masks, "masksToBounds"); }
 
-void Layer::setBorderWidth(cg::Float width) { changeFinite(borderWidth_, width, "borderWidth"); }
+void Layer::setBorderWidth(cg::Float width) { changeFinite(model_.borderWidth, width, "borderWidth"); }
 
-void Layer::setBorderColor(std::optional<cg::Color> color) { change(borderColor_, color, "borderColor"); }
+void Layer::setBorderColor(std::optional<cg::Color> color) { change(model_.borderColor, color, "borderColor"); }
 
-void Layer::setShadowColor(std::optional<cg::Color> color) { change(shadowColor_, color, "shadowColor"); }
+void Layer::setShadowColor(std::optional<cg::Color> color) { change(model_.shadowColor, color, "shadowColor"); }
 
 void Layer::setShadowOpacity(float opacity) {
     if (!acceptFinite(std::isfinite(opacity), "shadowOpacity")) return;
-    change(shadowOpacity_, clampUnit(opacity), "shadowOpacity");
+    change(model_.shadowOpacity, clampUnit(opacity), "shadowOpacity");
 }
 
-void Layer::setShadowOffset(cg::Size offset) { changeFinite(shadowOffset_, offset, "shadowOffset"); }
+void Layer::setShadowOffset(cg::Size offset) { changeFinite(model_.shadowOffset, offset, "shadowOffset"); }
 
-void Layer::setShadowRadius(cg::Float radius) { changeFinite(shadowRadius_, radius, "shadowRadius"); }
+void Layer::setShadowRadius(cg::Float radius) { changeFinite(model_.shadowRadius, radius, "shadowRadius"); }
 
-void Layer::setContents(cg::ImageRef contents) { change(contents_, contents, "contents"); }
+void Layer::setContents(cg::ImageRef contents) { change(model_.contents, contents, "contents"); }
 
 void Layer::setContentsGravity(ContentsGravity gravity) {
-    change(contentsGravity_, gravity, "contentsGravity");
+    change(model_.contentsGravity, gravity, "contentsGravity");
 }
 
 void Layer::setContentsScale(cg::Float scale) {
@@ -129,7 +130,7 @@ void Layer::setContentsScale(cg::Float scale) {
         ns::log(std::string(className()) + ": ignoring a contentsScale that is not positive");
         return;
     }
-    change(contentsScale_, scale, "contentsScale");
+    change(model_.contentsScale, scale, "contentsScale");
 }
 
 void Layer::setDrawsAsynchronously(bool value) { drawsAsynchronously_ = value; }
@@ -208,11 +209,12 @@ void Layer::removeFromSuperlayer() {
 // ---------------------------------------------------------------- coordinate spaces
 
 cg::Point Layer::pointFromSuperlayer(cg::Point point) const {
-    const cg::AffineTransform f = transform_.flattened();
-    const cg::Point anchor{bounds_.origin.x + anchorPoint_.x * bounds_.size.width,
-                           bounds_.origin.y + anchorPoint_.y * bounds_.size.height};
+    const cg::AffineTransform f = model_.transform.flattened();
+    const cg::Rect& b = model_.bounds;
+    const cg::Point anchor{b.origin.x + model_.anchorPoint.x * b.size.width,
+                           b.origin.y + model_.anchorPoint.y * b.size.height};
     if (isSingular(f)) return anchor;
-    const cg::Point local = (point - position_).applying(f.inverted());
+    const cg::Point local = (point - model_.position).applying(f.inverted());
     const cg::Point result = local + anchor;
     return result.isFinite() ? result : anchor;
 }
@@ -298,9 +300,9 @@ void Layer::displayIfNeeded() {
 void Layer::display() {
     needsDisplay_ = false;
     if (!drawsContent()) return;
-    const cg::Rect b = bounds_.standardized();
-    const double w = std::ceil(b.size.width * contentsScale_);
-    const double h = std::ceil(b.size.height * contentsScale_);
+    const cg::Rect b = model_.bounds.standardized();
+    const double w = std::ceil(b.size.width * model_.contentsScale);
+    const double h = std::ceil(b.size.height * model_.contentsScale);
     if (!(w >= 1) || !(h >= 1)) {
         setContents(nullptr);
         return;
@@ -313,7 +315,7 @@ void Layer::display() {
         setContents(nullptr);
         return;
     }
-    context->scaleBy(contentsScale_, contentsScale_);
+    context->scaleBy(model_.contentsScale, model_.contentsScale);
     context->translateBy(-b.origin.x, -b.origin.y);
     draw(*context);
     setContents(context->makeImage());
@@ -341,50 +343,14 @@ void Layer::render(cg::Context& context) const { LayerPainter(context, std::null
 
 void Layer::snapshot(LayerSnapshot& s) const {
     s.kind = LayerSnapshot::Kind::plain;
-    s.bounds = bounds_;
-    s.position = position_;
-    s.anchorPoint = anchorPoint_;
-    s.transform = transform_;
-    s.opacity = opacity_;
-    s.isHidden = hidden_;
-    s.backgroundColor = backgroundColor_;
-    s.cornerRadius = cornerRadius_;
-    s.masksToBounds = masksToBounds_;
-    s.borderWidth = borderWidth_;
-    s.borderColor = borderColor_;
-    s.shadowColor = shadowColor_;
-    s.shadowOpacity = shadowOpacity_;
-    s.shadowOffset = shadowOffset_;
-    s.shadowRadius = shadowRadius_;
-    s.contents = contents_;
-    s.contentsGravity = contentsGravity_;
-    s.contentsScale = contentsScale_;
+    static_cast<LayerProperties&>(s) = model_;
 }
 
 void Layer::applyPresentation(double mediaTime, LayerSnapshot& snapshot) const {
     animations_.apply(mediaTime, snapshot);
 }
 
-void Layer::adoptSnapshot(const LayerSnapshot& s) {
-    bounds_ = s.bounds;
-    position_ = s.position;
-    anchorPoint_ = s.anchorPoint;
-    transform_ = s.transform;
-    opacity_ = s.opacity;
-    hidden_ = s.isHidden;
-    backgroundColor_ = s.backgroundColor;
-    cornerRadius_ = s.cornerRadius;
-    masksToBounds_ = s.masksToBounds;
-    borderWidth_ = s.borderWidth;
-    borderColor_ = s.borderColor;
-    shadowColor_ = s.shadowColor;
-    shadowOpacity_ = s.shadowOpacity;
-    shadowOffset_ = s.shadowOffset;
-    shadowRadius_ = s.shadowRadius;
-    contents_ = s.contents;
-    contentsGravity_ = s.contentsGravity;
-    contentsScale_ = s.contentsScale;
-}
+void Layer::adoptSnapshot(const LayerSnapshot& s) { model_ = static_cast<const LayerProperties&>(s); }
 
 void Layer::copyPropertiesTo(Layer& clone) const {
     LayerSnapshot s;

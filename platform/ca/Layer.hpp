@@ -36,12 +36,12 @@ public:
     std::string_view className() const override { return "CALayer"; }
 
     // ---- geometry
-    cg::Rect bounds() const { return bounds_; }
+    cg::Rect bounds() const { return model_.bounds; }
     // Keeps position; a new size marks the layer for layout.
     void setBounds(const cg::Rect& bounds);
-    cg::Point position() const { return position_; }
+    cg::Point position() const { return model_.position; }
     void setPosition(cg::Point position);
-    cg::Point anchorPoint() const { return anchorPoint_; }
+    cg::Point anchorPoint() const { return model_.anchorPoint; }
     // Keeps position.
     void setAnchorPoint(cg::Point anchorPoint);
     // The bounding box of the bounds mapped into the superlayer.
@@ -49,42 +49,42 @@ public:
     // Keeps bounds.origin; position = origin + anchor × size. Under a non-singular
     // axis-aligned scale the bounds take size ÷ |scale|, otherwise the size itself.
     void setFrame(const cg::Rect& frame);
-    const Transform3D& transform() const { return transform_; }
+    const Transform3D& transform() const { return model_.transform; }
     // A singular transform is stored; the layer is then skipped when drawn.
     void setTransform(const Transform3D& transform);
 
     // ---- appearance
-    float opacity() const { return opacity_; }
+    float opacity() const { return model_.opacity; }
     // Clamped to [0, 1].
     void setOpacity(float opacity);
-    bool isHidden() const { return hidden_; }
+    bool isHidden() const { return model_.isHidden; }
     void setIsHidden(bool hidden);
-    std::optional<cg::Color> backgroundColor() const { return backgroundColor_; }
+    std::optional<cg::Color> backgroundColor() const { return model_.backgroundColor; }
     void setBackgroundColor(std::optional<cg::Color> color);
     // Drawn as min(radius, w/2, h/2): a radius past half the shorter side is a capsule.
-    cg::Float cornerRadius() const { return cornerRadius_; }
+    cg::Float cornerRadius() const { return model_.cornerRadius; }
     void setCornerRadius(cg::Float radius);
-    bool masksToBounds() const { return masksToBounds_; }
+    bool masksToBounds() const { return model_.masksToBounds; }
     void setMasksToBounds(bool masks);
-    cg::Float borderWidth() const { return borderWidth_; }
+    cg::Float borderWidth() const { return model_.borderWidth; }
     void setBorderWidth(cg::Float width);
-    std::optional<cg::Color> borderColor() const { return borderColor_; }
+    std::optional<cg::Color> borderColor() const { return model_.borderColor; }
     void setBorderColor(std::optional<cg::Color> color);
-    std::optional<cg::Color> shadowColor() const { return shadowColor_; }
+    std::optional<cg::Color> shadowColor() const { return model_.shadowColor; }
     void setShadowColor(std::optional<cg::Color> color);
-    float shadowOpacity() const { return shadowOpacity_; }
+    float shadowOpacity() const { return model_.shadowOpacity; }
     // Clamped to [0, 1].
     void setShadowOpacity(float opacity);
-    cg::Size shadowOffset() const { return shadowOffset_; }
+    cg::Size shadowOffset() const { return model_.shadowOffset; }
     void setShadowOffset(cg::Size offset);
-    cg::Float shadowRadius() const { return shadowRadius_; }
+    cg::Float shadowRadius() const { return model_.shadowRadius; }
     void setShadowRadius(cg::Float radius);
-    const cg::ImageRef& contents() const { return contents_; }
+    const cg::ImageRef& contents() const { return model_.contents; }
     void setContents(cg::ImageRef contents);
-    ContentsGravity contentsGravity() const { return contentsGravity_; }
+    ContentsGravity contentsGravity() const { return model_.contentsGravity; }
     void setContentsGravity(ContentsGravity gravity);
     // Pixels per point of contents and of the bitmap display() makes; must be > 0.
-    cg::Float contentsScale() const { return contentsScale_; }
+    cg::Float contentsScale() const { return model_.contentsScale; }
     void setContentsScale(cg::Float scale);
     // Stored only: every layer draws on the thread that renders it.
     bool drawsAsynchronously() const { return drawsAsynchronously_; }
@@ -225,27 +225,10 @@ private:
     // Superlayer space → own space; a singular map gives the anchor point.
     cg::Point pointFromSuperlayer(cg::Point point) const;
 
-    cg::Rect bounds_;
-    cg::Point position_;
-    cg::Point anchorPoint_{0.5, 0.5};
-    Transform3D transform_;
-    float opacity_ = 1;
-    bool hidden_ = false;
-    bool masksToBounds_ = false;
+    LayerProperties model_;
     bool drawsAsynchronously_ = false;
     bool needsLayout_ = false;
     bool needsDisplay_ = false;
-    std::optional<cg::Color> backgroundColor_;
-    cg::Float cornerRadius_ = 0;
-    cg::Float borderWidth_ = 0;
-    std::optional<cg::Color> borderColor_ = cg::Color(0, 0, 0, 1);
-    std::optional<cg::Color> shadowColor_ = cg::Color(0, 0, 0, 1);
-    float shadowOpacity_ = 0;
-    cg::Size shadowOffset_{0, -3};
-    cg::Float shadowRadius_ = 3;
-    cg::ImageRef contents_;
-    ContentsGravity contentsGravity_ = ContentsGravity::resize;
-    cg::Float contentsScale_ = 1;
     std::weak_ptr<LayerDelegate> delegate_;
 
     std::weak_ptr<Layer> superlayer_;

@@ -31,6 +31,32 @@ enum class ContentsGravity : std::uint8_t {
     bottomRight,
 };
 
+// Every layer's own drawn values, with their defaults: the layer holds one as its
+// model and the snapshot is one (with the kinds' values and the transition added).
+struct LayerProperties {
+    // Geometry.
+    cg::Rect bounds;
+    cg::Point position;
+    cg::Point anchorPoint{0.5, 0.5};
+    Transform3D transform;
+
+    // Appearance.
+    float opacity = 1;
+    bool isHidden = false;
+    std::optional<cg::Color> backgroundColor;
+    cg::Float cornerRadius = 0;
+    bool masksToBounds = false;
+    cg::Float borderWidth = 0;
+    std::optional<cg::Color> borderColor = cg::Color(0, 0, 0, 1);
+    std::optional<cg::Color> shadowColor = cg::Color(0, 0, 0, 1);
+    float shadowOpacity = 0;
+    cg::Size shadowOffset{0, -3};
+    cg::Float shadowRadius = 3;
+    cg::ImageRef contents;
+    ContentsGravity contentsGravity = ContentsGravity::resize;
+    cg::Float contentsScale = 1;
+};
+
 // A shape layer's own values, with their defaults: the layer holds one as its
 // model and the snapshot carries a copy.
 struct ShapeProperties {
@@ -54,35 +80,14 @@ struct GradientProperties {
     cg::Point endPoint{0.5, 1};
 };
 
-// Every value the renderer draws, for every kind of layer. A layer fills one with
-// its model values (Layer::snapshot); in presentation mode the animation engine
-// then overwrites what it animates (Layer::applyPresentation). The renderer reads
-// only this, so no layer is copied per frame.
-struct LayerSnapshot {
+// Every value the renderer draws, for every kind of layer: every layer's values (the
+// base), then its kind's. A layer fills one with its model values (Layer::snapshot);
+// in presentation mode the animation engine then overwrites what it animates
+// (Layer::applyPresentation). The renderer reads only this, so no layer is copied
+// per frame.
+struct LayerSnapshot : LayerProperties {
     enum class Kind : std::uint8_t { plain, shape, gradient };
     Kind kind = Kind::plain;
-
-    // Geometry.
-    cg::Rect bounds;
-    cg::Point position;
-    cg::Point anchorPoint{0.5, 0.5};
-    Transform3D transform;
-
-    // Appearance.
-    float opacity = 1;
-    bool isHidden = false;
-    std::optional<cg::Color> backgroundColor;
-    cg::Float cornerRadius = 0;
-    bool masksToBounds = false;
-    cg::Float borderWidth = 0;
-    std::optional<cg::Color> borderColor = cg::Color(0, 0, 0, 1);
-    std::optional<cg::Color> shadowColor = cg::Color(0, 0, 0, 1);
-    float shadowOpacity = 0;
-    cg::Size shadowOffset{0, -3};
-    cg::Float shadowRadius = 3;
-    cg::ImageRef contents;
-    ContentsGravity contentsGravity = ContentsGravity::resize;
-    cg::Float contentsScale = 1;
 
     // Shape and gradient layers.
     ShapeProperties shape;

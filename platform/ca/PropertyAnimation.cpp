@@ -6,32 +6,29 @@ namespace pellavo::ca {
 
 void PropertyAnimation::setKeyPath(std::string path) {
     if (isFrozen()) return;
-    parsed_ = KeyPath::parse(path);
-    keyPath_ = std::move(path);
+    properties_.parsed = KeyPath::parse(path);
+    properties_.keyPath = std::move(path);
 }
 
 void PropertyAnimation::setIsAdditive(bool additive) {
-    if (!isFrozen()) additive_ = additive;
+    if (!isFrozen()) properties_.additive = additive;
 }
 
 void PropertyAnimation::setIsCumulative(bool cumulative) {
-    if (!isFrozen()) cumulative_ = cumulative;
+    if (!isFrozen()) properties_.cumulative = cumulative;
 }
 
 void PropertyAnimation::assign(const PropertyAnimation& other) {
     Animation::assign(other);
-    keyPath_ = other.keyPath_;
-    parsed_ = other.parsed_;
-    additive_ = other.additive_;
-    cumulative_ = other.cumulative_;
+    properties_ = other.properties_;
 }
 
 void PropertyAnimation::apply(double t, PresentationState& state, double fallbackDuration) const {
-    if (!parsed_) return;
+    if (!properties_.parsed) return;
     const auto phase = phaseAt(t, fallbackDuration);
     if (!phase) return;
-    const auto value = valueAt(*phase, effectiveDuration(fallbackDuration), *parsed_, state);
-    if (value && isFinite(*value)) state.apply(*parsed_, *value, additive_);
+    const auto value = valueAt(*phase, effectiveDuration(fallbackDuration), *properties_.parsed, state);
+    if (value && isFinite(*value)) state.apply(*properties_.parsed, *value, properties_.additive);
 }
 
 } // namespace pellavo::ca

@@ -14,17 +14,17 @@ class PropertyAnimation : public Animation {
 public:
     std::string_view className() const override { return "CAPropertyAnimation"; }
 
-    const std::string& keyPath() const { return keyPath_; }
+    const std::string& keyPath() const { return properties_.keyPath; }
     void setKeyPath(std::string path);
     // Added to the accumulated value instead of replacing it.
-    bool isAdditive() const { return additive_; }
+    bool isAdditive() const { return properties_.additive; }
     void setIsAdditive(bool additive);
     // Each repeat cycle starts where the previous one ended.
-    bool isCumulative() const { return cumulative_; }
+    bool isCumulative() const { return properties_.cumulative; }
     void setIsCumulative(bool cumulative);
 
     // The parsed key path; nullopt for a path no layer animates.
-    const std::optional<KeyPath>& parsedKeyPath() const { return parsed_; }
+    const std::optional<KeyPath>& parsedKeyPath() const { return properties_.parsed; }
 
     void apply(double t, PresentationState& state, double fallbackDuration = defaultDuration) const override;
 
@@ -36,10 +36,15 @@ protected:
                                          const PresentationState& state) const = 0;
 
 private:
-    std::string keyPath_;
-    std::optional<KeyPath> parsed_;
-    bool additive_ = false;
-    bool cumulative_ = false;
+    // Everything a copy takes, with the defaults.
+    struct Properties {
+        std::string keyPath;
+        std::optional<KeyPath> parsed;
+        bool additive = false;
+        bool cumulative = false;
+    };
+
+    Properties properties_;
 };
 
 } // namespace pellavo::ca

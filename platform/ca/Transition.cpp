@@ -5,21 +5,19 @@
 namespace pellavo::ca {
 
 void Transition::setType(TransitionType type) {
-    if (!isFrozen()) type_ = type;
+    if (!isFrozen()) properties_.type = type;
 }
 
 void Transition::setFromImage(cg::ImageRef image, const cg::Rect& bounds) {
     if (isFrozen()) return;
-    fromImage_ = std::move(image);
-    fromBounds_ = bounds;
+    properties_.fromImage = std::move(image);
+    properties_.fromBounds = bounds;
 }
 
 std::shared_ptr<Animation> Transition::copy() const {
     auto c = ns::make<Transition>();
     c->assign(*this);
-    c->type_ = type_;
-    c->fromImage_ = fromImage_;
-    c->fromBounds_ = fromBounds_;
+    c->properties_ = properties_;
     return c;
 }
 
@@ -27,8 +25,8 @@ void Transition::apply(double t, PresentationState& state, double fallbackDurati
     const auto phase = phaseAt(t, fallbackDuration);
     if (!phase) return;
     state.transitionProgress = progress(phase->fraction, effectiveDuration(fallbackDuration));
-    state.transitionImage = fromImage_;
-    state.transitionImageBounds = fromBounds_;
+    state.transitionImage = properties_.fromImage;
+    state.transitionImageBounds = properties_.fromBounds;
 }
 
 } // namespace pellavo::ca

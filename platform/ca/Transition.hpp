@@ -15,21 +15,26 @@ class Transition : public Animation {
 public:
     std::string_view className() const override { return "CATransition"; }
 
-    TransitionType type() const { return type_; }
+    TransitionType type() const { return properties_.type; }
     void setType(TransitionType type);
     // The picture to fade from and the bounds (in the layer's own space) it shows;
     // without a picture the transition reports its progress and nothing is drawn.
-    const cg::ImageRef& fromImage() const { return fromImage_; }
-    const cg::Rect& fromBounds() const { return fromBounds_; }
+    const cg::ImageRef& fromImage() const { return properties_.fromImage; }
+    const cg::Rect& fromBounds() const { return properties_.fromBounds; }
     void setFromImage(cg::ImageRef image, const cg::Rect& bounds);
 
     std::shared_ptr<Animation> copy() const override;
     void apply(double t, PresentationState& state, double fallbackDuration = defaultDuration) const override;
 
 private:
-    TransitionType type_ = TransitionType::fade;
-    cg::ImageRef fromImage_;
-    cg::Rect fromBounds_;
+    // Everything a copy takes, with the defaults.
+    struct Properties {
+        TransitionType type = TransitionType::fade;
+        cg::ImageRef fromImage;
+        cg::Rect fromBounds;
+    };
+
+    Properties properties_;
 };
 
 } // namespace pellavo::ca
