@@ -148,6 +148,158 @@ struct SdlBackend::State {
         if (texture) SDL_RenderCopy(renderer, texture, nullptr, nullptr);
         SDL_RenderPresent(renderer);
     }
+
+    // What one window event means, in one turn: the pointer runs its own.
+    void handle(const SDL_Event& e, SdlBackend& backend) {
+        bool turned = false;
+        switch (e.type) {
+        case SDL_QUIT: running = false; break;
+        case SDL_WINDOWEVENT: turned = windowEvent(e.window); break;
+        case SDL_MOUSEBUTTONDOWN: turned = mouseDown(e.button); break;
+        case SDL_MOUSEMOTION: turned = mouseMotion(e.motion); break;
+        case SDL_MOUSEBUTTONUP: turned = mouseUp(e.button); break;
+        case SDL_TEXTINPUT: textInput(e.text); break;
+        case SDL_KEYDOWN: keyDown(e.key.keysym, backend); break;
+        default: break;
+        }
+        if (!turned) ns::RunLoop::main().runOnce();
+        syncTextInput();
+        mirrorPasteboard();
+    }
+
+    // The event handlers below return true when they ran the turn themselves.
+
+    bool windowEvent(const SDL_WindowEvent& e) {
+        switch (e.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            running = false;
+            return false;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            return pointer.cancel();
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            exposed = true;
+            return false;
+        default:
+            return false;
+        }
+    }
+
+    // The left button is a finger; with Ctrl held it is a pinch about the press point.
+    bool mouseDown(const SDL_MouseButtonEvent& e) {
+        if (e.button != SDL_BUTTON_LEFT) return false;
+        return pointer.press(toScreen(e.x, e.y), (SDL_GetModState() & KMOD_CTRL) != 0);
+    }
+
+    bool mouseMotion(const SDL_MouseMotionEvent& e) {
+        if ((e.state & SDL_BUTTON_LMASK) == 0) return false;
+        return pointer.drag(toScreen(e.x, e.y));
+    }
+
+    bool mouseUp(const SDL_MouseButtonEvent& e) {
+        if (e.button != SDL_BUTTON_LEFT) return false;
+        return pointer.release(toScreen(e.x, e.y));
+    }
+
+    static void textInput(const SDL_TextInputEvent& e) {
+        const ns::String text(std::string(e.text));
+        ns::RunLoop::main().enqueue([text] { ui::Application::shared().insertText(text); });
+    }
+
+    void keyDown(const SDL_Keysym& key, SdlBackend& backend) {
+        if (editShortcut(key)) return;
+        auto& loop = ns::RunLoop::main();
+        auto& app = ui::Application::shared();
+        std::optional<Key> hostKey;
+        switch (key.sym) {
+        case SDLK_ESCAPE:
+            running = false;
+            break;
+        case SDLK_BACKSPACE:
+            loop.enqueue([&app] { app.deleteBackward(); });
+            break;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            loop.enqueue([&app] { app.returnKey(); });
+            break;
+        case SDLK_LEFT: hostKey = Key::left; break;
+        case SDLK_RIGHT: hostKey = Key::right; break;
+        case SDLK_UP: hostKey = Key::up; break;
+        case SDLK_DOWN: hostKey = Key::down; break;
+        case SDLK_HOME: hostKey = Key::home; break;
+        case SDLK_END: hostKey = Key::end; break;
+        default: break;
+        }
+        if (hostKey && backend.keyPressed)
+            loop.enqueue([&backend, k = *hostKey] { if (backend.keyPressed) backend.keyPressed(k); });
+    }
+
+    // Ctrl+A/C/X/V are the edit actions, sent from the key window's first responder
+    // up the chain. False for any other key, which then is an ordinary key.
+    bool editShortcut(const SDL_Keysym& key) {
+        if ((key.mod & KMOD_CTRL) == 0) return false;
+        const char* action = nullptr;
+        switch (key.sym) {
+        case SDLK_a: action = "selectAll:"; break;
+        case SDLK_c: action = "copy:"; break;
+        case SDLK_x: action = "cut:"; break;
+        case SDLK_v: action = "paste:"; break;
+        default: return false;
+        }
+        const bool paste = key.sym == SDLK_v;
+        ns::RunLoop::main().enqueue([this, action, paste] {
+            if (paste) adoptClipboard();
+            ui::Application::shared().keyboard().sendAction(ns::Selector(action));
+        });
+        return true;
+    }
+
+    // Frames drawn in one run, and what the last one showed.
+    struct Pacing {
+        long maxFrames = 0;
+        long frames = 0;
+        std::int64_t lastFrame = std::numeric_limits<std::int64_t>::min();
+        std::uint64_t shownChanges = 0;
+        bool wasAnimating = false;
+    };
+
+    // Draws a frame when one is wanted and due; true when it did. Otherwise sets
+    // wakeAt to when there is something to do next: due work or the next frame.
+    bool drawFrameIfDue(Pacing& pacing, const ns::Clock& clock, std::int64_t& wakeAt) {
+        const bool animating = screenIsAnimating();
+        const bool wanted = pacing.maxFrames > 0 || !hasFrame || animating || pacing.wasAnimating ||
+                            ca::ChangeCount::current() != pacing.shownChanges;
+        const std::int64_t now = clock.now();
+        wakeAt = ns::RunLoop::main().nextDueTime();
+        if (!wanted) return false;
+        const std::int64_t frameDue = pacing.lastFrame == std::numeric_limits<std::int64_t>::min()
+                                          ? now
+                                          : ns::saturatingAdd(pacing.lastFrame, frameIntervalNs);
+        if (now < frameDue) {
+            wakeAt = std::min(wakeAt, frameDue);
+            return false;
+        }
+        const auto image = Headless::renderScreen();
+        // The display pass inside the render may itself change layers.
+        pacing.shownChanges = ca::ChangeCount::current();
+        pacing.wasAnimating = animating;
+        if (image && upload(*image)) {
+            present();
+            hasFrame = true;
+            exposed = false;
+        }
+        pacing.lastFrame = now;
+        ++pacing.frames;
+        return true;
+    }
+
+    // Sleeps until wakeAt, or an event, or the cap for work queued from other threads.
+    static void waitUntil(std::int64_t wakeAt, const ns::Clock& clock) {
+        const std::int64_t waitNs = std::clamp<std::int64_t>(wakeAt - clock.now(), 0, maxWaitNs);
+        const auto waitMs = static_cast<int>((waitNs + 999'999) / 1'000'000);
+        if (waitMs > 0) SDL_WaitEventTimeout(nullptr, waitMs);
+    }
 };
 
 SdlBackend::SdlBackend() : state_(std::make_unique<State>()) {}
@@ -205,154 +357,37 @@ long SdlBackend::run(long maxFrames) {
     auto& s = *state_;
     if (!s.window && !open("Pellavo")) return 0;
     auto& loop = ns::RunLoop::main();
-    auto& app = ui::Application::shared();
     const auto clock = ns::Clock::shared();
-
-    // Does what one window event means, in one turn: the pointer runs its own.
-    const auto handle = [&](const SDL_Event& e) {
-        bool turned = false;
-        switch (e.type) {
-        case SDL_QUIT:
-            s.running = false;
-            break;
-        case SDL_WINDOWEVENT:
-            switch (e.window.event) {
-            case SDL_WINDOWEVENT_CLOSE:
-                s.running = false;
-                break;
-            case SDL_WINDOWEVENT_FOCUS_LOST:
-                turned = s.pointer.cancel();
-                break;
-            case SDL_WINDOWEVENT_EXPOSED:
-            case SDL_WINDOWEVENT_SHOWN:
-            case SDL_WINDOWEVENT_SIZE_CHANGED:
-                s.exposed = true;
-                break;
-            default:
-                break;
-            }
-            break;
-        case SDL_MOUSEBUTTONDOWN:
-            if (e.button.button == SDL_BUTTON_LEFT)
-                turned = s.pointer.press(s.toScreen(e.button.x, e.button.y), (SDL_GetModState() & KMOD_CTRL) != 0);
-            break;
-        case SDL_MOUSEMOTION:
-            if (e.motion.state & SDL_BUTTON_LMASK) turned = s.pointer.drag(s.toScreen(e.motion.x, e.motion.y));
-            break;
-        case SDL_MOUSEBUTTONUP:
-            if (e.button.button == SDL_BUTTON_LEFT) turned = s.pointer.release(s.toScreen(e.button.x, e.button.y));
-            break;
-        case SDL_TEXTINPUT: {
-            const ns::String text(std::string(e.text.text));
-            loop.enqueue([&app, text] { app.insertText(text); });
-            break;
-        }
-        case SDL_KEYDOWN: {
-            // Ctrl+A/C/X/V are the edit actions, sent from the key window's first
-            // responder up the chain.
-            if ((e.key.keysym.mod & KMOD_CTRL) != 0) {
-                const char* action = nullptr;
-                switch (e.key.keysym.sym) {
-                case SDLK_a: action = "selectAll:"; break;
-                case SDLK_c: action = "copy:"; break;
-                case SDLK_x: action = "cut:"; break;
-                case SDLK_v: action = "paste:"; break;
-                default: break;
-                }
-                if (action != nullptr) {
-                    const bool paste = e.key.keysym.sym == SDLK_v;
-                    loop.enqueue([&s, &app, action, paste] {
-                        if (paste) s.adoptClipboard();
-                        app.keyboard().sendAction(ns::Selector(action));
-                    });
-                    break;
-                }
-            }
-            std::optional<Key> key;
-            switch (e.key.keysym.sym) {
-            case SDLK_ESCAPE:
-                s.running = false;
-                break;
-            case SDLK_BACKSPACE:
-                loop.enqueue([&app] { app.deleteBackward(); });
-                break;
-            case SDLK_RETURN:
-            case SDLK_KP_ENTER:
-                loop.enqueue([&app] { app.returnKey(); });
-                break;
-            case SDLK_LEFT: key = Key::left; break;
-            case SDLK_RIGHT: key = Key::right; break;
-            case SDLK_UP: key = Key::up; break;
-            case SDLK_DOWN: key = Key::down; break;
-            case SDLK_HOME: key = Key::home; break;
-            case SDLK_END: key = Key::end; break;
-            default: break;
-            }
-            if (key && keyPressed) loop.enqueue([this, k = *key] { if (keyPressed) keyPressed(k); });
-            break;
-        }
-        default:
-            break;
-        }
-        if (!turned) loop.runOnce();
-        s.syncTextInput();
-        s.mirrorPasteboard();
-    };
 
     s.running = true;
     s.syncTextInput();
-    long frames = 0;
-    std::int64_t lastFrame = std::numeric_limits<std::int64_t>::min();
-    std::uint64_t shownChanges = 0;
-    bool wasAnimating = false;
+    State::Pacing pacing{maxFrames};
     loop.runOnce();
 
     while (s.running) {
         SDL_Event e;
-        while (s.running && SDL_PollEvent(&e)) handle(e);
+        while (s.running && SDL_PollEvent(&e)) s.handle(e, *this);
         if (!s.running) break;
         for (int turn = 0; turn < maxDueTurns && !loop.isIdle(); ++turn) loop.runOnce();
         s.syncTextInput();
         s.mirrorPasteboard();
 
-        const bool animating = screenIsAnimating();
-        const bool wanted = maxFrames > 0 || !s.hasFrame || animating || wasAnimating ||
-                            ca::ChangeCount::current() != shownChanges;
-        std::int64_t now = clock->now();
-        std::int64_t wakeAt = loop.nextDueTime();
-        if (wanted) {
-            const std::int64_t frameDue =
-                lastFrame == std::numeric_limits<std::int64_t>::min() ? now : ns::saturatingAdd(lastFrame, frameIntervalNs);
-            if (now >= frameDue) {
-                const auto image = Headless::renderScreen();
-                // The display pass inside the render may itself change layers.
-                shownChanges = ca::ChangeCount::current();
-                wasAnimating = animating;
-                if (image && s.upload(*image)) {
-                    s.present();
-                    s.hasFrame = true;
-                    s.exposed = false;
-                }
-                lastFrame = now;
-                if (++frames == maxFrames) break;
-                continue;
-            }
-            wakeAt = std::min(wakeAt, frameDue);
+        std::int64_t wakeAt = 0;
+        if (s.drawFrameIfDue(pacing, *clock, wakeAt)) {
+            if (pacing.frames == maxFrames) break;
+            continue;
         }
         if (s.exposed) {
             s.present();
             s.exposed = false;
         }
         if (!loop.isIdle()) continue;
-        now = clock->now();
-        const std::int64_t waitNs = std::clamp<std::int64_t>(wakeAt - now, 0, maxWaitNs);
-        const auto waitMs = static_cast<int>((waitNs + 999'999) / 1'000'000);
-        if (waitMs > 0) SDL_WaitEventTimeout(nullptr, waitMs);
+        State::waitUntil(wakeAt, *clock);
     }
     s.running = false;
     // Fingers still down when the window goes away never lift.
     s.pointer.cancel();
-    return frames;
+    return pacing.frames;
 }
 
 } // namespace pellavo::backend

@@ -164,6 +164,7 @@ bool Layer::refusesCycle(const std::shared_ptr<Layer>& layer) const {
 
 void Layer::attach(const std::shared_ptr<Layer>& layer, std::ptrdiff_t index) {
     const std::shared_ptr<Layer> keep = layer; // the old tree may hold the last reference
+    ns::checkInitialised(*keep);
     keep->removeFromSuperlayer();
     index = std::clamp<std::ptrdiff_t>(index, 0, static_cast<std::ptrdiff_t>(sublayers_.size()));
     sublayers_.insert(sublayers_.begin() + index, keep);

@@ -91,6 +91,7 @@ void ViewController::loadViewIfNeeded() {
     }
     // view() from inside loadView answers what is there so far instead of recursing.
     if (loading_) return;
+    ns::checkInitialised(*this);
     loading_ = true;
     loadView();
     loading_ = false;

@@ -26,7 +26,9 @@ Application& Application::shared() {
 // ---------------------------------------------------------------- windows
 
 void Application::windowDidBecomeVisible(const std::shared_ptr<Window>& window) {
-    if (std::find(windows_.begin(), windows_.end(), window) == windows_.end()) windows_.push_back(window);
+    if (std::find(windows_.begin(), windows_.end(), window) != windows_.end()) return;
+    ns::checkInitialised(*window);
+    windows_.push_back(window);
 }
 
 void Application::windowDidBecomeKey(const std::shared_ptr<Window>& window) {

@@ -18,7 +18,6 @@ namespace pellavo::ui {
 
 namespace {
 
-constexpr double animationDuration = 0.3;
 constexpr double indicatorThickness = 2.5;
 constexpr double indicatorInset = 2.5;
 constexpr double indicatorMinimumLength = 36;
@@ -305,11 +304,7 @@ void ScrollView::zoomTo(double scale, cg::Point offset, bool animated) {
     contentSize_ = before;
     if (scale == zoomScale_ && target == contentOffset()) return;
     if (animated) {
-        motionFrom_ = contentOffset();
-        motionTo_ = target;
-        motionFromScale_ = zoomScale_;
-        motionToScale_ = scale;
-        startMotion(Motion::zoom, animationDuration, ca::MediaTimingFunction::easeInEaseOut());
+        startMotion(ScrollMotion::zoom(contentOffset(), target, zoomScale_, scale));
         return;
     }
     stopMotion();
@@ -334,7 +329,7 @@ void ScrollView::setLayoutContentSize(std::optional<cg::Float> width, std::optio
 
 void ScrollView::updateIndicators() {
     if (!horizontalIndicator_ || !verticalIndicator_) return;
-    const bool active = dragging_ || decelerating_ || motion_ != Motion::none;
+    const bool active = dragging_ || decelerating_ || motion_.isRunning();
     const cg::Rect b = bounds();
     const cg::Point min = minimumContentOffset();
     const cg::Point max = maximumContentOffset();
@@ -385,99 +380,85 @@ void ScrollView::setContentOffset(cg::Point offset, bool animated) {
     if (!offset.isFinite()) return refuse("content offset");
     if (!animated) return setContentOffset(offset);
     if (offset == contentOffset()) return;
-    if (motion_ == Motion::scroll && motionTo_ == offset) return;
-    motionFrom_ = contentOffset();
-    motionTo_ = offset;
-    startMotion(Motion::scroll, animationDuration, ca::MediaTimingFunction::easeInEaseOut());
+    if (motion_.kind() == ScrollMotion::Kind::scroll && motion_.to() == offset) return;
+    startMotion(ScrollMotion::scroll(contentOffset(), offset));
 }
 
-void ScrollView::startMotion(Motion kind, double duration, const ca::MediaTimingFunction& curve) {
+void ScrollView::startMotion(const ScrollMotion& motion) {
     // A superseded motion ends without its callback.
     stopMotion();
-    motion_ = kind;
+    motion_ = motion;
     motionStartNs_ = ns::Clock::shared()->now();
-    motionDuration_ = duration;
-    motionCurve_ = curve;
-    decelerating_ = kind == Motion::decelerate || kind == Motion::snap;
-    zooming_ = zooming_ || kind == Motion::zoom || kind == Motion::zoomBounce;
+    decelerating_ = motion.isDecelerating();
+    zooming_ = zooming_ || motion.isZoom();
     link_ = ca::DisplayLink::make(weakFromThis<ScrollView>(), &ScrollView::onFrame);
     link_->add(ns::RunLoop::main());
     updateIndicators();
 }
 
 void ScrollView::stopMotion() {
-    if (motion_ == Motion::none) return;
-    const Motion was = motion_;
-    motion_ = Motion::none;
+    if (!motion_.isRunning()) return;
+    const bool wasZoom = motion_.isZoom();
+    motion_ = {};
     decelerating_ = false;
-    if (was == Motion::zoom || was == Motion::zoomBounce) zooming_ = false;
+    if (wasZoom) zooming_ = false;
     if (link_) link_->invalidate();
     link_.reset();
     updateIndicators();
 }
 
 void ScrollView::onFrame(ca::DisplayLink& link) {
-    if (motion_ == Motion::none) return;
+    if (!motion_.isRunning()) return;
     const auto keep = sharedFromThis<ScrollView>();
     const double t = std::max(0.0, link.timestamp() - static_cast<double>(motionStartNs_) / 1e9);
-    const auto lerp = [](cg::Point a, cg::Point b, double e) { return cg::Point{a.x + (b.x - a.x) * e, a.y + (b.y - a.y) * e}; };
+    const ScrollMotion::Frame frame = motion_.at(t, decelerationRate_);
+    const ScrollMotion::Kind kind = motion_.kind();
 
-    if (motion_ == Motion::decelerate) {
-        // x(t) = x0 + v·r·(1 − r^(1000t)) / (1 − r), until within half a point of the target.
-        const double r = decelerationRate_;
-        const double decay = (1 - std::pow(r, 1000 * t)) * r / (1 - r);
-        const cg::Point x{motionFrom_.x + motionVelocity_.x * decay, motionFrom_.y + motionVelocity_.y * decay};
-        if (std::fabs(x.x - motionTo_.x) < 0.5 && std::fabs(x.y - motionTo_.y) < 0.5) {
-            applyOffset(motionTo_);
-            if (motion_ == Motion::decelerate) finishMotion();
-        } else {
-            applyOffset(x);
-        }
+    if (kind == ScrollMotion::Kind::decelerate) {
+        applyOffset(frame.offset);
+        if (frame.done && motion_.kind() == ScrollMotion::Kind::decelerate) finishMotion();
         return;
     }
 
-    const bool done = !(t < motionDuration_);
-    const double e = done ? 1.0 : motionCurve_.evaluate(t / motionDuration_);
-    const Motion kind = motion_;
-    if (kind == Motion::zoom || kind == Motion::zoomBounce) {
+    if (motion_.isZoom()) {
         const auto view = zoomingView();
         if (!view) {
             finishMotion();
             return;
         }
-        // The last frame lands exactly on the target: from + (to − from) × 1 need not.
-        applyZoom(*view, done ? motionToScale_ : motionFromScale_ + (motionToScale_ - motionFromScale_) * e);
-        applyOffset(clampedOffset(done ? motionTo_ : lerp(motionFrom_, motionTo_, e)));
+        applyZoom(*view, frame.scale);
+        applyOffset(clampedOffset(frame.offset));
         updateIndicators();
         if (auto d = delegate()) d->scrollViewDidZoom(*this);
     } else {
-        applyOffset(done ? motionTo_ : lerp(motionFrom_, motionTo_, e));
+        applyOffset(frame.offset);
     }
     // A callback may have stopped this motion or started another.
-    if (done && motion_ == kind && link_.get() == &link) finishMotion();
+    if (frame.done && motion_.kind() == kind && link_.get() == &link) finishMotion();
 }
 
 void ScrollView::finishMotion() {
-    const Motion kind = motion_;
-    if (kind == Motion::none) return;
+    const ScrollMotion::Kind kind = motion_.kind();
+    if (kind == ScrollMotion::Kind::none) return;
     // Everything is settled before the callback, which may start something new.
-    motion_ = Motion::none;
+    const bool zoom = motion_.isZoom();
+    motion_ = {};
     decelerating_ = false;
     if (link_) link_->invalidate();
     link_.reset();
-    const bool zoom = kind == Motion::zoom || kind == Motion::zoomBounce;
     if (zoom) zooming_ = false;
     updateIndicators();
     const auto keep = sharedFromThis<ScrollView>();
     const auto d = delegate();
     if (!d) return;
+    using Kind = ScrollMotion::Kind;
     switch (kind) {
-    case Motion::scroll: d->scrollViewDidEndScrollingAnimation(*this); break;
-    case Motion::decelerate:
-    case Motion::snap: d->scrollViewDidEndDecelerating(*this); break;
-    case Motion::zoom:
-    case Motion::zoomBounce: d->scrollViewDidEndZooming(*this, zoomingView(), zoomScale_); break;
-    case Motion::none: break;
+    case Kind::scroll: d->scrollViewDidEndScrollingAnimation(*this); break;
+    case Kind::decelerate:
+    case Kind::snap: d->scrollViewDidEndDecelerating(*this); break;
+    case Kind::zoom:
+    case Kind::zoomBounce: d->scrollViewDidEndZooming(*this, zoomingView(), zoomScale_); break;
+    case Kind::none: break;
     }
 }
 
@@ -489,8 +470,6 @@ namespace pellavo::ui {
 
 namespace {
 
-constexpr double rubberBandFactor = 0.55;
-constexpr double flickVelocity = 0.3; // points per millisecond
 constexpr double dragVelocityWindow = 0.1;
 
 bool isActive(const GestureRecognizer& g) {
@@ -500,27 +479,6 @@ bool isActive(const GestureRecognizer& g) {
 } // namespace
 
 bool ScrollView::panShouldBegin() { return scrollEnabled_ && (canScrollHorizontally() || canScrollVertically()); }
-
-double ScrollView::rubberBand(double raw, double min, double max, double dimension) const {
-    if (!bounces_ || dimension <= 0) return std::clamp(raw, min, std::max(min, max));
-    // An excess e shows as (1 − 1/(e·0.55/d + 1))·d: it never reaches d.
-    const auto shown = [&](double e) { return (1 - 1 / (e * rubberBandFactor / dimension + 1)) * dimension; };
-    if (raw < min) return min - shown(min - raw);
-    if (raw > max) return max + shown(raw - max);
-    return raw;
-}
-
-double ScrollView::unRubberBand(double shown, double min, double max, double dimension) const {
-    if (!bounces_ || dimension <= 0) return shown;
-    // The inverse of rubberBand, so that a drag caught past a limit does not jump.
-    const auto raw = [&](double s) {
-        const double y = std::min(s / dimension, 0.999);
-        return (1 / (1 - y) - 1) * dimension / rubberBandFactor;
-    };
-    if (shown < min) return min - raw(min - shown);
-    if (shown > max) return max + raw(shown - max);
-    return shown;
-}
 
 void ScrollView::handlePan(PanGestureRecognizer& pan) {
     using State = GestureRecognizer::State;
@@ -533,8 +491,9 @@ void ScrollView::handlePan(PanGestureRecognizer& pan) {
         const cg::Point min = minimumContentOffset();
         const cg::Point max = maximumContentOffset();
         const cg::Size b = bounds().size;
-        dragStartOffset_ = {unRubberBand(offset.x, min.x, max.x, b.width), unRubberBand(offset.y, min.y, max.y, b.height)};
-        dragStartPage_ = {b.width > 0 ? std::round(offset.x / b.width) : 0, b.height > 0 ? std::round(offset.y / b.height) : 0};
+        dragStartOffset_ = {ScrollMotion::unRubberBand(offset.x, min.x, max.x, b.width, bounces_),
+                            ScrollMotion::unRubberBand(offset.y, min.y, max.y, b.height, bounces_)};
+        dragStartPage_ = {ScrollMotion::page(offset.x, b.width), ScrollMotion::page(offset.y, b.height)};
         dragging_ = true;
         dragSamples_.clear();
         sampleDrag();
@@ -562,8 +521,10 @@ void ScrollView::panChanged(PanGestureRecognizer& pan) {
     const cg::Point max = maximumContentOffset();
     const cg::Size b = bounds().size;
     cg::Point offset = contentOffset();
-    if (canScrollHorizontally()) offset.x = rubberBand(dragStartOffset_.x - t.x, min.x, max.x, b.width);
-    if (canScrollVertically()) offset.y = rubberBand(dragStartOffset_.y - t.y, min.y, max.y, b.height);
+    if (canScrollHorizontally())
+        offset.x = ScrollMotion::rubberBand(dragStartOffset_.x - t.x, min.x, max.x, b.width, bounces_);
+    if (canScrollVertically())
+        offset.y = ScrollMotion::rubberBand(dragStartOffset_.y - t.y, min.y, max.y, b.height, bounces_);
     applyOffset(offset);
     sampleDrag();
 }
@@ -594,22 +555,11 @@ cg::Point ScrollView::pagingTarget(cg::Point offset, cg::Point velocity) const {
     const cg::Point min = minimumContentOffset();
     const cg::Point max = maximumContentOffset();
     const cg::Size b = bounds().size;
-    const auto axis = [](double x, double v, double pageSize, double startPage, double lo, double hi) {
-        if (!(pageSize > 0)) return 0.0;
-        const double c = x / pageSize;
-        double page = std::round(c);
-        if (v >= flickVelocity) page = std::floor(c) + 1;
-        if (v <= -flickVelocity) page = std::ceil(c) - 1;
-        // One page per swipe, and only pages that exist.
-        page = std::clamp(page, startPage - 1, startPage + 1);
-        const double firstPage = std::ceil(lo / pageSize - 1e-9);
-        const double lastPage = std::max(firstPage, std::ceil(hi / pageSize - 1e-9));
-        page = std::clamp(page, firstPage, lastPage);
-        return page * pageSize;
-    };
     cg::Point target = offset;
-    if (canScrollHorizontally()) target.x = axis(offset.x, velocity.x, b.width, dragStartPage_.x, min.x, max.x);
-    if (canScrollVertically()) target.y = axis(offset.y, velocity.y, b.height, dragStartPage_.y, min.y, max.y);
+    if (canScrollHorizontally())
+        target.x = ScrollMotion::pageOffset(offset.x, velocity.x, b.width, dragStartPage_.x, min.x, max.x);
+    if (canScrollVertically())
+        target.y = ScrollMotion::pageOffset(offset.y, velocity.y, b.height, dragStartPage_.y, min.y, max.y);
     return target;
 }
 
@@ -627,8 +577,7 @@ void ScrollView::panEnded(PanGestureRecognizer& pan) {
     if (pagingEnabled_) {
         target = pagingTarget(offset, velocity);
     } else {
-        const double r = decelerationRate_;
-        const double reach = r / (1 - r);
+        const double reach = ScrollMotion::reach(decelerationRate_);
         const cg::Point free{offset.x + velocity.x * reach, offset.y + velocity.y * reach};
         target = clampedOffset(free);
         clamped = target != free;
@@ -648,14 +597,12 @@ void ScrollView::panEnded(PanGestureRecognizer& pan) {
     }
     if (auto d = delegate()) d->scrollViewDidEndDragging(*this, true);
     // A callback may have started something of its own.
-    if (dragging_ || motion_ != Motion::none) return;
+    if (dragging_ || motion_.isRunning()) return;
     if (auto d = delegate()) d->scrollViewWillBeginDecelerating(*this);
-    if (dragging_ || motion_ != Motion::none) return;
+    if (dragging_ || motion_.isRunning()) return;
     const bool free = !pagingEnabled_ && !clamped && !changed && within;
-    motionFrom_ = contentOffset();
-    motionTo_ = target;
-    motionVelocity_ = velocity;
-    startMotion(free ? Motion::decelerate : Motion::snap, animationDuration, ca::MediaTimingFunction::easeOut());
+    startMotion(free ? ScrollMotion::deceleration(contentOffset(), target, velocity)
+                     : ScrollMotion::snap(contentOffset(), target));
 }
 
 // ---------------------------------------------------------------- pinching
@@ -705,12 +652,9 @@ void ScrollView::handlePinch(PinchGestureRecognizer& pinch) {
             const cg::Size size = view->bounds().size;
             const cg::Size before = contentSize_;
             contentSize_ = {size.width * limit, size.height * limit};
-            motionTo_ = clampedOffset(offsetKeeping(pinchContentPoint_, visible, limit));
+            const cg::Point to = clampedOffset(offsetKeeping(pinchContentPoint_, visible, limit));
             contentSize_ = before;
-            motionFrom_ = contentOffset();
-            motionFromScale_ = zoomScale_;
-            motionToScale_ = limit;
-            startMotion(Motion::zoomBounce, animationDuration, ca::MediaTimingFunction::easeOut());
+            startMotion(ScrollMotion::zoomBounce(contentOffset(), to, zoomScale_, limit));
             return;
         }
         zooming_ = false;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/ca/MediaTimingFunction.hpp"
+#include "platform/ui/scroll/ScrollMotion.hpp"
 #include "platform/ui/scroll/ScrollViewDelegate.hpp"
 #include "platform/ui/view/View.hpp"
 
@@ -23,7 +23,8 @@ class PinchGestureRecognizer;
 // offset is the bounds origin; the offset limits are min = (−left, −top) and
 // max = max(min, content + right/bottom − bounds). Drags with its own pan recogniser
 // (rubber-banding past a limit), decelerates or snaps to pages on display-link
-// frames, and zooms the delegate's viewForZooming by pinch or by call.
+// frames, and zooms the delegate's viewForZooming by pinch or by call. The arithmetic
+// of these movements is ScrollMotion's.
 class ScrollView : public View {
 public:
     static constexpr double decelerationRateNormal = 0.998;
@@ -119,8 +120,6 @@ private:
     class GestureHelper;
     friend class GestureHelper;
 
-    enum class Motion : std::uint8_t { none, scroll, decelerate, snap, zoom, zoomBounce };
-
     // The one place the offset changes: bounds origin, layout mark, indicators,
     // scrollViewDidScroll when it moved.
     void applyOffset(cg::Point offset);
@@ -137,7 +136,7 @@ private:
     void zoomTo(double scale, cg::Point offset, bool animated);
 
     // ---- motion on display-link frames
-    void startMotion(Motion kind, double duration, const ca::MediaTimingFunction& curve);
+    void startMotion(const ScrollMotion& motion);
     // Ends the motion without its end callback.
     void stopMotion();
     void onFrame(ca::DisplayLink& link);
@@ -153,8 +152,6 @@ private:
     void sampleDrag();
     // Points per millisecond over the last 0.1 s of the drag.
     cg::Point dragVelocity() const;
-    double rubberBand(double raw, double min, double max, double dimension) const;
-    double unRubberBand(double shown, double min, double max, double dimension) const;
 
     // ---- indicators
     void updateIndicators();
@@ -188,16 +185,9 @@ private:
     cg::Point pinchContentPoint_;
     double pinchStartScale_ = 1;
 
-    Motion motion_ = Motion::none;
+    ScrollMotion motion_;
     std::shared_ptr<ca::DisplayLink> link_;
     std::int64_t motionStartNs_ = 0;
-    double motionDuration_ = 0;
-    ca::MediaTimingFunction motionCurve_ = ca::MediaTimingFunction::easeInEaseOut();
-    cg::Point motionFrom_;
-    cg::Point motionTo_;
-    cg::Point motionVelocity_;
-    double motionFromScale_ = 1;
-    double motionToScale_ = 1;
 
     std::shared_ptr<ca::Layer> horizontalIndicator_;
     std::shared_ptr<ca::Layer> verticalIndicator_;

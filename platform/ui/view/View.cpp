@@ -321,6 +321,7 @@ void View::reorderSubview(const std::shared_ptr<View>& view, std::size_t index) 
 void View::attachSubview(const std::shared_ptr<View>& view, std::size_t index) {
     // Refuses the view itself and any ancestor: the tree would close a cycle.
     if (view.get() == this || isDescendant(view.get())) return;
+    ns::checkInitialised(*view);
     const auto self = sharedFromThis<View>();
     const auto oldSuperview = view->superview();
     const auto oldWindow = view->window();
@@ -412,6 +413,7 @@ std::shared_ptr<Responder> View::nextResponder() const {
 
 void View::addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer) {
     if (!recognizer || std::find(recognizers_.begin(), recognizers_.end(), recognizer) != recognizers_.end()) return;
+    ns::checkInitialised(*recognizer);
     // A recogniser belongs to one view: adding it elsewhere moves it.
     if (auto previous = recognizer->view(); previous && previous.get() != this)
         previous->removeGestureRecognizer(recognizer);
