@@ -7,8 +7,8 @@
 #include "pellavo/VXPopoverMenuView.hpp"
 #include "platform/cg/AffineTransform.hpp"
 #include "platform/dispatch/Queue.hpp"
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/NotificationCenter.hpp"
-#include "platform/ns/Runtime.hpp"
 #include "platform/ui/event/Application.hpp"
 #include "platform/ui/event/Event.hpp"
 #include "platform/ui/graphics/Image.hpp"
@@ -26,12 +26,10 @@ namespace {
 // The configuration stores anything; a size the menu cannot draw with counts as 0.
 double usable(double value) { return std::isfinite(value) && value > 0 ? value : 0; }
 
-[[maybe_unused]] const bool registered = [] {
-    auto& runtime = ns::Runtime::shared();
-    runtime.registerClass<VXConfiguration>("VXConfiguration", "NSObject");
-    runtime.registerClass<VXPopOverMenuCell>("VXPopOverMenuCell", "UITableViewCell");
-    return true;
-}();
+[[maybe_unused]] const auto configurationRegistration =
+    ns::ClassRegistration<VXConfiguration>("VXConfiguration", "NSObject");
+[[maybe_unused]] const auto cellRegistration =
+    ns::ClassRegistration<VXPopOverMenuCell>("VXPopOverMenuCell", "UITableViewCell");
 
 } // namespace
 
@@ -296,14 +294,10 @@ bool isFiniteRect(const cg::Rect& r) {
            std::isfinite(r.origin.y + r.size.height);
 }
 
-[[maybe_unused]] const bool presenterRegistered = [] {
-    auto& runtime = ns::Runtime::shared();
-    runtime.registerClass<VXPopOverMenu>("VXPopOverMenu", "NSObject");
-    runtime.addAction("VXPopOverMenu", ns::Selector(kTapSelector), &VXPopOverMenu::onBackgroudViewTapped);
-    runtime.addAction("VXPopOverMenu", ns::Selector(kOrientationSelector),
-                      &VXPopOverMenu::onChangeStatusBarOrientationNotification);
-    return true;
-}();
+[[maybe_unused]] const auto presenterRegistration =
+    ns::ClassRegistration<VXPopOverMenu>("VXPopOverMenu", "NSObject")
+        .action(ns::Selector(kTapSelector), &VXPopOverMenu::onBackgroudViewTapped)
+        .action(ns::Selector(kOrientationSelector), &VXPopOverMenu::onChangeStatusBarOrientationNotification);
 
 } // namespace
 

@@ -6,7 +6,7 @@
 
 #include "platform/ca/Transaction.hpp"
 #include "platform/ns/Coder.hpp"
-#include "platform/ns/Runtime.hpp"
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ui/control/Label.hpp"
 #include "platform/ui/text/StringDrawing.hpp"
 #include "platform/ui/event/Touch.hpp"
@@ -69,31 +69,24 @@ std::vector<cg::Color> cgColors(const std::vector<ui::Color>& colors) {
     return out;
 }
 
-template <class Value>
-void addProperty(ns::Runtime& runtime, std::string_view key, Value (VXSegmentedControl::*getter)() const,
-                 void (VXSegmentedControl::*setter)(Value)) {
-    runtime.addProperty<VXSegmentedControl, Value>("VXSegmentedControl", key, getter, setter);
-}
-
 // Creatable by name with its appearance settable by key, as interface files need.
-const bool registered = [] {
-    using C = VXSegmentedControl;
-    auto& runtime = ns::Runtime::shared();
-    runtime.registerClass<C>("VXSegmentedControl", "UIView");
-    addProperty(runtime, "defaultTextFont", &C::defaultTextFont, &C::setDefaultTextFont);
-    addProperty(runtime, "selectedTextFont", &C::selectedTextFont, &C::setSelectedTextFont);
-    addProperty(runtime, "defaultTextColor", &C::defaultTextColor, &C::setDefaultTextColor);
-    addProperty(runtime, "selectedTextColor", &C::selectedTextColor, &C::setSelectedTextColor);
-    addProperty(runtime, "containerBackgroundColor", &C::containerBackgroundColor, &C::setContainerBackgroundColor);
-    addProperty(runtime, "thumbColor", &C::thumbColor, &C::setThumbColor);
-    addProperty(runtime, "thumbShadowColor", &C::thumbShadowColor, &C::setThumbShadowColor);
-    addProperty(runtime, "useGradient", &C::useGradient, &C::setUseGradient);
-    addProperty(runtime, "useShadow", &C::useShadow, &C::setUseShadow);
-    addProperty(runtime, "thumbGradientColors", &C::thumbGradientColors, &C::setThumbGradientColors);
-    addProperty(runtime, "padding", &C::padding, &C::setPadding);
-    addProperty(runtime, "segCornerRadius", &C::segCornerRadius, &C::setSegCornerRadius);
-    return true;
-}();
+using C = VXSegmentedControl;
+[[maybe_unused]] const auto registration =
+    ns::ClassRegistration<C>("VXSegmentedControl", "UIView")
+        .property<ui::Font>("defaultTextFont", &C::defaultTextFont, &C::setDefaultTextFont)
+        .property<ui::Font>("selectedTextFont", &C::selectedTextFont, &C::setSelectedTextFont)
+        .property<ui::Color>("defaultTextColor", &C::defaultTextColor, &C::setDefaultTextColor)
+        .property<ui::Color>("selectedTextColor", &C::selectedTextColor, &C::setSelectedTextColor)
+        .property<ui::Color>("containerBackgroundColor", &C::containerBackgroundColor,
+                             &C::setContainerBackgroundColor)
+        .property<ui::Color>("thumbColor", &C::thumbColor, &C::setThumbColor)
+        .property<ui::Color>("thumbShadowColor", &C::thumbShadowColor, &C::setThumbShadowColor)
+        .property<bool>("useGradient", &C::useGradient, &C::setUseGradient)
+        .property<bool>("useShadow", &C::useShadow, &C::setUseShadow)
+        .property<std::optional<std::vector<ui::Color>>>("thumbGradientColors", &C::thumbGradientColors,
+                                                         &C::setThumbGradientColors)
+        .property<cg::Size>("padding", &C::padding, &C::setPadding)
+        .property<double>("segCornerRadius", &C::segCornerRadius, &C::setSegCornerRadius);
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "pellavo/Button/RenderLayerImage.hpp"
 #include "pellavo/Button/UIColor.hpp"
 #include "platform/ca/Layer.hpp"
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/graphics/Image.hpp"
@@ -18,12 +19,11 @@ struct SliderRuntime {
     static constexpr std::string_view kIsSliding = "isSliding";
 
     static bool registerClass() {
-        auto& runtime = ns::Runtime::shared();
-        runtime.registerClass<Slider>("Slider", "UISlider");
-        // Stores only: the runtime tells the observers after every set by name.
-        runtime.addProperty<Slider, bool>("Slider", kIsSliding, &Slider::isSliding,
-                                          [](Slider& slider, bool sliding) { slider.isSliding_ = sliding; });
-        runtime.addAction<Slider>("Slider", ns::Selector("tintColorDidChange"), &Slider::tintColorDidChange);
+        ns::ClassRegistration<Slider>("Slider", "UISlider")
+            // Stores only: the runtime tells the observers after every set by name.
+            .property<bool>(kIsSliding, &Slider::isSliding,
+                            [](Slider& slider, bool sliding) { slider.isSliding_ = sliding; })
+            .action(ns::Selector("tintColorDidChange"), &Slider::tintColorDidChange);
         return true;
     }
 

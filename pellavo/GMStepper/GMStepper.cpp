@@ -7,7 +7,7 @@
 
 #include "platform/ca/Layer.hpp"
 #include "platform/ns/NotificationCenter.hpp"
-#include "platform/ns/Runtime.hpp"
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/Timer.hpp"
 #include "platform/ui/control/Button.hpp"
 #include "platform/ui/control/Label.hpp"
@@ -427,47 +427,32 @@ void GMStepper::stopTimer() {
 // ------------------------------------------------------------------ runtime
 
 bool GMStepper::registerWithRuntime() {
-    auto& runtime = ns::Runtime::shared();
-    constexpr std::string_view name = "GMStepper";
-    runtime.registerClass<GMStepper>(name, "UIControl");
-    runtime.addProperty<GMStepper, double>(name, "value", &GMStepper::value, &GMStepper::setValue);
-    runtime.addProperty<GMStepper, double>(name, "minimumValue", &GMStepper::minimumValue,
-                                           &GMStepper::setMinimumValue);
-    runtime.addProperty<GMStepper, double>(name, "maximumValue", &GMStepper::maximumValue,
-                                           &GMStepper::setMaximumValue);
-    runtime.addProperty<GMStepper, double>(name, "stepValue", &GMStepper::stepValue, &GMStepper::setStepValue);
-    runtime.addProperty<GMStepper, bool>(name, "autorepeat", &GMStepper::autorepeat, &GMStepper::setAutorepeat);
-    runtime.addProperty<GMStepper, bool>(name, "showIntegerIfDoubleIsInteger",
-                                         &GMStepper::showIntegerIfDoubleIsInteger,
-                                         &GMStepper::setShowIntegerIfDoubleIsInteger);
-    runtime.addProperty<GMStepper, ns::String>(name, "leftButtonText", &GMStepper::leftButtonText,
-                                               &GMStepper::setLeftButtonText);
-    runtime.addProperty<GMStepper, ns::String>(name, "rightButtonText", &GMStepper::rightButtonText,
-                                               &GMStepper::setRightButtonText);
-    runtime.addProperty<GMStepper, ui::Color>(name, "buttonsTextColor", &GMStepper::buttonsTextColor,
-                                              &GMStepper::setButtonsTextColor);
-    runtime.addProperty<GMStepper, ui::Color>(name, "buttonsBackgroundColor", &GMStepper::buttonsBackgroundColor,
-                                              &GMStepper::setButtonsBackgroundColor);
-    runtime.addProperty<GMStepper, ui::Color>(name, "labelTextColor", &GMStepper::labelTextColor,
-                                              &GMStepper::setLabelTextColor);
-    runtime.addProperty<GMStepper, ui::Color>(name, "labelBackgroundColor", &GMStepper::labelBackgroundColor,
-                                              &GMStepper::setLabelBackgroundColor);
-    runtime.addProperty<GMStepper, ui::Color>(name, "stepBorderColor", &GMStepper::stepBorderColor,
-                                              &GMStepper::setStepBorderColor);
-    runtime.addProperty<GMStepper, ui::Color>(name, "limitHitAnimationColor", &GMStepper::limitHitAnimationColor,
-                                              &GMStepper::setLimitHitAnimationColor);
-    runtime.addProperty<GMStepper, double>(name, "stepCornerRadius", &GMStepper::stepCornerRadius,
-                                           &GMStepper::setStepCornerRadius);
-    runtime.addProperty<GMStepper, double>(name, "stepBorderWidth", &GMStepper::stepBorderWidth,
-                                           &GMStepper::setStepBorderWidth);
-    runtime.addProperty<GMStepper, double>(name, "labelWidthWeight", &GMStepper::labelWidthWeight,
-                                           &GMStepper::setLabelWidthWeight);
-    runtime.addAction(name, ns::Selector("leftButtonTouchDown:"), &GMStepper::leftButtonTouchDown);
-    runtime.addAction(name, ns::Selector("rightButtonTouchDown:"), &GMStepper::rightButtonTouchDown);
-    runtime.addAction(name, ns::Selector("buttonTouchUp:"), &GMStepper::buttonTouchUp);
-    runtime.addAction(name, ns::Selector("handleTimerFire:"), &GMStepper::handleTimerFire);
-    runtime.addAction(name, ns::Selector("handlePan:"), &GMStepper::handlePan);
-    runtime.addAction(name, ns::Selector("reset"), &GMStepper::reset);
+    using Self = GMStepper;
+    ns::ClassRegistration<Self>("GMStepper", "UIControl")
+        .property<double>("value", &Self::value, &Self::setValue)
+        .property<double>("minimumValue", &Self::minimumValue, &Self::setMinimumValue)
+        .property<double>("maximumValue", &Self::maximumValue, &Self::setMaximumValue)
+        .property<double>("stepValue", &Self::stepValue, &Self::setStepValue)
+        .property<bool>("autorepeat", &Self::autorepeat, &Self::setAutorepeat)
+        .property<bool>("showIntegerIfDoubleIsInteger", &Self::showIntegerIfDoubleIsInteger,
+                        &Self::setShowIntegerIfDoubleIsInteger)
+        .property<ns::String>("leftButtonText", &Self::leftButtonText, &Self::setLeftButtonText)
+        .property<ns::String>("rightButtonText", &Self::rightButtonText, &Self::setRightButtonText)
+        .property<ui::Color>("buttonsTextColor", &Self::buttonsTextColor, &Self::setButtonsTextColor)
+        .property<ui::Color>("buttonsBackgroundColor", &Self::buttonsBackgroundColor, &Self::setButtonsBackgroundColor)
+        .property<ui::Color>("labelTextColor", &Self::labelTextColor, &Self::setLabelTextColor)
+        .property<ui::Color>("labelBackgroundColor", &Self::labelBackgroundColor, &Self::setLabelBackgroundColor)
+        .property<ui::Color>("stepBorderColor", &Self::stepBorderColor, &Self::setStepBorderColor)
+        .property<ui::Color>("limitHitAnimationColor", &Self::limitHitAnimationColor, &Self::setLimitHitAnimationColor)
+        .property<double>("stepCornerRadius", &Self::stepCornerRadius, &Self::setStepCornerRadius)
+        .property<double>("stepBorderWidth", &Self::stepBorderWidth, &Self::setStepBorderWidth)
+        .property<double>("labelWidthWeight", &Self::labelWidthWeight, &Self::setLabelWidthWeight)
+        .action(ns::Selector("leftButtonTouchDown:"), &Self::leftButtonTouchDown)
+        .action(ns::Selector("rightButtonTouchDown:"), &Self::rightButtonTouchDown)
+        .action(ns::Selector("buttonTouchUp:"), &Self::buttonTouchUp)
+        .action(ns::Selector("handleTimerFire:"), &Self::handleTimerFire)
+        .action(ns::Selector("handlePan:"), &Self::handlePan)
+        .action(ns::Selector("reset"), &Self::reset);
     return true;
 }
 

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "pellavo/VXImageBrowser/VXImageBrowserTransition.hpp"
-#include "platform/ns/Runtime.hpp"
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/URLRequest.hpp"
 #include "platform/ns/URLSession.hpp"
 #include "platform/ui/graphics/Color.hpp"
@@ -296,13 +296,12 @@ std::shared_ptr<ui::ViewControllerAnimatedTransitioning> VXImageBrowserViewContr
 // ------------------------------------------------------------------ runtime
 
 bool VXImageBrowserViewController::registerWithRuntime() {
-    auto& runtime = ns::Runtime::shared();
-    constexpr std::string_view name = "VXImageBrowserViewController";
+    using Self = VXImageBrowserViewController;
     // No factory: the browser cannot be made without its image.
-    runtime.registerClass<VXImageBrowserViewController>(name, "UIViewController");
-    runtime.addAction(name, ns::Selector("singleTap"), &VXImageBrowserViewController::singleTap);
-    runtime.addAction(name, ns::Selector("doubleTap:"), &VXImageBrowserViewController::doubleTap);
-    runtime.addAction(name, ns::Selector("pan:"), &VXImageBrowserViewController::pan);
+    ns::ClassRegistration<Self>("VXImageBrowserViewController", "UIViewController")
+        .action(ns::Selector("singleTap"), &Self::singleTap)
+        .action(ns::Selector("doubleTap:"), &Self::doubleTap)
+        .action(ns::Selector("pan:"), &Self::pan);
     return true;
 }
 

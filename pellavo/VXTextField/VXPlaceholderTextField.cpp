@@ -6,10 +6,10 @@
 
 #include "pellavo/VXTextField/FontAnimation.hpp"
 #include "platform/dispatch/Queue.hpp"
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/Coder.hpp"
 #include "platform/ns/NotificationCenter.hpp"
-#include "platform/ns/Runtime.hpp"
 #include "platform/ui/view/View.hpp"
 
 namespace pellavo {
@@ -246,24 +246,19 @@ void VXPlaceholderTextField::applyFontSize(double size) {
 
 bool VXPlaceholderTextField::registerWithRuntime() {
     using Self = VXPlaceholderTextField;
-    auto& runtime = ns::Runtime::shared();
-    constexpr std::string_view name = "VXPlaceholderTextField";
-    runtime.registerClass<Self>(name, "UITextField");
-    runtime.addProperty<Self, double>(name, "minimumPlaceholderFontSize", &Self::minimumPlaceholderFontSize,
-                                      &Self::setMinimumPlaceholderFontSize);
-    runtime.addProperty<Self, double>(name, "originalPlaceholderFontSize", &Self::originalPlaceholderFontSize,
-                                      &Self::setOriginalPlaceholderFontSize);
-    runtime.addProperty<Self, double>(name, "placeholderDuration", &Self::placeholderDuration,
-                                      &Self::setPlaceholderDuration);
-    runtime.addProperty<Self, std::optional<ui::Color>>(name, "placeholderColor", &Self::placeholderColor,
-                                                        &Self::setPlaceholderColor);
-    runtime.addProperty<Self, std::optional<ns::String>>(name, "tweePlaceholder", &Self::tweePlaceholder,
-                                                         &Self::setTweePlaceholder);
-    runtime.addAction(name, ns::Selector("setCorrectPlaceholderSize"), &Self::setCorrectPlaceholderSize);
-    runtime.addAction(name, minimizePlaceholderSelector(), &Self::minimizePlaceholder);
-    runtime.addAction(name, ns::Selector("minimizePlaceholderFontSize"), &Self::minimizePlaceholderFontSize);
-    runtime.addAction(name, maximizePlaceholderSelector(), &Self::maximizePlaceholder);
-    runtime.addAction(name, ns::Selector("maximizePlaceholderFontSize"), &Self::maximizePlaceholderFontSize);
+    ns::ClassRegistration<Self>("VXPlaceholderTextField", "UITextField")
+        .property<double>("minimumPlaceholderFontSize", &Self::minimumPlaceholderFontSize,
+                          &Self::setMinimumPlaceholderFontSize)
+        .property<double>("originalPlaceholderFontSize", &Self::originalPlaceholderFontSize,
+                          &Self::setOriginalPlaceholderFontSize)
+        .property<double>("placeholderDuration", &Self::placeholderDuration, &Self::setPlaceholderDuration)
+        .property<std::optional<ui::Color>>("placeholderColor", &Self::placeholderColor, &Self::setPlaceholderColor)
+        .property<std::optional<ns::String>>("tweePlaceholder", &Self::tweePlaceholder, &Self::setTweePlaceholder)
+        .action(ns::Selector("setCorrectPlaceholderSize"), &Self::setCorrectPlaceholderSize)
+        .action(minimizePlaceholderSelector(), &Self::minimizePlaceholder)
+        .action(ns::Selector("minimizePlaceholderFontSize"), &Self::minimizePlaceholderFontSize)
+        .action(maximizePlaceholderSelector(), &Self::maximizePlaceholder)
+        .action(ns::Selector("maximizePlaceholderFontSize"), &Self::maximizePlaceholderFontSize);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ui/graphics/ImageEffects.hpp"
 #include "platform/ui/control/ImageView.hpp"
 #include "platform/ui/control/Label.hpp"
@@ -216,5 +217,15 @@ cg::Size Button::sizeThatFits(cg::Size) const {
 }
 
 cg::Size Button::intrinsicContentSize() const { return sizeThatFits({0, 0}); }
+
+// ---------------------------------------------------------------- runtime
+
+namespace {
+
+// Known by name to interface files as soon as the library loads; its titles, title colours and
+// images come from the file's <state> elements.
+[[maybe_unused]] const auto registration = ns::ClassRegistration<Button>("UIButton", "UIControl");
+
+} // namespace
 
 } // namespace pellavo::ui

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/event/Event.hpp"
 #include "platform/ui/event/Touch.hpp"
@@ -213,5 +214,17 @@ void Control::touchesCancelled(const TouchSet& touches, const ui::Event* event) 
     clearTrackingState();
     sendActions(Event::touchCancel);
 }
+
+// ---------------------------------------------------------------- runtime
+
+namespace {
+
+// Known by name to interface files and to key-value setting as soon as the library loads.
+[[maybe_unused]] const auto registration =
+    ns::ClassRegistration<Control>("UIControl", "UIView")
+        .property<bool>("enabled", &Control::isEnabled, &Control::setIsEnabled)
+        .property<bool>("selected", &Control::isSelected, &Control::setIsSelected);
+
+} // namespace
 
 } // namespace pellavo::ui

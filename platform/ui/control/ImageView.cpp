@@ -1,6 +1,7 @@
 #include "platform/ui/control/ImageView.hpp"
 
 #include "platform/ca/Layer.hpp"
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ui/graphics/ImageEffects.hpp"
 
 namespace pellavo::ui {
@@ -60,5 +61,16 @@ void ImageView::tintColorDidChange() {
     View::tintColorDidChange();
     if (image_ && image_->renderingMode() == Image::RenderingMode::alwaysTemplate) updateContents();
 }
+
+// ---------------------------------------------------------------- runtime
+
+namespace {
+
+// Known by name to interface files and to key-value setting as soon as the library loads.
+[[maybe_unused]] const auto registration =
+    ns::ClassRegistration<ImageView>("UIImageView", "UIView")
+        .property<std::optional<Image>>("image", &ImageView::image, &ImageView::setImage);
+
+} // namespace
 
 } // namespace pellavo::ui

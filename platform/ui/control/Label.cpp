@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ui/graphics/GraphicsContext.hpp"
 #include "platform/ui/view/Screen.hpp"
 #include "platform/ui/text/TextLayout.hpp"
@@ -202,5 +203,20 @@ cg::Size Label::sizeThatFits(cg::Size size) const {
 }
 
 cg::Size Label::intrinsicContentSize() const { return sizeThatFits({0, 0}); }
+
+// ---------------------------------------------------------------- runtime
+
+namespace {
+
+// Known by name to interface files and to key-value setting as soon as the library loads.
+[[maybe_unused]] const auto registration =
+    ns::ClassRegistration<Label>("UILabel", "UIView")
+        .property<std::optional<ns::String>>("text", &Label::text, &Label::setText)
+        .property<std::optional<Font>>("font", &Label::font, &Label::setFont)
+        .property<std::optional<Color>>("textColor", &Label::textColor, &Label::setTextColor)
+        .property<ns::TextAlignment>("textAlignment", &Label::textAlignment, &Label::setTextAlignment)
+        .property<int>("numberOfLines", &Label::numberOfLines, &Label::setNumberOfLines);
+
+} // namespace
 
 } // namespace pellavo::ui

@@ -5,6 +5,7 @@
 
 #include "platform/cg/Context.hpp"
 #include "platform/cg/Path.hpp"
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ui/graphics/GraphicsContext.hpp"
 #include "platform/ui/event/Touch.hpp"
 
@@ -76,5 +77,17 @@ cg::Size PageControl::sizeThatFits(cg::Size) const { return intrinsicContentSize
 cg::Size PageControl::intrinsicContentSize() const {
     return {numberOfPages_ > 0 ? (numberOfPages_ - 1) * kDotPitch + kDotDiameter : 0, kHeight};
 }
+
+// ---------------------------------------------------------------- runtime
+
+namespace {
+
+// Known by name to interface files and to key-value setting as soon as the library loads.
+[[maybe_unused]] const auto registration =
+    ns::ClassRegistration<PageControl>("UIPageControl", "UIControl")
+        .property<int>("numberOfPages", &PageControl::numberOfPages, &PageControl::setNumberOfPages)
+        .property<int>("currentPage", &PageControl::currentPage, &PageControl::setCurrentPage);
+
+} // namespace
 
 } // namespace pellavo::ui

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/Coder.hpp"
 #include "platform/ns/Console.hpp"
 #include "platform/ui/event/Application.hpp"
@@ -243,5 +244,17 @@ std::shared_ptr<Responder> ViewController::nextResponder() const {
         if (auto superview = view_->superview()) return superview;
     return nullptr;
 }
+
+// ---------------------------------------------------------------- runtime
+
+namespace {
+
+// Known by name to interface files and to key-value setting as soon as the library loads.
+// The owner's "view" outlet is set without loading, as setView does.
+[[maybe_unused]] const auto registration =
+    ns::ClassRegistration<ViewController>("UIViewController", "UIResponder")
+        .property<std::shared_ptr<View>>("view", &ViewController::viewIfLoaded, &ViewController::setView);
+
+} // namespace
 
 } // namespace pellavo::ui

@@ -5,10 +5,8 @@
 #include <cmath>
 #include <fstream>
 #include <functional>
-#include <mutex>
 #include <set>
 #include <sstream>
-#include <type_traits>
 #include <typeindex>
 #include <utility>
 
@@ -16,6 +14,7 @@
 
 #include "platform/ns/Coder.hpp"
 #include "platform/ns/Console.hpp"
+#include "platform/ns/ParagraphStyle.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/control/Button.hpp"
@@ -23,14 +22,6 @@
 #include "platform/ui/control/Control.hpp"
 #include "platform/ui/text/Font.hpp"
 #include "platform/ui/graphics/Image.hpp"
-#include "platform/ui/control/ImageView.hpp"
-#include "platform/ui/text/InputView.hpp"
-#include "platform/ui/text/InputViewController.hpp"
-#include "platform/ui/control/Label.hpp"
-#include "platform/ui/control/PageControl.hpp"
-#include "platform/ui/scroll/ScrollView.hpp"
-#include "platform/ui/text/TextField.hpp"
-#include "platform/ui/text/TextView.hpp"
 #include "platform/ui/view/View.hpp"
 #include "platform/ui/controller/ViewController.hpp"
 
@@ -530,128 +521,20 @@ void logFatal(const std::string& name, const Nib::Error& error) {
             ")");
 }
 
-// ---------------------------------------------------------------- registration
-
-template <class T, class V, class Getter, class Setter>
-void property(std::string_view className, std::string_view key, Getter getter, Setter setter) {
-    ns::Runtime::shared().addProperty<T, V>(className, key, getter, setter);
-}
-
-void registerAll() {
-    auto& rt = ns::Runtime::shared();
-    rt.registerClass<Responder>("UIResponder");
-    rt.registerClass<View>("UIView", "UIResponder");
-    rt.registerClass<Control>("UIControl", "UIView");
-    rt.registerClass<Label>("UILabel", "UIView");
-    rt.registerClass<Button>("UIButton", "UIControl");
-    rt.registerClass<ScrollView>("UIScrollView", "UIView");
-    rt.registerClass<ImageView>("UIImageView", "UIView");
-    rt.registerClass<PageControl>("UIPageControl", "UIControl");
-    rt.registerClass<ViewController>("UIViewController", "UIResponder");
-    rt.registerClass<TextField>("UITextField", "UIControl");
-    rt.registerClass<TextView>("UITextView", "UIScrollView");
-    rt.registerClass<InputView>("UIInputView", "UIView");
-    rt.registerClass<InputViewController>("UIInputViewController", "UIViewController");
-
-    property<View, std::optional<Color>>("UIView", "backgroundColor", &View::backgroundColor, &View::setBackgroundColor);
-    property<View, double>("UIView", "alpha", &View::alpha, &View::setAlpha);
-    property<View, bool>("UIView", "hidden", &View::isHidden, &View::setIsHidden);
-    property<View, int>("UIView", "tag", &View::tag, &View::setTag);
-    property<View, bool>("UIView", "clipsToBounds", &View::clipsToBounds, &View::setClipsToBounds);
-    property<View, bool>("UIView", "userInteractionEnabled", &View::isUserInteractionEnabled,
-                         &View::setIsUserInteractionEnabled);
-    property<View, View::ContentMode>("UIView", "contentMode", &View::contentMode, &View::setContentMode);
-    property<View, View::AutoresizingMask>("UIView", "autoresizingMask", &View::autoresizingMask,
-                                           &View::setAutoresizingMask);
-    property<View, bool>("UIView", "translatesAutoresizingMaskIntoConstraints",
-                         &View::translatesAutoresizingMaskIntoConstraints,
-                         &View::setTranslatesAutoresizingMaskIntoConstraints);
-    property<View, std::optional<Color>>("UIView", "tintColor", &View::tintColor, &View::setTintColor);
-    property<View, cg::Rect>("UIView", "frame", &View::frame, &View::setFrame);
-    property<View, EdgeInsets>("UIView", "layoutMargins", &View::layoutMargins, &View::setLayoutMargins);
-
-    property<Control, bool>("UIControl", "enabled", &Control::isEnabled, &Control::setIsEnabled);
-    property<Control, bool>("UIControl", "selected", &Control::isSelected, &Control::setIsSelected);
-
-    property<Label, std::optional<ns::String>>("UILabel", "text", &Label::text, &Label::setText);
-    property<Label, std::optional<Font>>("UILabel", "font", &Label::font, &Label::setFont);
-    property<Label, std::optional<Color>>("UILabel", "textColor", &Label::textColor, &Label::setTextColor);
-    property<Label, ns::TextAlignment>("UILabel", "textAlignment", &Label::textAlignment, &Label::setTextAlignment);
-    property<Label, int>("UILabel", "numberOfLines", &Label::numberOfLines, &Label::setNumberOfLines);
-
-    property<ScrollView, bool>("UIScrollView", "pagingEnabled", &ScrollView::isPagingEnabled,
-                               &ScrollView::setIsPagingEnabled);
-    property<ScrollView, bool>("UIScrollView", "scrollEnabled", &ScrollView::isScrollEnabled,
-                               &ScrollView::setIsScrollEnabled);
-    property<ScrollView, bool>("UIScrollView", "bounces", &ScrollView::bounces, &ScrollView::setBounces);
-    property<ScrollView, bool>("UIScrollView", "showsHorizontalScrollIndicator",
-                               &ScrollView::showsHorizontalScrollIndicator,
-                               &ScrollView::setShowsHorizontalScrollIndicator);
-    property<ScrollView, bool>("UIScrollView", "showsVerticalScrollIndicator", &ScrollView::showsVerticalScrollIndicator,
-                               &ScrollView::setShowsVerticalScrollIndicator);
-
-    property<TextField, std::optional<ns::String>>("UITextField", "text", &TextField::text, &TextField::setText);
-    property<TextField, std::optional<ns::String>>("UITextField", "placeholder", &TextField::placeholder,
-                                                   &TextField::setPlaceholder);
-    property<TextField, Font>("UITextField", "font", &TextField::font, &TextField::setFont);
-    property<TextField, Color>("UITextField", "textColor", &TextField::textColor, &TextField::setTextColor);
-    property<TextField, ns::TextAlignment>("UITextField", "textAlignment", &TextField::textAlignment,
-                                           &TextField::setTextAlignment);
-
-    property<TextView, std::optional<ns::String>>("UITextView", "text", &TextView::text, &TextView::setText);
-    property<TextView, std::optional<Font>>("UITextView", "font", &TextView::font, &TextView::setFont);
-    property<TextView, Color>("UITextView", "textColor", &TextView::textColor, &TextView::setTextColor);
-    property<TextView, ns::TextAlignment>("UITextView", "textAlignment", &TextView::textAlignment,
-                                          &TextView::setTextAlignment);
-    property<TextView, bool>("UITextView", "editable", &TextView::isEditable, &TextView::setIsEditable);
-    property<TextView, EdgeInsets>("UITextView", "textContainerInset", &TextView::textContainerInset,
-                                   &TextView::setTextContainerInset);
-
-    // The edit actions reach the text inputs by selector, through the responder chain.
-    const auto editActions = [&](auto type, std::string_view className) {
-        using T = typename decltype(type)::type;
-        rt.addAction<T, ns::Object>(className, ns::Selector("cut:"), &T::cut);
-        rt.addAction<T, ns::Object>(className, ns::Selector("copy:"), &T::copy);
-        rt.addAction<T, ns::Object>(className, ns::Selector("paste:"), &T::paste);
-        rt.addAction<T, ns::Object>(className, ns::Selector("select:"), &T::select);
-        rt.addAction<T, ns::Object>(className, ns::Selector("selectAll:"), &T::selectAll);
-        rt.addAction<T, ns::Object>(className, ns::Selector("delete:"), &T::deleteSelection);
-    };
-    editActions(std::type_identity<TextField>{}, "UITextField");
-    editActions(std::type_identity<TextView>{}, "UITextView");
-
-    property<ImageView, std::optional<Image>>("UIImageView", "image", &ImageView::image, &ImageView::setImage);
-
-    property<PageControl, int>("UIPageControl", "numberOfPages", &PageControl::numberOfPages,
-                               &PageControl::setNumberOfPages);
-    property<PageControl, int>("UIPageControl", "currentPage", &PageControl::currentPage,
-                               &PageControl::setCurrentPage);
-
-    // The owner's "view" outlet: set without loading, as setView does.
-    property<ViewController, std::shared_ptr<View>>("UIViewController", "view", &ViewController::viewIfLoaded,
-                                                    &ViewController::setView);
-
+// A controller with a nib name finds its loader as soon as the library is loaded.
+[[maybe_unused]] const bool loaderInstalled = [] {
     ViewController::setNibLoader([](ViewController& owner, const ns::String& nibName, const ns::Bundle& bundle) {
         auto nib = Nib::make(nibName.utf8(), bundle);
         nib->instantiate(owner.sharedFromThis());
     });
-}
-
-// The platform's classes are known as soon as the library is loaded, so that a
-// controller with a nib name finds its loader.
-[[maybe_unused]] const bool registeredAtLoad = (Nib::registerPlatformClasses(), true);
+    return true;
+}();
 
 } // namespace
-
-void Nib::registerPlatformClasses() {
-    static std::once_flag once;
-    std::call_once(once, registerAll);
-}
 
 Nib::~Nib() = default;
 
 std::shared_ptr<Nib> Nib::fromData(std::string xml, std::string name) {
-    registerPlatformClasses();
     std::shared_ptr<Nib> nib(new Nib());
     nib->name_ = std::move(name);
     auto document = std::make_shared<Document>();
@@ -681,7 +564,6 @@ std::shared_ptr<Nib> Nib::make(std::string_view name, const ns::Bundle& bundle) 
         }
     }
     if (!readable) {
-        registerPlatformClasses();
         std::shared_ptr<Nib> nib(new Nib());
         nib->name_ = std::string(name);
         nib->parseError_ = Error{Error::Kind::missingFile, "no such file", 0};

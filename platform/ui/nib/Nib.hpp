@@ -55,12 +55,6 @@ public:
     // The skipped items of the last instantiate, as logged.
     const std::vector<std::string>& lastWarnings() const { return lastWarnings_; }
 
-    // Registers the platform's classes, their properties and the text inputs' edit
-    // actions with ns::Runtime, and installs the view-controller loader: the one
-    // place the platform's classes are registered. Done when the library loads and by
-    // make/fromData; idempotent.
-    static void registerPlatformClasses();
-
     struct Document;
 
 private:

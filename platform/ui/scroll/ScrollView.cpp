@@ -7,6 +7,7 @@
 #include "platform/ca/DisplayLink.hpp"
 #include "platform/ca/Layer.hpp"
 #include "platform/ca/Transaction.hpp"
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/Console.hpp"
 #include "platform/ns/RunLoop.hpp"
@@ -665,5 +666,22 @@ void ScrollView::handlePinch(PinchGestureRecognizer& pinch) {
     default: break;
     }
 }
+
+// ---------------------------------------------------------------- runtime
+
+namespace {
+
+// Known by name to interface files and to key-value setting as soon as the library loads.
+[[maybe_unused]] const auto registration =
+    ns::ClassRegistration<ScrollView>("UIScrollView", "UIView")
+        .property<bool>("pagingEnabled", &ScrollView::isPagingEnabled, &ScrollView::setIsPagingEnabled)
+        .property<bool>("scrollEnabled", &ScrollView::isScrollEnabled, &ScrollView::setIsScrollEnabled)
+        .property<bool>("bounces", &ScrollView::bounces, &ScrollView::setBounces)
+        .property<bool>("showsHorizontalScrollIndicator", &ScrollView::showsHorizontalScrollIndicator,
+                        &ScrollView::setShowsHorizontalScrollIndicator)
+        .property<bool>("showsVerticalScrollIndicator", &ScrollView::showsVerticalScrollIndicator,
+                        &ScrollView::setShowsVerticalScrollIndicator);
+
+} // namespace
 
 } // namespace pellavo::ui

@@ -5,8 +5,8 @@
 
 #include "platform/ca/Layer.hpp"
 #include "platform/ca/Transaction.hpp"
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/Coder.hpp"
-#include "platform/ns/Runtime.hpp"
 #include "platform/ui/control/ImageView.hpp"
 #include "platform/ui/control/Label.hpp"
 #include "platform/ui/scroll/TableView.hpp"
@@ -31,8 +31,7 @@ TableViewCell::~TableViewCell() = default;
 namespace {
 
 // Cells can be named in interface files, and library cells derive from this name.
-[[maybe_unused]] const bool registered =
-    ns::Runtime::shared().registerClass<TableViewCell>("UITableViewCell", "UIView");
+[[maybe_unused]] const auto registration = ns::ClassRegistration<TableViewCell>("UITableViewCell", "UIView");
 
 } // namespace
 

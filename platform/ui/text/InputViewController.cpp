@@ -1,5 +1,6 @@
 #include "platform/ui/text/InputViewController.hpp"
 
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ui/event/Application.hpp"
 #include "platform/ui/text/InputView.hpp"
 #include "platform/ui/event/KeyInput.hpp"
@@ -74,5 +75,15 @@ void InputViewController::loadView() {
     view->setAutoresizingMask(View::AutoresizingMask::flexibleWidth);
     setView(std::move(view));
 }
+
+// ---------------------------------------------------------------- runtime
+
+namespace {
+
+// Known by name to interface files as soon as the library loads.
+[[maybe_unused]] const auto registration =
+    ns::ClassRegistration<InputViewController>("UIInputViewController", "UIViewController");
+
+} // namespace
 
 } // namespace pellavo::ui

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/ns/AttributedString.hpp"
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/ParagraphStyle.hpp"
 #include "platform/ns/Range.hpp"
 #include "platform/ns/String.hpp"
@@ -71,5 +72,17 @@ struct EditActionState {
 // The answer for the edit and formatting actions, or nothing for any other action
 // (the control's superclass answers those).
 std::optional<bool> canPerformEditAction(std::string_view action, const EditActionState& state);
+
+// Declares a text input's edit actions, which reach it by selector through the
+// responder chain: `registration.with(addEditActions<TextField>)`.
+template <class Input>
+void addEditActions(ns::ClassRegistration<Input>& registration) {
+    registration.action(ns::Selector("cut:"), &Input::cut)
+        .action(ns::Selector("copy:"), &Input::copy)
+        .action(ns::Selector("paste:"), &Input::paste)
+        .action(ns::Selector("select:"), &Input::select)
+        .action(ns::Selector("selectAll:"), &Input::selectAll)
+        .action(ns::Selector("delete:"), &Input::deleteSelection);
+}
 
 } // namespace pellavo::ui::detail

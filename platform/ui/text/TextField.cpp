@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/NotificationCenter.hpp"
 #include "platform/ui/graphics/GraphicsContext.hpp"
 #include "platform/ui/text/Keyboard.hpp"
@@ -380,5 +381,21 @@ bool TextField::canPerformAction(ns::Selector action, ns::Object* sender) const 
         return *answer;
     return Control::canPerformAction(action, sender);
 }
+
+// ---------------------------------------------------------------- runtime
+
+namespace {
+
+// Known by name to interface files and to key-value setting as soon as the library loads.
+[[maybe_unused]] const auto registration =
+    ns::ClassRegistration<TextField>("UITextField", "UIControl")
+        .property<std::optional<ns::String>>("text", &TextField::text, &TextField::setText)
+        .property<std::optional<ns::String>>("placeholder", &TextField::placeholder, &TextField::setPlaceholder)
+        .property<Font>("font", &TextField::font, &TextField::setFont)
+        .property<Color>("textColor", &TextField::textColor, &TextField::setTextColor)
+        .property<ns::TextAlignment>("textAlignment", &TextField::textAlignment, &TextField::setTextAlignment)
+        .with(detail::addEditActions<TextField>);
+
+} // namespace
 
 } // namespace pellavo::ui

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/Coder.hpp"
 #include "platform/ns/Console.hpp"
 #include "platform/ui/graphics/GraphicsContext.hpp"
@@ -359,5 +360,22 @@ bool TextView::canPerformAction(ns::Selector action, ns::Object* sender) const {
         return *answer;
     return ScrollView::canPerformAction(action, sender);
 }
+
+// ---------------------------------------------------------------- runtime
+
+namespace {
+
+// Known by name to interface files and to key-value setting as soon as the library loads.
+[[maybe_unused]] const auto registration =
+    ns::ClassRegistration<TextView>("UITextView", "UIScrollView")
+        .property<std::optional<ns::String>>("text", &TextView::text, &TextView::setText)
+        .property<std::optional<Font>>("font", &TextView::font, &TextView::setFont)
+        .property<Color>("textColor", &TextView::textColor, &TextView::setTextColor)
+        .property<ns::TextAlignment>("textAlignment", &TextView::textAlignment, &TextView::setTextAlignment)
+        .property<bool>("editable", &TextView::isEditable, &TextView::setIsEditable)
+        .property<EdgeInsets>("textContainerInset", &TextView::textContainerInset, &TextView::setTextContainerInset)
+        .with(detail::addEditActions<TextView>);
+
+} // namespace
 
 } // namespace pellavo::ui

@@ -22,6 +22,7 @@ void Responder::touchesCancelled(const TouchSet& touches, const Event* event) {
 
 // ---------------------------------------------------------------- first responder
 
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/event/Application.hpp"
 #include "platform/ui/text/Keyboard.hpp"
@@ -110,5 +111,14 @@ std::shared_ptr<Responder> Responder::targetForAction(ns::Selector action, ns::O
     }
     return nullptr;
 }
+
+// ---------------------------------------------------------------- runtime
+
+namespace {
+
+// Known by name to interface files as soon as the library loads.
+[[maybe_unused]] const auto registration = ns::ClassRegistration<Responder>("UIResponder");
+
+} // namespace
 
 } // namespace pellavo::ui

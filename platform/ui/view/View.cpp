@@ -1,5 +1,6 @@
 #include "platform/ui/view/View.hpp"
 
+#include "platform/ns/ClassRegistration.hpp"
 #include "platform/ns/Coder.hpp"
 
 #include <algorithm>
@@ -571,5 +572,29 @@ cg::Rect View::convertTo(const cg::Rect& rect, const View* view) const {
 cg::Rect View::convertFrom(const cg::Rect& rect, const View* view) const {
     return convertCorners(rect, [&](cg::Point p) { return convertFrom(p, view); });
 }
+
+// ---------------------------------------------------------------- runtime
+
+namespace {
+
+// Known by name to interface files and to key-value setting as soon as the library loads.
+[[maybe_unused]] const auto registration =
+    ns::ClassRegistration<View>("UIView", "UIResponder")
+        .property<std::optional<Color>>("backgroundColor", &View::backgroundColor, &View::setBackgroundColor)
+        .property<double>("alpha", &View::alpha, &View::setAlpha)
+        .property<bool>("hidden", &View::isHidden, &View::setIsHidden)
+        .property<int>("tag", &View::tag, &View::setTag)
+        .property<bool>("clipsToBounds", &View::clipsToBounds, &View::setClipsToBounds)
+        .property<bool>("userInteractionEnabled", &View::isUserInteractionEnabled,
+                        &View::setIsUserInteractionEnabled)
+        .property<View::ContentMode>("contentMode", &View::contentMode, &View::setContentMode)
+        .property<View::AutoresizingMask>("autoresizingMask", &View::autoresizingMask, &View::setAutoresizingMask)
+        .property<bool>("translatesAutoresizingMaskIntoConstraints", &View::translatesAutoresizingMaskIntoConstraints,
+                        &View::setTranslatesAutoresizingMaskIntoConstraints)
+        .property<std::optional<Color>>("tintColor", &View::tintColor, &View::setTintColor)
+        .property<cg::Rect>("frame", &View::frame, &View::setFrame)
+        .property<EdgeInsets>("layoutMargins", &View::layoutMargins, &View::setLayoutMargins);
+
+} // namespace
 
 } // namespace pellavo::ui

@@ -57,7 +57,6 @@ protected:
     void SetUp() override {
         PlatformTest::SetUp();
         events().clear();
-        ui::Nib::registerPlatformClasses();
         auto& rt = ns::Runtime::shared();
         rt.registerClass<NibTestOwner>("NibTestOwner");
         rt.addProperty<NibTestOwner, std::shared_ptr<ui::Label>>("NibTestOwner", "titleLabel", &NibTestOwner::titleLabel,

@@ -76,7 +76,6 @@ class InputViewControllerTest : public testing::AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        Nib::registerPlatformClasses();
         auto& rt = ns::Runtime::shared();
         rt.registerClass<PadController>("InputVCTestPad", "UIInputViewController");
         rt.addAction("InputVCTestPad", ns::Selector("buttonPressedAction:"), &PadController::buttonPressedAction);
