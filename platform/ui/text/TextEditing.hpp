@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/ParagraphStyle.hpp"
@@ -58,6 +59,15 @@ ns::Range wordAround(const ns::String& text, int64_t caret, bool lineBreaksSepar
 
 // Puts the selected text on the general pasteboard; false for an empty selection.
 bool copySelection(const ns::String& text, ns::Range selection);
+
+// A delegate's answer to one of its should… questions about a control; true
+// without a delegate.
+template <class Delegate, class Owner, class... Params, class... Args>
+bool delegateAllows(const std::weak_ptr<Delegate>& delegate, bool (Delegate::*question)(Owner&, Params...),
+                    Owner& owner, Args&&... args) {
+    const auto d = delegate.lock();
+    return !d || (d.get()->*question)(owner, std::forward<Args>(args)...);
+}
 
 // What the edit menu may offer.
 struct EditActionState {

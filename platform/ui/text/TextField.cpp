@@ -238,18 +238,16 @@ void TextField::draw(cg::Rect) {
 // ---------------------------------------------------------------- editing
 
 bool TextField::shouldBeginEditing() {
-    const auto d = delegate_.lock();
-    return !d || d->textFieldShouldBeginEditing(*this);
+    return detail::delegateAllows(delegate_, &TextFieldDelegate::textFieldShouldBeginEditing, *this);
 }
 
 bool TextField::shouldEndEditing() {
-    const auto d = delegate_.lock();
-    return !d || d->textFieldShouldEndEditing(*this);
+    return detail::delegateAllows(delegate_, &TextFieldDelegate::textFieldShouldEndEditing, *this);
 }
 
 bool TextField::shouldChangeText(ns::Range range, const ns::String& replacement) {
-    const auto d = delegate_.lock();
-    return !d || d->textFieldShouldChangeCharactersIn(*this, range, replacement);
+    return detail::delegateAllows(delegate_, &TextFieldDelegate::textFieldShouldChangeCharactersIn, *this, range,
+                                  replacement);
 }
 
 void TextField::didBeginEditing() {

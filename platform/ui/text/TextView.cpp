@@ -225,18 +225,15 @@ void TextView::drawContent() {
 // ---------------------------------------------------------------- editing
 
 bool TextView::shouldBeginEditing() {
-    const auto d = delegate_.lock();
-    return !d || d->textViewShouldBeginEditing(*this);
+    return detail::delegateAllows(delegate_, &TextViewDelegate::textViewShouldBeginEditing, *this);
 }
 
 bool TextView::shouldEndEditing() {
-    const auto d = delegate_.lock();
-    return !d || d->textViewShouldEndEditing(*this);
+    return detail::delegateAllows(delegate_, &TextViewDelegate::textViewShouldEndEditing, *this);
 }
 
 bool TextView::shouldChangeText(ns::Range range, const ns::String& replacement) {
-    const auto d = delegate_.lock();
-    return !d || d->textViewShouldChangeTextIn(*this, range, replacement);
+    return detail::delegateAllows(delegate_, &TextViewDelegate::textViewShouldChangeTextIn, *this, range, replacement);
 }
 
 void TextView::editingStateDidChange() {
