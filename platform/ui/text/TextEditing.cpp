@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/ui/control/Control.hpp"
+#include "platform/ui/scroll/ScrollView.hpp"
+#include "platform/ui/text/Keyboard.hpp"
 #include "platform/ui/text/Pasteboard.hpp"
 
 namespace pellavo::ui::detail {
@@ -115,3 +118,141 @@ std::optional<bool> canPerformEditAction(std::string_view action, const EditActi
 }
 
 } // namespace pellavo::ui::detail
+
+namespace pellavo::ui {
+
+// ---------------------------------------------------------------- selection
+
+template <class Base>
+void TextEditing<Base>::setSelectedRange(ns::Range range) {
+    selection_ = detail::clampedSelection(text_.string(), range);
+    selectionDidChange();
+}
+
+// ---------------------------------------------------------------- first responder
+
+template <class Base>
+bool TextEditing<Base>::becomeFirstResponder() {
+    if (this->isFirstResponder()) return true;
+    if (!this->canBecomeFirstResponder() || !this->responderWindow()) return false;
+    // The control outlives anything its delegate or targets do to it.
+    const auto self = this->sharedFromThis();
+    if (!shouldBeginEditing()) return false;
+    auto window = this->responderWindow();
+    if (!window || !this->resignOtherResponders(window)) return false;
+    window = this->responderWindow();
+    if (!window || this->isFirstResponder()) return this->isFirstResponder();
+    this->takeFirstResponder(window);
+    editing_ = true;
+    selection_ = {text_.length(), 0};
+    editingStateDidChange();
+    this->showKeyboard();
+    didBeginEditing();
+    return true;
+}
+
+template <class Base>
+bool TextEditing<Base>::resignFirstResponder() {
+    return endEditing(true);
+}
+
+template <class Base>
+void TextEditing<Base>::leaveWindowAsFirstResponder() {
+    endEditing(false);
+}
+
+template <class Base>
+bool TextEditing<Base>::endEditing(bool ask) {
+    if (!this->isFirstResponder()) return true;
+    if (ask && !this->canResignFirstResponder()) return false;
+    const auto self = this->sharedFromThis();
+    if (ask && !shouldEndEditing()) return false;
+    if (!this->isFirstResponder()) return true;
+    this->dropFirstResponder();
+    editing_ = false;
+    editingStateDidChange();
+    didEndEditing();
+    this->hideKeyboard();
+    return true;
+}
+
+// ---------------------------------------------------------------- user edits
+
+template <class Base>
+void TextEditing<Base>::userEdit(ns::Range range, const ns::String& replacement) {
+    if (!this->isFirstResponder()) return;
+    const auto self = this->sharedFromThis();
+    if (!shouldChangeText(range, replacement)) return;
+    // The delegate may have ended editing, or changed the text so that the range no
+    // longer fits or splits a surrogate pair: either drops the edit.
+    if (!this->isFirstResponder()) return;
+    auto edited = detail::replacing(text_, range, replacement, defaultAttributes());
+    if (!edited) return;
+    text_ = std::move(*edited);
+    selection_ = {range.location + replacement.length(), 0};
+    didEditText();
+}
+
+template <class Base>
+void TextEditing<Base>::insertText(const ns::String& text) {
+    if (this->isFirstResponder()) userEdit(selection_, text);
+}
+
+template <class Base>
+void TextEditing<Base>::deleteBackward() {
+    if (!this->isFirstResponder()) return;
+    if (const auto range = detail::backspaceRange(text_.string(), selection_)) userEdit(*range, ns::String());
+}
+
+// ---------------------------------------------------------------- edit actions
+
+template <class Base>
+void TextEditing<Base>::cut(ns::Object*) {
+    if (this->isFirstResponder() && detail::copySelection(text_.string(), selection_))
+        userEdit(selection_, ns::String());
+}
+
+template <class Base>
+void TextEditing<Base>::copy(ns::Object*) {
+    detail::copySelection(text_.string(), selection_);
+}
+
+template <class Base>
+void TextEditing<Base>::paste(ns::Object*) {
+    const auto string = Pasteboard::general().string();
+    if (!string) return;
+    Keyboard::TextChange change(*this);
+    userEdit(selection_, *string);
+}
+
+template <class Base>
+void TextEditing<Base>::select(ns::Object*) {
+    setSelectedRange(detail::wordAround(text_.string(), selection_.location, !wordsSpanLines()));
+}
+
+template <class Base>
+void TextEditing<Base>::selectAll(ns::Object*) {
+    setSelectedRange({0, text_.length()});
+}
+
+template <class Base>
+void TextEditing<Base>::deleteSelection(ns::Object*) {
+    if (selection_.length > 0) userEdit(selection_, ns::String());
+}
+
+template <class Base>
+bool TextEditing<Base>::canPerformAction(ns::Selector action, ns::Object* sender) const {
+    if (const auto answer = detail::canPerformEditAction(action.name(), {.selection = selection_,
+                                                                        .textLength = text_.length(),
+                                                                        .hasText = hasText(),
+                                                                        .editing = editing_,
+                                                                        .canChangeText = canChangeText()}))
+        return *answer;
+    return Base::canPerformAction(action, sender);
+}
+
+// The two controls that edit text.
+template class TextEditing<Control>;
+template class TextEditing<ScrollView>;
+
+} // namespace pellavo::ui

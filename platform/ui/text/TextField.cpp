@@ -7,11 +7,9 @@
 #include "platform/ns/NotificationCenter.hpp"
 #include "platform/ui/graphics/GraphicsContext.hpp"
 #include "platform/ui/text/Keyboard.hpp"
-#include "platform/ui/text/Pasteboard.hpp"
 #include "platform/ui/text/TextEditing.hpp"
 #include "platform/ui/text/TextLayout.hpp"
 #include "platform/ui/event/Touch.hpp"
-#include "platform/ui/view/Window.hpp"
 
 namespace pellavo::ui {
 
@@ -21,9 +19,9 @@ Color placeholderColor() { return Color(cg::Color{0, 0, 0.0980392, 0.22}); }
 
 } // namespace
 
-TextField::TextField(const cg::Rect& frame) : Control(frame), font_(Font::systemFont(kDefaultFontSize)) {}
+TextField::TextField(const cg::Rect& frame) : TextEditing(frame), font_(Font::systemFont(kDefaultFontSize)) {}
 
-TextField::TextField(const ns::Coder& coder) : Control(coder), font_(Font::systemFont(kDefaultFontSize)) {}
+TextField::TextField(const ns::Coder& coder) : TextEditing(coder), font_(Font::systemFont(kDefaultFontSize)) {}
 
 // ---------------------------------------------------------------- text
 
@@ -238,58 +236,43 @@ void TextField::draw(cg::Rect) {
     context->restoreGState();
 }
 
-// ---------------------------------------------------------------- selection
+// ---------------------------------------------------------------- editing
 
-void TextField::setSelectedRange(ns::Range range) {
-    selection_ = detail::clampedSelection(text_.string(), range);
-    setNeedsDisplay();
+bool TextField::shouldBeginEditing() {
+    return detail::delegateAllows(delegate_, &TextFieldDelegate::textFieldShouldBeginEditing, *this);
 }
 
-// ---------------------------------------------------------------- first responder
+bool TextField::shouldEndEditing() {
+    return detail::delegateAllows(delegate_, &TextFieldDelegate::textFieldShouldEndEditing, *this);
+}
 
-bool TextField::becomeFirstResponder() {
-    if (isFirstResponder()) return true;
-    if (!canBecomeFirstResponder() || !responderWindow()) return false;
-    // The field outlives anything its delegate or targets do to it.
-    const auto self = sharedFromThis<TextField>();
-    if (auto d = delegate_.lock(); d && !d->textFieldShouldBeginEditing(*this)) return false;
-    auto window = responderWindow();
-    if (!window || !resignOtherResponders(window)) return false;
-    window = responderWindow();
-    if (!window || isFirstResponder()) return isFirstResponder();
-    takeFirstResponder(window);
-    editing_ = true;
-    selection_ = {text_.length(), 0};
-    updateSideViews();
-    showKeyboard();
+bool TextField::shouldChangeText(ns::Range range, const ns::String& replacement) {
+    return detail::delegateAllows(delegate_, &TextFieldDelegate::textFieldShouldChangeCharactersIn, *this, range,
+                                  replacement);
+}
+
+void TextField::didBeginEditing() {
     // A resign inside any of these stops the rest.
     if (auto d = delegate_.lock()) d->textFieldDidBeginEditing(*this);
-    if (!isFirstResponder()) return true;
+    if (!isFirstResponder()) return;
     sendActions(Event::editingDidBegin);
-    if (!isFirstResponder()) return true;
-    ns::NotificationCenter::defaultCenter().post(ns::UITextFieldTextDidBeginEditingNotification, self);
-    return true;
+    if (!isFirstResponder()) return;
+    ns::NotificationCenter::defaultCenter().post(ns::UITextFieldTextDidBeginEditingNotification, sharedFromThis());
 }
 
-bool TextField::resignFirstResponder() { return endEditing(true); }
-
-void TextField::leaveWindowAsFirstResponder() { endEditing(false); }
-
-bool TextField::endEditing(bool ask) {
-    if (!isFirstResponder()) return true;
-    if (ask && !canResignFirstResponder()) return false;
-    const auto self = sharedFromThis<TextField>();
-    if (auto d = delegate_.lock(); ask && d && !d->textFieldShouldEndEditing(*this)) return false;
-    if (!isFirstResponder()) return true;
-    dropFirstResponder();
-    editing_ = false;
-    updateSideViews();
+void TextField::didEndEditing() {
     if (auto d = delegate_.lock()) d->textFieldDidEndEditing(*this);
     sendActions(Event::editingDidEnd);
-    ns::NotificationCenter::defaultCenter().post(ns::UITextFieldTextDidEndEditingNotification, self);
-    hideKeyboard();
-    return true;
+    ns::NotificationCenter::defaultCenter().post(ns::UITextFieldTextDidEndEditingNotification, sharedFromThis());
 }
+
+void TextField::didEditText() {
+    setNeedsDisplay();
+    sendActions(Event::editingChanged);
+    ns::NotificationCenter::defaultCenter().post(UITextFieldTextDidChangeNotification, sharedFromThis());
+}
+
+// ---------------------------------------------------------------- touches
 
 void TextField::endTracking(const Touch* touch, const ui::Event* event) {
     Control::endTracking(touch, event);
@@ -313,32 +296,7 @@ void TextField::endTracking(const Touch* touch, const ui::Event* event) {
     setSelectedRange({best, 0});
 }
 
-// ---------------------------------------------------------------- user edits
-
-void TextField::userEdit(ns::Range range, const ns::String& replacement) {
-    if (!isFirstResponder()) return;
-    const auto self = sharedFromThis<TextField>();
-    if (auto d = delegate_.lock(); d && !d->textFieldShouldChangeCharactersIn(*this, range, replacement)) return;
-    // The delegate may have ended editing, or changed the text so that the range no
-    // longer fits or splits a surrogate pair: either drops the edit.
-    if (!isFirstResponder()) return;
-    auto edited = detail::replacing(text_, range, replacement, defaultAttributes());
-    if (!edited) return;
-    text_ = std::move(*edited);
-    selection_ = {range.location + replacement.length(), 0};
-    setNeedsDisplay();
-    sendActions(Event::editingChanged);
-    ns::NotificationCenter::defaultCenter().post(UITextFieldTextDidChangeNotification, self);
-}
-
-void TextField::insertText(const ns::String& text) {
-    if (isFirstResponder()) userEdit(selection_, text);
-}
-
-void TextField::deleteBackward() {
-    if (!isFirstResponder()) return;
-    if (const auto range = detail::backspaceRange(text_.string(), selection_)) userEdit(*range, ns::String());
-}
+// ---------------------------------------------------------------- keys
 
 void TextField::returnKey() {
     if (!isFirstResponder()) return;
@@ -346,40 +304,6 @@ void TextField::returnKey() {
     if (auto d = delegate_.lock(); d && !d->textFieldShouldReturn(*this)) return;
     sendActions(Event::editingDidEndOnExit);
     if (hasTargets(Event::editingDidEndOnExit)) resignFirstResponder();
-}
-
-// ---------------------------------------------------------------- edit actions
-
-void TextField::cut(ns::Object*) {
-    if (isFirstResponder() && detail::copySelection(text_.string(), selection_)) userEdit(selection_, ns::String());
-}
-
-void TextField::copy(ns::Object*) { detail::copySelection(text_.string(), selection_); }
-
-void TextField::paste(ns::Object*) {
-    const auto string = Pasteboard::general().string();
-    if (!string) return;
-    Keyboard::TextChange change(*this);
-    userEdit(selection_, *string);
-}
-
-void TextField::select(ns::Object*) {
-    // One line: only spaces end the word.
-    setSelectedRange(detail::wordAround(text_.string(), selection_.location, false));
-}
-
-void TextField::selectAll(ns::Object*) { setSelectedRange({0, text_.length()}); }
-
-void TextField::deleteSelection(ns::Object*) {
-    if (selection_.length > 0) userEdit(selection_, ns::String());
-}
-
-bool TextField::canPerformAction(ns::Selector action, ns::Object* sender) const {
-    if (const auto answer = detail::canPerformEditAction(
-            action.name(),
-            {.selection = selection_, .textLength = text_.length(), .hasText = hasText(), .editing = editing_}))
-        return *answer;
-    return Control::canPerformAction(action, sender);
 }
 
 // ---------------------------------------------------------------- runtime

@@ -11,13 +11,15 @@
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/control/Control.hpp"
 #include "platform/ui/text/Font.hpp"
-#include "platform/ui/event/KeyInput.hpp"
+#include "platform/ui/text/TextEditing.hpp"
 
 namespace pellavo::ui {
 
 inline constexpr std::string_view UITextFieldTextDidChangeNotification = "UITextFieldTextDidChangeNotification";
 
 class TextField;
+
+extern template class TextEditing<Control>;
 
 // Every method defaults to true or does nothing.
 class TextFieldDelegate {
@@ -33,8 +35,9 @@ public:
 
 // A one-line editable text. A tap begins editing; the keyboard's keys, paste, cut
 // and delete: edit it while it is first responder, each edit asking the delegate
-// first, then sending editingChanged and posting the change notification.
-class TextField : public Control, public KeyInput {
+// first, then sending editingChanged and posting the change notification. Words
+// end only at spaces.
+class TextField : public TextEditing<Control> {
 public:
     enum class ViewMode { never, whileEditing, unlessEditing, always };
 
@@ -50,9 +53,7 @@ public:
 
     // ---- text (a programmatic set calls nobody and puts the caret at the end; only
     // an input view controller on screen hears of it, see Keyboard::TextChange)
-    ns::String text() const { return text_.string(); }
     virtual void setText(std::optional<ns::String> text);
-    ns::AttributedString attributedText() const { return text_; }
     virtual void setAttributedText(std::optional<ns::AttributedString> text);
 
     // Each setter updates the other's string.
@@ -88,40 +89,15 @@ public:
     virtual void drawText(const cg::Rect& rect);
     virtual void drawPlaceholder(const cg::Rect& rect);
 
-    // ---- selection, in UTF-16 units: clamped and never inside a surrogate pair
-    ns::Range selectedRange() const { return selection_; }
-    void setSelectedRange(ns::Range range);
-
     // ---- editing
-    bool isEditing() const { return editing_; }
     std::shared_ptr<TextFieldDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(const std::shared_ptr<TextFieldDelegate>& delegate) { delegate_ = delegate; }
 
     bool canBecomeFirstResponder() const override { return isEnabled(); }
-    // Shown by the keyboard in place of its panel while editing, and held strongly.
-    // A change shows once the field next begins editing or calls reloadInputViews().
-    std::shared_ptr<View> inputView() const override { return inputView_; }
-    void setInputView(std::shared_ptr<View> view) { inputView_ = std::move(view); }
-    bool becomeFirstResponder() override;
-    bool resignFirstResponder() override;
-    void leaveWindowAsFirstResponder() override;
 
-    // ---- KeyInput (act only while first responder)
-    bool hasText() const override { return !text_.string().isEmpty(); }
-    void insertText(const ns::String& text) override;
-    void deleteBackward() override;
-    // textFieldShouldReturn; when true, editingDidEndOnExit, and a resign when that
-    // event has a target.
+    // ---- KeyInput: textFieldShouldReturn; when true, editingDidEndOnExit, and a
+    // resign when that event has a target.
     void returnKey() override;
-
-    // ---- edit actions ("cut:", "copy:", "paste:", "select:", "selectAll:", "delete:")
-    void cut(ns::Object* sender);
-    void copy(ns::Object* sender);
-    void paste(ns::Object* sender);
-    void select(ns::Object* sender);
-    void selectAll(ns::Object* sender);
-    void deleteSelection(ns::Object* sender);
-    bool canPerformAction(ns::Selector action, ns::Object* sender) const override;
 
     void draw(cg::Rect rect) override;
     void layoutSubviews() override;
@@ -130,12 +106,20 @@ protected:
     void endTracking(const Touch* touch, const ui::Event* event) override;
 
 private:
-    ns::Attributes defaultAttributes() const;
+    // ---- TextEditing: the delegate's textField… calls, editingDid… and
+    // editingChanged, and the text's notifications.
+    ns::Attributes defaultAttributes() const override;
+    bool wordsSpanLines() const override { return true; }
+    bool shouldBeginEditing() override;
+    bool shouldEndEditing() override;
+    bool shouldChangeText(ns::Range range, const ns::String& replacement) override;
+    void editingStateDidChange() override { updateSideViews(); }
+    void didBeginEditing() override;
+    void didEndEditing() override;
+    void didEditText() override;
+    void selectionDidChange() override { setNeedsDisplay(); }
+
     ns::AttributedString effectiveText() const;
-    // The end of editing; `ask` lets the delegate refuse.
-    bool endEditing(bool ask);
-    // The user-edit path: the delegate, the re-check, the edit, then the events.
-    void userEdit(ns::Range range, const ns::String& replacement);
     bool showsSideView(ViewMode mode) const;
     void updateSideViews();
     // The x of a UTF-16 offset within the drawn text, from the text's left edge.
@@ -143,7 +127,6 @@ private:
     double scrollOffset(const cg::Rect& rect) const;
     double alignmentOffset(const cg::Rect& rect) const;
 
-    ns::AttributedString text_;
     std::optional<ns::AttributedString> placeholder_;
     Font font_;
     Color textColor_ = Color::black();
@@ -152,10 +135,7 @@ private:
     std::shared_ptr<View> rightView_;
     ViewMode leftViewMode_ = ViewMode::never;
     ViewMode rightViewMode_ = ViewMode::never;
-    ns::Range selection_;
-    bool editing_ = false;
     std::weak_ptr<TextFieldDelegate> delegate_;
-    std::shared_ptr<View> inputView_;
 };
 
 } // namespace pellavo::ui

@@ -8,12 +8,10 @@
 #include "platform/ns/Console.hpp"
 #include "platform/ui/graphics/GraphicsContext.hpp"
 #include "platform/ui/text/Keyboard.hpp"
-#include "platform/ui/text/Pasteboard.hpp"
 #include "platform/ui/text/TextEditing.hpp"
 #include "platform/ui/text/TextLayout.hpp"
 #include "platform/ui/event/Touch.hpp"
 #include "platform/ui/event/TouchSet.hpp"
-#include "platform/ui/view/Window.hpp"
 
 namespace pellavo::ui {
 
@@ -53,9 +51,9 @@ private:
 
 // ---------------------------------------------------------------- life
 
-TextView::TextView(const cg::Rect& frame) : ScrollView(frame), font_(Font::systemFont(kDefaultFontSize)) {}
+TextView::TextView(const cg::Rect& frame) : TextEditing(frame), font_(Font::systemFont(kDefaultFontSize)) {}
 
-TextView::TextView(const ns::Coder& coder) : ScrollView(coder), font_(Font::systemFont(kDefaultFontSize)) {}
+TextView::TextView(const ns::Coder& coder) : TextEditing(coder), font_(Font::systemFont(kDefaultFontSize)) {}
 
 TextView::~TextView() = default;
 
@@ -225,57 +223,50 @@ void TextView::drawContent() {
     context->restoreGState();
 }
 
-// ---------------------------------------------------------------- selection
+// ---------------------------------------------------------------- editing
 
-void TextView::setSelectedRange(ns::Range range) {
-    selection_ = detail::clampedSelection(text_.string(), range);
-    if (content_) content_->setNeedsDisplay();
-    scrollCaretToVisible();
+bool TextView::shouldBeginEditing() {
+    return detail::delegateAllows(delegate_, &TextViewDelegate::textViewShouldBeginEditing, *this);
 }
 
-// ---------------------------------------------------------------- first responder
+bool TextView::shouldEndEditing() {
+    return detail::delegateAllows(delegate_, &TextViewDelegate::textViewShouldEndEditing, *this);
+}
 
-bool TextView::becomeFirstResponder() {
-    if (isFirstResponder()) return true;
-    if (!canBecomeFirstResponder() || !responderWindow()) return false;
-    // The view outlives anything its delegate does to it.
-    const auto self = sharedFromThis<TextView>();
-    if (auto d = delegate_.lock(); d && !d->textViewShouldBeginEditing(*this)) return false;
-    auto window = responderWindow();
-    if (!window || !resignOtherResponders(window)) return false;
-    window = responderWindow();
-    if (!window || isFirstResponder()) return isFirstResponder();
-    takeFirstResponder(window);
-    editing_ = true;
-    selection_ = {text_.length(), 0};
+bool TextView::shouldChangeText(ns::Range range, const ns::String& replacement) {
+    return detail::delegateAllows(delegate_, &TextViewDelegate::textViewShouldChangeTextIn, *this, range, replacement);
+}
+
+void TextView::editingStateDidChange() {
     if (content_) content_->setNeedsDisplay();
-    showKeyboard();
+}
+
+void TextView::didBeginEditing() {
     scrollCaretToVisible();
     // A resign inside the delegate stops the rest.
     if (auto d = delegate_.lock()) d->textViewDidBeginEditing(*this);
-    if (!isFirstResponder()) return true;
-    ns::NotificationCenter::defaultCenter().post(UITextViewTextDidBeginEditingNotification, self);
-    return true;
+    if (!isFirstResponder()) return;
+    ns::NotificationCenter::defaultCenter().post(UITextViewTextDidBeginEditingNotification, sharedFromThis());
 }
 
-bool TextView::resignFirstResponder() { return endEditing(true); }
-
-void TextView::leaveWindowAsFirstResponder() { endEditing(false); }
-
-bool TextView::endEditing(bool ask) {
-    if (!isFirstResponder()) return true;
-    if (ask && !canResignFirstResponder()) return false;
-    const auto self = sharedFromThis<TextView>();
-    if (auto d = delegate_.lock(); ask && d && !d->textViewShouldEndEditing(*this)) return false;
-    if (!isFirstResponder()) return true;
-    dropFirstResponder();
-    editing_ = false;
-    if (content_) content_->setNeedsDisplay();
+void TextView::didEndEditing() {
     if (auto d = delegate_.lock()) d->textViewDidEndEditing(*this);
-    ns::NotificationCenter::defaultCenter().post(UITextViewTextDidEndEditingNotification, self);
-    hideKeyboard();
-    return true;
+    ns::NotificationCenter::defaultCenter().post(UITextViewTextDidEndEditingNotification, sharedFromThis());
 }
+
+void TextView::didEditText() {
+    textDidChangeLayout();
+    scrollCaretToVisible();
+    if (auto d = delegate_.lock()) d->textViewDidChange(*this);
+    ns::NotificationCenter::defaultCenter().post(UITextViewTextDidChangeNotification, sharedFromThis());
+}
+
+void TextView::selectionDidChange() {
+    if (content_) content_->setNeedsDisplay();
+    scrollCaretToVisible();
+}
+
+// ---------------------------------------------------------------- touches
 
 void TextView::touchesBegan(const TouchSet&, const Event*) {}
 
@@ -295,70 +286,6 @@ void TextView::touchesEnded(const TouchSet& touches, const Event*) {
     }
     // A tap while editing puts the caret at the nearest grapheme boundary.
     setSelectedRange({offsetNearest(point), 0});
-}
-
-// ---------------------------------------------------------------- user edits
-
-void TextView::userEdit(ns::Range range, const ns::String& replacement) {
-    if (!isFirstResponder()) return;
-    const auto self = sharedFromThis<TextView>();
-    if (auto d = delegate_.lock(); d && !d->textViewShouldChangeTextIn(*this, range, replacement)) return;
-    // The delegate may have ended editing, or changed the text so that the range no
-    // longer fits or splits a surrogate pair: either drops the edit.
-    if (!isFirstResponder()) return;
-    auto edited = detail::replacing(text_, range, replacement, defaultAttributes());
-    if (!edited) return;
-    text_ = std::move(*edited);
-    selection_ = {range.location + replacement.length(), 0};
-    textDidChangeLayout();
-    scrollCaretToVisible();
-    if (auto d = delegate_.lock()) d->textViewDidChange(*this);
-    ns::NotificationCenter::defaultCenter().post(UITextViewTextDidChangeNotification, self);
-}
-
-void TextView::insertText(const ns::String& text) {
-    if (isFirstResponder()) userEdit(selection_, text);
-}
-
-void TextView::deleteBackward() {
-    if (!isFirstResponder()) return;
-    if (const auto range = detail::backspaceRange(text_.string(), selection_)) userEdit(*range, ns::String());
-}
-
-// ---------------------------------------------------------------- edit actions
-
-void TextView::cut(ns::Object*) {
-    if (isFirstResponder() && detail::copySelection(text_.string(), selection_)) userEdit(selection_, ns::String());
-}
-
-void TextView::copy(ns::Object*) { detail::copySelection(text_.string(), selection_); }
-
-void TextView::paste(ns::Object*) {
-    const auto string = Pasteboard::general().string();
-    if (!string) return;
-    Keyboard::TextChange change(*this);
-    userEdit(selection_, *string);
-}
-
-void TextView::select(ns::Object*) {
-    // Line breaks end a word as spaces do.
-    setSelectedRange(detail::wordAround(text_.string(), selection_.location, true));
-}
-
-void TextView::selectAll(ns::Object*) { setSelectedRange({0, text_.length()}); }
-
-void TextView::deleteSelection(ns::Object*) {
-    if (selection_.length > 0) userEdit(selection_, ns::String());
-}
-
-bool TextView::canPerformAction(ns::Selector action, ns::Object* sender) const {
-    if (const auto answer = detail::canPerformEditAction(action.name(), {.selection = selection_,
-                                                                        .textLength = text_.length(),
-                                                                        .hasText = hasText(),
-                                                                        .editing = editing_,
-                                                                        .canChangeText = editable_}))
-        return *answer;
-    return ScrollView::canPerformAction(action, sender);
 }
 
 // ---------------------------------------------------------------- runtime

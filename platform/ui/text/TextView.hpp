@@ -12,7 +12,7 @@
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/view/EdgeInsets.hpp"
 #include "platform/ui/text/Font.hpp"
-#include "platform/ui/event/KeyInput.hpp"
+#include "platform/ui/text/TextEditing.hpp"
 #include "platform/ui/scroll/ScrollView.hpp"
 
 namespace pellavo::ns {
@@ -28,6 +28,8 @@ inline constexpr std::string_view UITextViewTextDidEndEditingNotification = "UIT
 
 class TextLayout;
 class TextView;
+
+extern template class TextEditing<ScrollView>;
 
 // Every method defaults to true or does nothing.
 class TextViewDelegate {
@@ -69,8 +71,9 @@ private:
 // width less twice the padding, starting at (inset.left + padding, inset.top) of the
 // content; the content size follows the text. A tap begins editing; the keyboard
 // edits it while it is first responder, each edit asking the delegate first, then
-// calling textViewDidChange and posting the change notification.
-class TextView : public ScrollView, public KeyInput {
+// calling textViewDidChange and posting the change notification. Line breaks end
+// words as spaces do, and Return types one.
+class TextView : public TextEditing<ScrollView> {
 public:
     static constexpr double kDefaultFontSize = 12;
     static constexpr double kCaretWidth = 2;
@@ -85,9 +88,7 @@ public:
 
     // ---- text (a programmatic set calls nobody, posts nothing and puts the caret
     // at the end)
-    ns::String text() const { return text_.string(); }
     virtual void setText(std::optional<ns::String> text);
-    ns::AttributedString attributedText() const { return text_; }
     virtual void setAttributedText(std::optional<ns::AttributedString> text);
 
     // ---- look (applied to the whole text)
@@ -104,39 +105,14 @@ public:
     TextContainer& textContainer() { return container_; }
     const TextContainer& textContainer() const { return container_; }
 
-    // ---- selection, in UTF-16 units: clamped and never inside a surrogate pair
-    ns::Range selectedRange() const { return selection_; }
-    void setSelectedRange(ns::Range range);
-
     // ---- editing
     bool isEditable() const { return editable_; }
     // Off also ends editing.
     void setIsEditable(bool editable);
-    bool isEditing() const { return editing_; }
     std::shared_ptr<TextViewDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(const std::shared_ptr<TextViewDelegate>& delegate) { delegate_ = delegate; }
 
     bool canBecomeFirstResponder() const override { return editable_; }
-    // Shown by the keyboard in place of its panel while editing, and held strongly.
-    // A change shows once the view next begins editing or calls reloadInputViews().
-    std::shared_ptr<View> inputView() const override { return inputView_; }
-    void setInputView(std::shared_ptr<View> view) { inputView_ = std::move(view); }
-    bool becomeFirstResponder() override;
-    bool resignFirstResponder() override;
-
-    // ---- KeyInput (act only while first responder). Return types a line break.
-    bool hasText() const override { return !text_.string().isEmpty(); }
-    void insertText(const ns::String& text) override;
-    void deleteBackward() override;
-
-    // ---- edit actions ("cut:", "copy:", "paste:", "select:", "selectAll:", "delete:")
-    void cut(ns::Object* sender);
-    void copy(ns::Object* sender);
-    void paste(ns::Object* sender);
-    void select(ns::Object* sender);
-    void selectAll(ns::Object* sender);
-    void deleteSelection(ns::Object* sender);
-    bool canPerformAction(ns::Selector action, ns::Object* sender) const override;
 
     // The caret at a UTF-16 offset, in content coordinates.
     cg::Rect caretRect(int64_t offset) const;
@@ -149,7 +125,6 @@ public:
     void touchesMoved(const TouchSet& touches, const Event* event) override;
     void touchesEnded(const TouchSet& touches, const Event* event) override;
     void touchesCancelled(const TouchSet& touches, const Event* event) override;
-    void leaveWindowAsFirstResponder() override;
 
 protected:
     void init() override;
@@ -159,7 +134,20 @@ private:
     friend class ContentView;
     friend class TextContainer;
 
-    ns::Attributes defaultAttributes() const;
+    // ---- TextEditing: the delegate's textView… calls, the text's notifications,
+    // and the drawn content following the text and the caret.
+    ns::Attributes defaultAttributes() const override;
+    bool wordsSpanLines() const override { return false; }
+    bool canChangeText() const override { return editable_; }
+    bool shouldBeginEditing() override;
+    bool shouldEndEditing() override;
+    bool shouldChangeText(ns::Range range, const ns::String& replacement) override;
+    void editingStateDidChange() override;
+    void didBeginEditing() override;
+    void didEndEditing() override;
+    void didEditText() override;
+    void selectionDidChange() override;
+
     ns::AttributedString effectiveText() const;
     // The wrap width: the container width less twice the padding, at least 1.
     double wrapWidth() const;
@@ -168,23 +156,15 @@ private:
     const TextLayout& layout() const;
     void drawContent();
     void scrollCaretToVisible();
-    // The end of editing; `ask` lets the delegate refuse.
-    bool endEditing(bool ask);
-    // The user-edit path: the delegate, the re-check, the edit, then the calls.
-    void userEdit(ns::Range range, const ns::String& replacement);
 
-    ns::AttributedString text_;
     Font font_;
     Color textColor_ = Color::black();
     ns::TextAlignment alignment_ = ns::TextAlignment::left;
     EdgeInsets inset_{8, 0, 8, 0};
     TextContainer container_{*this};
-    ns::Range selection_;
     bool editable_ = true;
-    bool editing_ = false;
     std::weak_ptr<TextViewDelegate> delegate_;
     std::shared_ptr<ContentView> content_;
-    std::shared_ptr<View> inputView_;
     mutable std::shared_ptr<const TextLayout> layout_;
     double laidOutWidth_ = -1;
 };
