@@ -188,11 +188,10 @@ void TextField::drawText(const cg::Rect& rect) {
     if (context == nullptr || !rect.isFinite()) return;
     const TextLayout layout(effectiveText(), 0, 1);
     const double height = layout.size().height;
-    context->saveGState();
+    cg::Context::SavedState saved(*context);
     context->clip(rect);
     layout.draw(*context, {rect.minX() + alignmentOffset(rect) - scrollOffset(rect),
                            rect.minY() + (rect.height() - height) / 2});
-    context->restoreGState();
 }
 
 void TextField::drawPlaceholder(const cg::Rect& rect) {
@@ -200,10 +199,9 @@ void TextField::drawPlaceholder(const cg::Rect& rect) {
     if (context == nullptr || !rect.isFinite() || !placeholder_) return;
     const TextLayout layout(*placeholder_, 0, 1);
     const double height = layout.size().height;
-    context->saveGState();
+    cg::Context::SavedState saved(*context);
     context->clip(rect);
     layout.draw(*context, {rect.minX(), rect.minY() + (rect.height() - height) / 2});
-    context->restoreGState();
 }
 
 void TextField::draw(cg::Rect) {
@@ -218,11 +216,10 @@ void TextField::draw(cg::Rect) {
     if (marks && selection_.length > 0) {
         const double left = origin + offsetOf(selection_.location);
         const double right = origin + offsetOf(selection_.max());
-        context->saveGState();
+        cg::Context::SavedState saved(*context);
         context->clip(rect);
         context->setFillColor(tintColor().withAlphaComponent(kSelectionAlpha).cgColor());
         context->fill({left, lineTop, right - left, lineHeight});
-        context->restoreGState();
     }
     if (text_.length() == 0)
         drawPlaceholder(placeholderRect(b));
@@ -231,10 +228,9 @@ void TextField::draw(cg::Rect) {
     // The caret only marks an empty selection.
     if (!marks || selection_.length > 0) return;
     const double x = origin + offsetOf(selection_.max());
-    context->saveGState();
+    cg::Context::SavedState saved(*context);
     context->setFillColor(tintColor().cgColor());
     context->fill({std::min(x, rect.maxX() - kCaretWidth), lineTop, kCaretWidth, lineHeight});
-    context->restoreGState();
 }
 
 // ---------------------------------------------------------------- selection

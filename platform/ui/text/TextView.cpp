@@ -207,21 +207,19 @@ void TextView::drawContent() {
     const cg::Point origin{inset_.left + container_.lineFragmentPadding(), inset_.top};
     // A selection is highlighted behind its text, one rectangle per line it touches.
     if (editing_ && selection_.length > 0 && text_.length() > 0) {
-        context->saveGState();
+        cg::Context::SavedState saved(*context);
         context->setFillColor(tintColor().withAlphaComponent(kSelectionAlpha).cgColor());
         for (const cg::Rect& rect : layout().selectionRects(selection_))
             context->fill(rect.offsetBy(origin.x, origin.y));
-        context->restoreGState();
     }
     if (text_.length() > 0) layout().draw(*context, origin);
     // The caret only marks an empty selection.
     if (!editing_ || selection_.length > 0) return;
     const cg::Rect caret = caretRect(selection_.max());
     if (!caret.isFinite()) return;
-    context->saveGState();
+    cg::Context::SavedState saved(*context);
     context->setFillColor(tintColor().cgColor());
     context->fill(caret);
-    context->restoreGState();
 }
 
 // ---------------------------------------------------------------- selection
