@@ -54,36 +54,33 @@ std::optional<ns::String> TextField::placeholder() const {
 }
 
 void TextField::setPlaceholder(std::optional<ns::String> placeholder) {
-    if (!placeholder) {
-        placeholder_.reset();
-    } else {
+    std::optional<ns::AttributedString> attributed;
+    if (placeholder) {
         ns::Attributes attributes = defaultAttributes();
         attributes[ns::AttributedStringKey::foregroundColor] = ns::Value::of(placeholderColor());
-        placeholder_ = ns::AttributedString(*placeholder, attributes);
+        attributed = ns::AttributedString(*placeholder, attributes);
     }
-    setNeedsDisplay();
+    change(placeholder_, std::move(attributed), Invalidate::display);
 }
 
 void TextField::setAttributedPlaceholder(std::optional<ns::AttributedString> placeholder) {
-    placeholder_ = std::move(placeholder);
-    setNeedsDisplay();
+    change(placeholder_, std::move(placeholder), Invalidate::display);
 }
 
+// The look and the text it restyles change together: a setter does its work when
+// either changes.
 void TextField::setFont(const Font& font) {
-    font_ = font;
-    text_ = detail::withAttribute(text_, ns::AttributedStringKey::font, ns::Value::of(font_));
-    setNeedsDisplay();
+    auto restyled = detail::withAttribute(text_, ns::AttributedStringKey::font, ns::Value::of(font));
+    if (change(font_, font) | change(text_, std::move(restyled))) setNeedsDisplay();
 }
 
 void TextField::setTextColor(const Color& color) {
-    textColor_ = color;
-    text_ = detail::withAttribute(text_, ns::AttributedStringKey::foregroundColor, ns::Value::of(textColor_));
-    setNeedsDisplay();
+    auto restyled = detail::withAttribute(text_, ns::AttributedStringKey::foregroundColor, ns::Value::of(color));
+    if (change(textColor_, color) | change(text_, std::move(restyled))) setNeedsDisplay();
 }
 
 void TextField::setTextAlignment(ns::TextAlignment alignment) {
-    alignment_ = alignment;
-    setNeedsDisplay();
+    change(alignment_, alignment, Invalidate::display);
 }
 
 // ---------------------------------------------------------------- side views
@@ -120,13 +117,11 @@ void TextField::setRightView(std::shared_ptr<View> view) {
 }
 
 void TextField::setLeftViewMode(ViewMode mode) {
-    leftViewMode_ = mode;
-    updateSideViews();
+    change(leftViewMode_, mode, Invalidate::nothing, [&] { updateSideViews(); });
 }
 
 void TextField::setRightViewMode(ViewMode mode) {
-    rightViewMode_ = mode;
-    updateSideViews();
+    change(rightViewMode_, mode, Invalidate::nothing, [&] { updateSideViews(); });
 }
 
 cg::Rect TextField::leftViewRect(const cg::Rect& bounds) const {

@@ -100,22 +100,21 @@ void TextView::setAttributedText(std::optional<ns::AttributedString> text) {
     textDidChangeLayout();
 }
 
+// The look and the text it restyles change together: a setter does its work when
+// either changes.
 void TextView::setFont(std::optional<Font> font) {
-    font_ = font.value_or(Font::systemFont(kDefaultFontSize));
-    text_ = detail::withAttribute(text_, ns::AttributedStringKey::font, ns::Value::of(font_));
-    textDidChangeLayout();
+    const Font chosen = font.value_or(Font::systemFont(kDefaultFontSize));
+    auto restyled = detail::withAttribute(text_, ns::AttributedStringKey::font, ns::Value::of(chosen));
+    if (change(font_, chosen) | change(text_, std::move(restyled))) textDidChangeLayout();
 }
 
 void TextView::setTextColor(const Color& color) {
-    textColor_ = color;
-    text_ = detail::withAttribute(text_, ns::AttributedStringKey::foregroundColor, ns::Value::of(textColor_));
-    textDidChangeLayout();
+    auto restyled = detail::withAttribute(text_, ns::AttributedStringKey::foregroundColor, ns::Value::of(color));
+    if (change(textColor_, color) | change(text_, std::move(restyled))) textDidChangeLayout();
 }
 
 void TextView::setTextAlignment(ns::TextAlignment alignment) {
-    if (alignment == alignment_) return;
-    alignment_ = alignment;
-    textDidChangeLayout();
+    change(alignment_, alignment, Invalidate::nothing, [&] { textDidChangeLayout(); });
 }
 
 void TextView::setTextContainerInset(const EdgeInsets& inset) {
@@ -124,8 +123,7 @@ void TextView::setTextContainerInset(const EdgeInsets& inset) {
         ns::log("TextView: ignoring a non-finite text container inset");
         return;
     }
-    inset_ = inset;
-    textDidChangeLayout();
+    change(inset_, inset, Invalidate::nothing, [&] { textDidChangeLayout(); });
 }
 
 void TextView::setIsEditable(bool editable) {
