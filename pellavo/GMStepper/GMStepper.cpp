@@ -191,22 +191,27 @@ void GMStepper::updateValue() {
 
 // ------------------------------------------------------------------ look
 
+// The look passes on to the buttons and the label, which only these setters change.
 void GMStepper::setLeftButtonText(ns::String text) {
-    leftButtonText_ = std::move(text);
-    if (leftButton_) leftButton_->setTitle(leftButtonText_, State::normal);
+    change(leftButtonText_, std::move(text), Invalidate::nothing, [&] {
+        if (leftButton_) leftButton_->setTitle(leftButtonText_, State::normal);
+    });
 }
 
 void GMStepper::setRightButtonText(ns::String text) {
-    rightButtonText_ = std::move(text);
-    if (rightButton_) rightButton_->setTitle(rightButtonText_, State::normal);
+    change(rightButtonText_, std::move(text), Invalidate::nothing, [&] {
+        if (rightButton_) rightButton_->setTitle(rightButtonText_, State::normal);
+    });
 }
 
 void GMStepper::setButtonsTextColor(ui::Color color) {
-    buttonsTextColor_ = color;
-    if (leftButton_) leftButton_->setTitleColor(color, State::normal);
-    if (rightButton_) rightButton_->setTitleColor(color, State::normal);
+    change(buttonsTextColor_, color, Invalidate::nothing, [&] {
+        if (leftButton_) leftButton_->setTitleColor(color, State::normal);
+        if (rightButton_) rightButton_->setTitleColor(color, State::normal);
+    });
 }
 
+// Hand-written: an equal colour still puts it back on buttons that show the limit-hit colour.
 void GMStepper::setButtonsBackgroundColor(ui::Color color) {
     buttonsBackgroundColor_ = color;
     if (leftButton_) leftButton_->setBackgroundColor(color);
@@ -215,24 +220,28 @@ void GMStepper::setButtonsBackgroundColor(ui::Color color) {
 }
 
 void GMStepper::setButtonsFont(ui::Font font) {
-    buttonsFont_ = std::move(font);
-    if (leftButton_) leftButton_->titleLabel()->setFont(buttonsFont_);
-    if (rightButton_) rightButton_->titleLabel()->setFont(buttonsFont_);
+    change(buttonsFont_, std::move(font), Invalidate::nothing, [&] {
+        if (leftButton_) leftButton_->titleLabel()->setFont(buttonsFont_);
+        if (rightButton_) rightButton_->titleLabel()->setFont(buttonsFont_);
+    });
 }
 
 void GMStepper::setLabelTextColor(ui::Color color) {
-    labelTextColor_ = color;
-    if (label_) label_->setTextColor(color);
+    change(labelTextColor_, color, Invalidate::nothing, [&] {
+        if (label_) label_->setTextColor(color);
+    });
 }
 
 void GMStepper::setLabelBackgroundColor(ui::Color color) {
-    labelBackgroundColor_ = color;
-    if (label_) label_->setBackgroundColor(color);
+    change(labelBackgroundColor_, color, Invalidate::nothing, [&] {
+        if (label_) label_->setBackgroundColor(color);
+    });
 }
 
 void GMStepper::setLabelFont(ui::Font font) {
-    labelFont_ = std::move(font);
-    if (label_) label_->setFont(labelFont_);
+    change(labelFont_, std::move(font), Invalidate::nothing, [&] {
+        if (label_) label_->setFont(labelFont_);
+    });
 }
 
 void GMStepper::setStepCornerRadius(double radius) {
@@ -254,8 +263,7 @@ void GMStepper::setStepBorderColor(ui::Color color) {
 }
 
 void GMStepper::setLabelWidthWeight(double weight) {
-    labelWidthWeight_ = std::isnan(weight) ? 0 : std::clamp(weight, 0.0, 1.0);
-    setNeedsLayout();
+    change(labelWidthWeight_, std::isnan(weight) ? 0 : std::clamp(weight, 0.0, 1.0), Invalidate::layout);
 }
 
 // ------------------------------------------------------------------ layout

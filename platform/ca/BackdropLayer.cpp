@@ -70,7 +70,7 @@ void BackdropLayer::drawBackdrop(cg::Context& context, const cg::Image& backdrop
 
     std::shared_ptr<const cg::Image> shown;
     if (std::isfinite(sigma) && sigma > 0) shown = blurWithinEdges(backdrop, sigma);
-    context.saveGState();
+    cg::Context::SavedState saved(context);
     context.clip(cg::Path::roundedRect(rect, cornerRadius()));
     if (shown) context.draw(*shown, rect);
     else context.draw(backdrop, rect);
@@ -78,7 +78,6 @@ void BackdropLayer::drawBackdrop(cg::Context& context, const cg::Image& backdrop
         context.setFillColor(*tintColor_);
         context.fill(rect);
     }
-    context.restoreGState();
 }
 
 } // namespace pellavo::ca

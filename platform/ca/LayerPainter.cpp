@@ -174,7 +174,7 @@ void LayerPainter::draw(const Layer& layer, bool placed) {
         placed ? placement(s) : AffineTransform::makeTranslation(-s.bounds.origin.x, -s.bounds.origin.y);
     if (isSingular(local.concatenating(context_.ctm())) || !context_.isDrawingEnabled()) return;
 
-    context_.saveGState();
+    cg::Context::SavedState saved(context_);
     context_.concatenate(local);
     if (fading) drawTransitionImage(s, 1 - progress);
     if (opacity > 0) {
@@ -186,7 +186,6 @@ void LayerPainter::draw(const Layer& layer, bool placed) {
             drawBody(layer, s);
         if (group) context_.endTransparencyLayer(opacity);
     }
-    context_.restoreGState();
 }
 
 void LayerPainter::drawTransitionImage(const LayerSnapshot& s, double alpha) {
@@ -198,10 +197,9 @@ void LayerPainter::drawTransitionImage(const LayerSnapshot& s, double alpha) {
                   b.origin.y + s.anchorPoint.y * (b.size.height - from.size.height), from.size.width,
                   from.size.height};
     if (!at.isFinite()) return;
-    context_.saveGState();
+    cg::Context::SavedState saved(context_);
     context_.setAlpha(alpha);
     context_.draw(*s.transitionImage, at);
-    context_.restoreGState();
 }
 
 void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
@@ -219,7 +217,7 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
 
     const bool ownDrawing = s.contents || s.kind != LayerSnapshot::Kind::plain || layer.drawsContent();
     if (ownDrawing) {
-        context_.saveGState();
+        cg::Context::SavedState saved(context_);
         if (s.masksToBounds) context_.clip(roundedBounds(s));
         if (s.contents) {
             drawContents(s);
@@ -232,13 +230,13 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
             context_.clip(s.bounds.standardized());
             layer.draw(context_);
         }
-        context_.restoreGState();
     }
 
     const auto& sublayers = layer.sublayers();
     if (!sublayers.empty()) {
+        std::optional<cg::Context::SavedState> clipped;
         if (s.masksToBounds) {
-            context_.saveGState();
+            clipped.emplace(context_);
             context_.clip(roundedBounds(s));
         }
         // By index, holding each: a drawing callback may change the tree.
@@ -246,7 +244,6 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
             const std::shared_ptr<Layer> sublayer = sublayers[i];
             draw(*sublayer, true);
         }
-        if (s.masksToBounds) context_.restoreGState();
     }
 
     drawBorder(s);
@@ -356,7 +353,7 @@ void LayerPainter::drawWithShadow(const Layer& layer, const LayerSnapshot& s) {
                 const double mx = ink.x - dx - reach + offset.width;
                 const double my = ink.y - dy - reach + offset.height;
                 const cg::Color c = s.shadowColor->clamped();
-                context_.saveGState();
+                cg::Context::SavedState saved(context_);
                 // Masking clips the shadow with everything else.
                 if (s.masksToBounds) context_.clip(roundedBounds(s));
                 if (context_.isDrawingEnabled() && std::isfinite(mx) && std::isfinite(my) &&
@@ -369,7 +366,7 @@ void LayerPainter::drawWithShadow(const Layer& layer, const LayerSnapshot& s) {
                     cairo_mask_surface(cr, mask, mx, my);
                     cairo_restore(cr);
                 }
-                context_.restoreGState();
+                saved.restore();
                 cairo_surface_destroy(mask);
             }
         }
@@ -472,9 +469,8 @@ void LayerPainter::drawBackdrop(const Layer& layer, const LayerSnapshot& s) {
         }
     }
     const cg::Image backdrop(w, h, outStride, std::move(pixels));
-    context_.saveGState();
+    cg::Context::SavedState saved(context_);
     layer.drawBackdrop(context_, backdrop);
-    context_.restoreGState();
 }
 
 } // namespace pellavo::ca

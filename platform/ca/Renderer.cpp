@@ -44,12 +44,12 @@ Renderer::~Renderer() = default;
 const cg::Image& Renderer::render(const Layer& root, RenderMode mode) {
     if (!context_) return image_;
     context_->clearAll();
-    context_->saveGState();
+    cg::Context::SavedState saved(*context_);
     context_->scaleBy(scale_, scale_);
     LayerPainter painter(*context_,
                          mode.isPresentation() ? std::optional<double>(mode.mediaTime()) : std::nullopt);
     painter.drawPlaced(root);
-    context_->restoreGState();
+    saved.restore();
     cairo_surface_flush(cairo_get_target(context_->native()));
     return image_;
 }

@@ -103,11 +103,13 @@ struct Context::Impl {
     struct Entry {
         bool layer = false;
         State saved;
+        std::uint64_t serial = 0;  // a save's own number; 0 for a layer
     };
 
     cairo_t* cr = nullptr;
     State state;
     std::vector<Entry> stack;
+    std::uint64_t nextSerial = 1;
     bool reported = false;
 
     void check(const char* what) {
@@ -295,19 +297,34 @@ bool Context::isHealthy() const {
            cairo_surface_status(cairo_get_target(impl_->cr)) == CAIRO_STATUS_SUCCESS;
 }
 
-void Context::saveGState() {
-    impl_->stack.push_back({false, impl_->state});
-    cairo_save(impl_->cr);
-    impl_->check("saveGState");
+Context::SavedState::SavedState(Context& context)
+    : context_(context), depth_(context.impl_->stack.size()), serial_(context.impl_->nextSerial++) {
+    Impl& impl = *context_.impl_;
+    impl.stack.push_back({false, impl.state, serial_});
+    cairo_save(impl.cr);
+    impl.check("a save");
 }
 
-void Context::restoreGState() {
-    auto& stack = impl_->stack;
-    if (stack.empty() || stack.back().layer) return;
-    impl_->state = stack.back().saved;
-    stack.pop_back();
-    cairo_restore(impl_->cr);
-    impl_->check("restoreGState");
+Context::SavedState::~SavedState() { restore(); }
+
+bool Context::SavedState::isRestored() const {
+    const auto& stack = context_.impl_->stack;
+    return stack.size() <= depth_ || stack[depth_].serial != serial_;
+}
+
+void Context::SavedState::restore() {
+    if (isRestored()) return;
+    Impl& impl = *context_.impl_;
+    auto& stack = impl.stack;
+    for (std::size_t i = depth_; i < stack.size(); ++i) {
+        if (stack[i].layer) return;
+    }
+    while (stack.size() > depth_) {
+        impl.state = stack.back().saved;
+        stack.pop_back();
+        cairo_restore(impl.cr);
+    }
+    impl.check("a restore");
 }
 
 void Context::translateBy(Float tx, Float ty) { impl_->changeCTM(AffineTransform::makeTranslation(tx, ty)); }

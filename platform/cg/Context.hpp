@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -26,8 +28,8 @@ struct GradientStop {
 // cairo_t never enters its sticky error state:
 //  - a non-finite rect, point, width or gradient point makes the call a no-op;
 //  - a singular or non-finite change of the CTM turns drawing off until the
-//    restoreGState that matches the save before it;
-//  - an unbalanced restoreGState or endTransparencyLayer is ignored;
+//    SavedState made before it restores;
+//  - an unbalanced endTransparencyLayer is ignored;
 //  - colours are clamped to [0, 1] (NaN as 0) when drawn.
 class Context {
 public:
@@ -52,8 +54,34 @@ public:
     // Cairo reports success for the context and its surface.
     bool isHealthy() const;
 
-    void saveGState();
-    void restoreGState();
+    // Saves the graphics state (CTM, clip, colours, line style, alpha, whether drawing
+    // is on) when made and puts it back when destroyed, so every exit of a scope
+    // restores. It must not outlive its context.
+    //   cg::Context::SavedState saved(context);
+    //   context.clip(rect);
+    //   if (done) return;          // restored here
+    //   saved.restore();           // or here, early: the destructor then does nothing
+    class SavedState {
+    public:
+        explicit SavedState(Context& context);
+        ~SavedState();
+        SavedState(const SavedState&) = delete;
+        SavedState& operator=(const SavedState&) = delete;
+
+        // Back to the state and stack depth from before this save, closing saves made
+        // after it that are still open. Once this save is closed (here, or by the
+        // endTransparencyLayer of a layer it was made in), later calls do nothing.
+        // While a transparency layer begun after it is open, nothing happens either:
+        // the layer ends first, and the next call or the destructor restores.
+        void restore();
+        // This save is closed.
+        bool isRestored() const;
+
+    private:
+        Context& context_;
+        std::size_t depth_;     // the stack's depth before the save
+        std::uint64_t serial_;  // tells this save from a later one at the same depth
+    };
 
     void translateBy(Float tx, Float ty);
     void scaleBy(Float sx, Float sy);

@@ -71,7 +71,7 @@ TEST(ContextTest, FillRectInUserSpace) {
 TEST(ContextTest, SingularScaleTurnsDrawingOffUntilRestore) {
     auto c = bitmap();
     c->setFillColor({1, 0, 0, 1});
-    c->saveGState();
+    cg::Context::SavedState saved(*c);
     c->scaleBy(0, 1);
     EXPECT_FALSE(c->isDrawingEnabled());
     c->fill({0, 0, 10, 10});
@@ -79,7 +79,7 @@ TEST(ContextTest, SingularScaleTurnsDrawingOffUntilRestore) {
     c->fill({0, 0, 10, 10});
     EXPECT_EQ(c->makeImage()->pixel(5, 5), kNone);
     EXPECT_TRUE(c->isHealthy());
-    c->restoreGState();
+    saved.restore();
     EXPECT_TRUE(c->isDrawingEnabled());
     EXPECT_EQ(c->ctm(), cg::AffineTransform::identity());
     c->fill({0, 0, 10, 10});
@@ -100,12 +100,12 @@ TEST(ContextTest, NonFiniteTransformsTurnDrawingOff) {
     for (const auto& change : changes) {
         auto c = bitmap();
         c->setFillColor({1, 0, 0, 1});
-        c->saveGState();
+        cg::Context::SavedState saved(*c);
         change(*c);
         c->fill({0, 0, 10, 10});
         c->strokePath();
         EXPECT_EQ(c->makeImage()->pixel(5, 5), kNone);
-        c->restoreGState();
+        saved.restore();
         EXPECT_TRUE(c->isHealthy());
     }
 }
@@ -129,14 +129,62 @@ TEST(ContextTest, NonFiniteValuesAreNoOps) {
 
 TEST(ContextTest, UnbalancedRestoreIsIgnored) {
     auto c = bitmap();
-    c->restoreGState();
     c->translateBy(4, 0);
-    c->saveGState();
-    c->translateBy(1, 0);
-    c->restoreGState();
-    c->restoreGState();  // one too many: the translation by 4 stays
+    {
+        cg::Context::SavedState saved(*c);
+        c->translateBy(1, 0);
+        saved.restore();
+        saved.restore();  // one too many, and the destructor's too: the translation by 4 stays
+    }
     EXPECT_EQ(c->ctm(), cg::AffineTransform::makeTranslation(4, 0));
     c->endTransparencyLayer();
+    EXPECT_TRUE(c->isHealthy());
+}
+
+TEST(ContextTest, SavedStateRestoresOnceAtTheDepthItSaved) {
+    auto c = bitmap();
+    {
+        cg::Context::SavedState saved(*c);
+        c->translateBy(1, 0);
+        c->setFillColor({1, 0, 0, 1});
+        c->setAlpha(0.5);
+        c->setLineWidth(3);
+        c->clip({0, 0, 1, 1});
+    }
+    EXPECT_EQ(c->ctm(), cg::AffineTransform::identity());
+    EXPECT_EQ(c->fillColor(), (cg::Color{0, 0, 0, 1}));
+    EXPECT_EQ(c->alpha(), 1);
+    EXPECT_EQ(c->lineWidth(), 1);
+    c->fill({0, 0, 10, 10});  // the clip went too
+    EXPECT_EQ(c->makeImage()->pixel(5, 5), (cg::RGBA8{0, 0, 0, 255}));
+
+    // An early restore closes the saves made after it; a later save at the same depth
+    // is not its to close.
+    cg::Context::SavedState outer(*c);
+    c->translateBy(1, 0);
+    cg::Context::SavedState inner(*c);
+    c->translateBy(2, 0);
+    outer.restore();
+    EXPECT_TRUE(inner.isRestored());
+    EXPECT_EQ(c->ctm(), cg::AffineTransform::identity());
+    cg::Context::SavedState later(*c);
+    c->translateBy(5, 0);
+    outer.restore();
+    inner.restore();
+    EXPECT_FALSE(later.isRestored());
+    EXPECT_EQ(c->ctm(), cg::AffineTransform::makeTranslation(5, 0));
+    later.restore();
+
+    // A transparency layer begun after the save holds the restore until it ends.
+    c->translateBy(3, 0);
+    cg::Context::SavedState held(*c);
+    c->beginTransparencyLayer();
+    held.restore();
+    EXPECT_FALSE(held.isRestored());
+    c->endTransparencyLayer();
+    held.restore();
+    EXPECT_TRUE(held.isRestored());
+    EXPECT_EQ(c->ctm(), cg::AffineTransform::makeTranslation(3, 0));
     EXPECT_TRUE(c->isHealthy());
 }
 
@@ -194,11 +242,12 @@ TEST(ContextTest, HugeCoordinatesStayHealthy) {
 TEST(ContextTest, ClipToRectAndPath) {
     auto c = bitmap();
     c->setFillColor({1, 0, 0, 1});
-    c->saveGState();
-    c->clip({0, 0, 5, 10});
-    c->clip(cg::Path::rect({0, 0, 10, 5}));
-    c->fill({0, 0, 10, 10});
-    c->restoreGState();
+    {
+        cg::Context::SavedState saved(*c);
+        c->clip({0, 0, 5, 10});
+        c->clip(cg::Path::rect({0, 0, 10, 5}));
+        c->fill({0, 0, 10, 10});
+    }
     const auto img = c->makeImage();
     EXPECT_EQ(img->pixel(2, 2), kRed);
     EXPECT_EQ(img->pixel(7, 2), kNone);
@@ -224,8 +273,11 @@ TEST(ContextTest, TransparencyLayerCompositesAsOne) {
     c->beginTransparencyLayer();
     c->fill({0, 0, 12, 10});
     c->fill({8, 0, 12, 10});
-    c->saveGState();  // left open: the end closes it
-    c->endTransparencyLayer(0.5);
+    {
+        cg::Context::SavedState saved(*c);  // still open at the end, which closes it
+        c->endTransparencyLayer(0.5);
+        EXPECT_TRUE(saved.isRestored());
+    }
     const auto img = c->makeImage();
     EXPECT_EQ(img->word(10, 5), img->word(2, 5));  // the overlap is no darker
     EXPECT_NEAR(img->pixel(10, 5).a, 128, 1);
@@ -318,9 +370,9 @@ TEST(ContextTest, WrapsABorrowedCairoContextAndLeavesItBalanced) {
         cg::Context c(cr);
         EXPECT_EQ(c.ctm(), cg::AffineTransform::makeTranslation(1, 0));
         EXPECT_EQ(c.pixelWidth(), 4);
-        c.saveGState();
+        cg::Context::SavedState saved(c);
         c.scaleBy(2, 2);
-        c.beginTransparencyLayer();
+        c.beginTransparencyLayer();  // keeps `saved` from restoring: the context unwinds both
     }
     cairo_matrix_t m;
     cairo_get_matrix(cr, &m);

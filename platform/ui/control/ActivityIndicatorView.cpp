@@ -38,10 +38,7 @@ void ActivityIndicatorView::init() {
 }
 
 void ActivityIndicatorView::setActivityIndicatorViewStyle(Style style) {
-    if (style == style_) return;
-    style_ = style;
-    setNeedsDisplay();
-    invalidateIntrinsicContentSize();
+    change(style_, style, Invalidate::display | Invalidate::intrinsicSize);
 }
 
 void ActivityIndicatorView::startAnimating() {

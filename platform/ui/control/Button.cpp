@@ -27,25 +27,21 @@ std::shared_ptr<Button> Button::make(ButtonType type) { return ns::make<Button>(
 // ---------------------------------------------------------------- per-state content
 
 void Button::setTitle(std::optional<ns::String> title, State state) {
-    titles_.set(bits(state), std::move(title));
-    updateContent();
+    if (titles_.set(bits(state), std::move(title))) updateContent();
 }
 
 void Button::setTitleColor(std::optional<Color> color, State state) {
-    titleColors_.set(bits(state), std::move(color));
-    updateContent();
+    if (titleColors_.set(bits(state), std::move(color))) updateContent();
 }
 
 void Button::setImage(std::optional<Image> image, State state) {
     if (image && image->isEmpty()) image.reset();
-    images_.set(bits(state), std::move(image));
-    updateContent();
+    if (images_.set(bits(state), std::move(image))) updateContent();
 }
 
 void Button::setBackgroundImage(std::optional<Image> image, State state) {
     if (image && image->isEmpty()) image.reset();
-    backgroundImages_.set(bits(state), std::move(image));
-    updateContent();
+    if (backgroundImages_.set(bits(state), std::move(image))) updateContent();
 }
 
 std::optional<ns::String> Button::title(State state) const { return titles_.value(bits(state)); }
@@ -91,26 +87,28 @@ void Button::setImageEdgeInsets(const EdgeInsets& insets) {
     if (!std::isfinite(insets.top) || !std::isfinite(insets.left) || !std::isfinite(insets.bottom) ||
         !std::isfinite(insets.right))
         return;
-    imageEdgeInsets_ = insets;
-    setNeedsLayout();
+    change(imageEdgeInsets_, insets, Invalidate::layout);
 }
 
 void Button::setAdjustsImageWhenHighlighted(bool adjusts) {
-    adjustsImageWhenHighlighted_ = adjusts;
-    updateContent();
+    change(adjustsImageWhenHighlighted_, adjusts, Invalidate::nothing, [&] { updateContent(); });
 }
 
 void Button::setIsEnabled(bool enabled) {
+    const bool changes = enabled != isEnabled();
+    // Disabling clears a highlight (through setIsHighlighted) even when already disabled.
     Control::setIsEnabled(enabled);
-    updateContent();
+    if (changes) updateContent();
 }
 
 void Button::setIsSelected(bool selected) {
+    if (selected == isSelected()) return;
     Control::setIsSelected(selected);
     updateContent();
 }
 
 void Button::setIsHighlighted(bool highlighted) {
+    if (highlighted == isHighlighted()) return;
     Control::setIsHighlighted(highlighted);
     updateContent();
 }

@@ -22,26 +22,18 @@ Control::State Control::state() const {
 }
 
 void Control::setIsEnabled(bool enabled) {
-    enabled_ = enabled;
-    // A control that stops being enabled mid-touch shows no highlight.
+    change(enabled_, enabled, Invalidate::display);
+    // A control that stops being enabled mid-touch shows no highlight (also when it
+    // was disabled already and highlighted since).
     if (!enabled && highlighted_) setIsHighlighted(false);
-    setNeedsDisplay();
 }
 
-void Control::setIsSelected(bool selected) {
-    selected_ = selected;
-    setNeedsDisplay();
-}
+void Control::setIsSelected(bool selected) { change(selected_, selected, Invalidate::display); }
 
-void Control::setIsHighlighted(bool highlighted) {
-    highlighted_ = highlighted;
-    setNeedsDisplay();
-}
+void Control::setIsHighlighted(bool highlighted) { change(highlighted_, highlighted, Invalidate::display); }
 
 void Control::setContentHorizontalAlignment(ContentHorizontalAlignment alignment) {
-    if (contentHorizontalAlignment_ == alignment) return;
-    contentHorizontalAlignment_ = alignment;
-    setNeedsLayout();
+    change(contentHorizontalAlignment_, alignment, Invalidate::layout);
 }
 
 // ---------------------------------------------------------------- targets

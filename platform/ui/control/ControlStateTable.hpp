@@ -11,18 +11,23 @@ namespace pellavo::ui::detail {
 template <class V>
 class ControlStateTable {
 public:
-    // None removes the value for exactly that state.
-    void set(unsigned state, std::optional<V> value) {
+    // None removes the value for exactly that state. False when the table already
+    // held exactly that (V's ==).
+    bool set(unsigned state, std::optional<V> value) {
         for (auto it = entries_.begin(); it != entries_.end(); ++it) {
             if (it->first != state) continue;
-            if (value) {
-                it->second = std::move(*value);
-            } else {
+            if (!value) {
                 entries_.erase(it);
+            } else if (it->second == *value) {
+                return false;
+            } else {
+                it->second = std::move(*value);
             }
-            return;
+            return true;
         }
-        if (value) entries_.emplace_back(state, std::move(*value));
+        if (!value) return false;
+        entries_.emplace_back(state, std::move(*value));
+        return true;
     }
 
     // Only a value set for exactly this state.

@@ -21,10 +21,7 @@ void ImageView::init() {
 
 void ImageView::setImage(std::optional<Image> image) {
     if (image && image->isEmpty()) image.reset();
-    if (image == image_) return;
-    image_ = std::move(image);
-    updateContents();
-    invalidateIntrinsicContentSize();
+    change(image_, std::move(image), Invalidate::intrinsicSize, [&] { updateContents(); });
 }
 
 void ImageView::updateContents() {

@@ -98,83 +98,80 @@ std::optional<ns::AttributedString> Label::attributedText() const {
     return effectiveText();
 }
 
-void Label::textDidChange() {
-    setNeedsDisplay();
-    invalidateIntrinsicContentSize();
-}
+void Label::textDidChange() { invalidate(Invalidate::display | Invalidate::intrinsicSize); }
 
+// A property and the attributed text it restyles change together: a setter does its
+// work when either changes.
 void Label::setText(std::optional<ns::String> text) {
-    attributedText_.reset();
-    text_ = std::move(text);
-    textDidChange();
+    // Plain text drops the attributed text, also when the characters are the same.
+    if (change(attributedText_, std::nullopt) | change(text_, std::move(text))) textDidChange();
 }
 
 void Label::setAttributedText(std::optional<ns::AttributedString> text) {
     if (!text) {
-        attributedText_.reset();
-        text_.reset();
-        textDidChange();
+        if (change(attributedText_, std::nullopt) | change(text_, std::nullopt)) textDidChange();
         return;
     }
-    text_ = text->string();
+    bool changed = change(text_, text->string());
     if (text->length() > 0) {
         const ns::Value font = text->attribute(ns::AttributedStringKey::font, 0);
-        if (const auto* f = font.get<Font>()) font_ = *f;
+        if (const auto* f = font.get<Font>()) changed |= change(font_, *f);
         const ns::Value color = text->attribute(ns::AttributedStringKey::foregroundColor, 0);
-        if (const auto* c = color.get<Color>()) textColor_ = *c;
+        if (const auto* c = color.get<Color>()) changed |= change(textColor_, *c);
         const ns::Value paragraph = text->attribute(ns::AttributedStringKey::paragraphStyle, 0);
         if (const auto* p = paragraph.get<ns::ParagraphStyle>()) {
-            textAlignment_ = p->alignment;
-            lineBreakMode_ = p->lineBreakMode;
+            changed |= change(textAlignment_, p->alignment);
+            changed |= change(lineBreakMode_, p->lineBreakMode);
         }
     }
-    attributedText_ = std::move(text);
-    textDidChange();
+    changed |= change(attributedText_, std::move(text));
+    if (changed) textDidChange();
 }
 
 void Label::setFont(std::optional<Font> font) {
     // No font, or the blank font, means "unset". A named font at size 0 is a real value
     // (it measures and draws nothing), which shrinking placeholders rely on.
     if (!font || font->fontName().empty()) font = Font::systemFont(kDefaultFontSize);
-    font_ = *font;
-    if (attributedText_ && attributedText_->length() > 0) {
-        ns::MutableAttributedString text(*attributedText_);
-        text.addAttribute(ns::AttributedStringKey::font, ns::Value::of(font_), {0, text.length()});
-        attributedText_ = text;
+    std::optional<ns::AttributedString> restyled = attributedText_;
+    if (restyled && restyled->length() > 0) {
+        ns::MutableAttributedString text(*restyled);
+        text.addAttribute(ns::AttributedStringKey::font, ns::Value::of(*font), {0, text.length()});
+        restyled = text;
     }
-    textDidChange();
+    if (change(font_, *font) | change(attributedText_, std::move(restyled))) textDidChange();
 }
 
 void Label::setTextColor(std::optional<Color> color) {
-    textColor_ = color.value_or(Color::black());
-    if (attributedText_ && attributedText_->length() > 0) {
-        ns::MutableAttributedString text(*attributedText_);
-        text.addAttribute(ns::AttributedStringKey::foregroundColor, ns::Value::of(textColor_), {0, text.length()});
-        attributedText_ = text;
+    const Color textColor = color.value_or(Color::black());
+    std::optional<ns::AttributedString> restyled = attributedText_;
+    if (restyled && restyled->length() > 0) {
+        ns::MutableAttributedString text(*restyled);
+        text.addAttribute(ns::AttributedStringKey::foregroundColor, ns::Value::of(textColor), {0, text.length()});
+        restyled = text;
     }
-    setNeedsDisplay();
+    if (change(textColor_, textColor) | change(attributedText_, std::move(restyled)))
+        invalidate(Invalidate::display);
 }
 
 void Label::setTextAlignment(ns::TextAlignment alignment) {
-    textAlignment_ = alignment;
-    restyleParagraphs(attributedText_, [&](ns::ParagraphStyle& style) { style.alignment = alignment; });
-    setNeedsDisplay();
+    std::optional<ns::AttributedString> restyled = attributedText_;
+    restyleParagraphs(restyled, [&](ns::ParagraphStyle& style) { style.alignment = alignment; });
+    if (change(textAlignment_, alignment) | change(attributedText_, std::move(restyled)))
+        invalidate(Invalidate::display);
 }
 
 void Label::setNumberOfLines(int lines) {
-    numberOfLines_ = lines < 0 ? 0 : lines;
-    textDidChange();
+    if (change(numberOfLines_, lines < 0 ? 0 : lines)) textDidChange();
 }
 
 void Label::setLineBreakMode(ns::LineBreakMode mode) {
-    lineBreakMode_ = mode;
-    restyleParagraphs(attributedText_, [&](ns::ParagraphStyle& style) { style.lineBreakMode = mode; });
-    textDidChange();
+    std::optional<ns::AttributedString> restyled = attributedText_;
+    restyleParagraphs(restyled, [&](ns::ParagraphStyle& style) { style.lineBreakMode = mode; });
+    if (change(lineBreakMode_, mode) | change(attributedText_, std::move(restyled))) textDidChange();
 }
 
 void Label::setPreferredMaxLayoutWidth(double width) {
-    preferredMaxLayoutWidth_ = std::isfinite(width) && width > 0 ? width : 0;
-    invalidateIntrinsicContentSize();
+    change(preferredMaxLayoutWidth_, std::isfinite(width) && width > 0 ? width : 0, Invalidate::intrinsicSize);
 }
 
 cg::Rect Label::textRect(const cg::Rect& bounds, int numberOfLines) const {

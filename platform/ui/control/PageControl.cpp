@@ -22,15 +22,12 @@ constexpr double kOtherDotAlpha = 0.35;
 PageControl::PageControl(const cg::Rect& frame) : Control(frame) {}
 
 void PageControl::setNumberOfPages(int pages) {
-    numberOfPages_ = std::max(pages, 0);
-    currentPage_ = std::clamp(currentPage_, 0, std::max(numberOfPages_ - 1, 0));
-    setNeedsDisplay();
-    invalidateIntrinsicContentSize();
+    change(numberOfPages_, std::max(pages, 0), Invalidate::display | Invalidate::intrinsicSize,
+           [&] { currentPage_ = std::clamp(currentPage_, 0, std::max(numberOfPages_ - 1, 0)); });
 }
 
 void PageControl::setCurrentPage(int page) {
-    currentPage_ = std::clamp(page, 0, std::max(numberOfPages_ - 1, 0));
-    setNeedsDisplay();
+    change(currentPage_, std::clamp(page, 0, std::max(numberOfPages_ - 1, 0)), Invalidate::display);
 }
 
 cg::Point PageControl::dotCentre(int page) const {

@@ -38,26 +38,25 @@ void Slider::init() {
 
 void Slider::setValue(float value) {
     if (std::isnan(value)) return;
-    value = std::clamp(value, minimumValue_, maximumValue_);
-    if (value == value_) return;
-    value_ = value;
-    setNeedsLayout();
+    change(value_, std::clamp(value, minimumValue_, maximumValue_), Invalidate::layout);
 }
 
+// The minimum never exceeds the maximum and the value lies between them, so an
+// unchanged bound leaves both as they are.
 void Slider::setMinimumValue(float value) {
     if (std::isnan(value)) return;
-    minimumValue_ = value;
-    if (maximumValue_ < value) maximumValue_ = value;
-    value_ = std::clamp(value_, minimumValue_, maximumValue_);
-    setNeedsLayout();
+    change(minimumValue_, value, Invalidate::layout, [&] {
+        if (maximumValue_ < value) maximumValue_ = value;
+        value_ = std::clamp(value_, minimumValue_, maximumValue_);
+    });
 }
 
 void Slider::setMaximumValue(float value) {
     if (std::isnan(value)) return;
-    maximumValue_ = value;
-    if (minimumValue_ > value) minimumValue_ = value;
-    value_ = std::clamp(value_, minimumValue_, maximumValue_);
-    setNeedsLayout();
+    change(maximumValue_, value, Invalidate::layout, [&] {
+        if (minimumValue_ > value) minimumValue_ = value;
+        value_ = std::clamp(value_, minimumValue_, maximumValue_);
+    });
 }
 
 void Slider::setIsContinuous(bool continuous) { continuous_ = continuous; }
@@ -66,8 +65,7 @@ void Slider::setIsContinuous(bool continuous) { continuous_ = continuous; }
 
 void Slider::setThumbImage(std::optional<Image> image, State state) {
     if (image && image->isEmpty()) image.reset();
-    thumbImages_.set(bits(state), std::move(image));
-    updateAppearance();
+    if (thumbImages_.set(bits(state), std::move(image))) updateAppearance();
 }
 
 std::optional<Image> Slider::thumbImage(State state) const { return thumbImages_.value(bits(state)); }
@@ -75,43 +73,48 @@ std::optional<Image> Slider::currentThumbImage() const { return thumbImages_.val
 
 void Slider::setMinimumTrackImage(std::optional<Image> image, State state) {
     if (image && image->isEmpty()) image.reset();
-    minimumTrackImages_.set(bits(state), std::move(image));
-    updateAppearance();
+    if (minimumTrackImages_.set(bits(state), std::move(image))) updateAppearance();
 }
 
 std::optional<Image> Slider::minimumTrackImage(State state) const { return minimumTrackImages_.value(bits(state)); }
 
 void Slider::setMaximumTrackImage(std::optional<Image> image, State state) {
     if (image && image->isEmpty()) image.reset();
-    maximumTrackImages_.set(bits(state), std::move(image));
-    updateAppearance();
+    if (maximumTrackImages_.set(bits(state), std::move(image))) updateAppearance();
 }
 
 std::optional<Image> Slider::maximumTrackImage(State state) const { return maximumTrackImages_.value(bits(state)); }
 
+// A tint replaces the track images: an equal tint still clears them.
 void Slider::setMinimumTrackTintColor(std::optional<Color> color) {
+    if (color == minimumTrackTintColor_ && minimumTrackImages_.empty()) return;
     minimumTrackTintColor_ = std::move(color);
     minimumTrackImages_.clear();
     updateAppearance();
 }
 
 void Slider::setMaximumTrackTintColor(std::optional<Color> color) {
+    if (color == maximumTrackTintColor_ && maximumTrackImages_.empty()) return;
     maximumTrackTintColor_ = std::move(color);
     maximumTrackImages_.clear();
     updateAppearance();
 }
 
 void Slider::setIsEnabled(bool enabled) {
+    const bool changes = enabled != isEnabled();
+    // Disabling clears a highlight (through setIsHighlighted) even when already disabled.
     Control::setIsEnabled(enabled);
-    updateAppearance();
+    if (changes) updateAppearance();
 }
 
 void Slider::setIsSelected(bool selected) {
+    if (selected == isSelected()) return;
     Control::setIsSelected(selected);
     updateAppearance();
 }
 
 void Slider::setIsHighlighted(bool highlighted) {
+    if (highlighted == isHighlighted()) return;
     Control::setIsHighlighted(highlighted);
     updateAppearance();
 }

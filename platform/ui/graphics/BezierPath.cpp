@@ -59,17 +59,16 @@ void BezierPath::setMiterLimit(cg::Float limit) {
 void BezierPath::fill() const {
     cg::Context* context = graphicsGetCurrentContext();
     if (!context || path_.isEmpty()) return;
-    context->saveGState();
+    cg::Context::SavedState saved(*context);
     context->beginPath();
     context->addPath(path_.path());
     context->fillPath(usesEvenOddFillRule_ ? cg::FillRule::evenOdd : cg::FillRule::nonZero);
-    context->restoreGState();
 }
 
 void BezierPath::stroke() const {
     cg::Context* context = graphicsGetCurrentContext();
     if (!context || path_.isEmpty()) return;
-    context->saveGState();
+    cg::Context::SavedState saved(*context);
     context->setLineWidth(lineWidth_);
     context->setLineCap(lineCapStyle_);
     context->setLineJoin(lineJoinStyle_);
@@ -77,7 +76,6 @@ void BezierPath::stroke() const {
     context->beginPath();
     context->addPath(path_.path());
     context->strokePath();
-    context->restoreGState();
 }
 
 } // namespace pellavo::ui

@@ -145,18 +145,14 @@ void ScrollView::didChangeOffset() {
 void ScrollView::setContentSize(cg::Size size) {
     if (!size.isFinite()) return refuse("content size");
     const cg::Size clamped{std::max<cg::Float>(size.width, 0), std::max<cg::Float>(size.height, 0)};
-    if (clamped == contentSize_) return;
-    contentSize_ = clamped;
-    updateIndicators();
     // Constraints inside may hang on the content edges.
-    setNeedsLayout();
+    change(contentSize_, clamped, Invalidate::layout, [&] { updateIndicators(); });
 }
 
 void ScrollView::setContentInset(const EdgeInsets& inset) {
     if (!(finite(inset.top) && finite(inset.left) && finite(inset.bottom) && finite(inset.right)))
         return refuse("content inset");
-    contentInset_ = inset;
-    updateIndicators();
+    change(contentInset_, inset, Invalidate::nothing, [&] { updateIndicators(); });
 }
 
 // 0 − inset, not −inset: no inset gives +0, so a limit reached never reads as −0.
@@ -213,13 +209,11 @@ void ScrollView::setIsScrollEnabled(bool value) {
 }
 
 void ScrollView::setShowsHorizontalScrollIndicator(bool value) {
-    showsHorizontalIndicator_ = value;
-    updateIndicators();
+    change(showsHorizontalIndicator_, value, Invalidate::nothing, [&] { updateIndicators(); });
 }
 
 void ScrollView::setShowsVerticalScrollIndicator(bool value) {
-    showsVerticalIndicator_ = value;
-    updateIndicators();
+    change(showsVerticalIndicator_, value, Invalidate::nothing, [&] { updateIndicators(); });
 }
 
 void ScrollView::setDecelerationRate(double rate) {

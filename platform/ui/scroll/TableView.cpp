@@ -58,26 +58,18 @@ void TableView::setDelegate(const std::shared_ptr<TableViewDelegate>& delegate) 
 }
 
 void TableView::setRowHeight(double height) {
-    rowHeight_ = sanitisedHeight(height);
-    reloadData();
+    change(rowHeight_, sanitisedHeight(height), Invalidate::nothing, [&] { reloadData(); });
 }
 
-void TableView::setSeparatorColor(Color color) {
-    separatorColor_ = color;
-    setNeedsLayout();
-}
+void TableView::setSeparatorColor(Color color) { change(separatorColor_, color, Invalidate::layout); }
 
-void TableView::setSeparatorStyle(SeparatorStyle style) {
-    separatorStyle_ = style;
-    setNeedsLayout();
-}
+void TableView::setSeparatorStyle(SeparatorStyle style) { change(separatorStyle_, style, Invalidate::layout); }
 
 void TableView::setSeparatorInset(const EdgeInsets& inset) {
     if (!(std::isfinite(inset.top) && std::isfinite(inset.left) && std::isfinite(inset.bottom) &&
           std::isfinite(inset.right)))
         return;
-    separatorInset_ = inset;
-    setNeedsLayout();
+    change(separatorInset_, inset, Invalidate::layout);
 }
 
 // ---------------------------------------------------------------- data

@@ -70,20 +70,15 @@ std::shared_ptr<ImageView> TableViewCell::imageView() {
 }
 
 void TableViewCell::setSelectionStyle(SelectionStyle style) {
-    selectionStyle_ = style;
-    updateHighlight(false);
+    change(selectionStyle_, style, Invalidate::nothing, [&] { updateHighlight(false); });
 }
 
 void TableViewCell::setSelected(bool selected, bool animated) {
-    if (selected_ == selected) return;
-    selected_ = selected;
-    updateHighlight(animated);
+    change(selected_, selected, Invalidate::nothing, [&] { updateHighlight(animated); });
 }
 
 void TableViewCell::setHighlighted(bool highlighted, bool animated) {
-    if (highlighted_ == highlighted) return;
-    highlighted_ = highlighted;
-    updateHighlight(animated);
+    change(highlighted_, highlighted, Invalidate::nothing, [&] { updateHighlight(animated); });
 }
 
 void TableViewCell::updateHighlight(bool animated) {
@@ -109,8 +104,9 @@ void TableViewCell::setSeparatorInset(const EdgeInsets& inset) {
     if (!(std::isfinite(inset.top) && std::isfinite(inset.left) && std::isfinite(inset.bottom) &&
           std::isfinite(inset.right)))
         return;
-    separatorInset_ = inset;
-    if (auto table = superview()) table->setNeedsLayout();
+    change(separatorInset_, inset, Invalidate::nothing, [&] {
+        if (auto table = superview()) table->setNeedsLayout();
+    });
 }
 
 void TableViewCell::layoutSubviews() {

@@ -27,10 +27,9 @@ void draw(const ns::AttributedString& text, cg::Rect in) {
     cg::Context* context = graphicsGetCurrentContext();
     if (context == nullptr || !in.isFinite() || !(in.size.width > 0) || !(in.size.height > 0)) return;
     const TextLayout layout(text, in.size.width);
-    context->saveGState();
+    cg::Context::SavedState saved(*context);
     context->clip(in);
     layout.draw(*context, in.origin);
-    context->restoreGState();
 }
 
 void draw(const ns::String& text, cg::Rect in, const ns::Attributes& attributes) {

@@ -53,36 +53,33 @@ std::optional<ns::String> TextField::placeholder() const {
 }
 
 void TextField::setPlaceholder(std::optional<ns::String> placeholder) {
-    if (!placeholder) {
-        placeholder_.reset();
-    } else {
+    std::optional<ns::AttributedString> attributed;
+    if (placeholder) {
         ns::Attributes attributes = defaultAttributes();
         attributes[ns::AttributedStringKey::foregroundColor] = ns::Value::of(placeholderColor());
-        placeholder_ = ns::AttributedString(*placeholder, attributes);
+        attributed = ns::AttributedString(*placeholder, attributes);
     }
-    setNeedsDisplay();
+    change(placeholder_, std::move(attributed), Invalidate::display);
 }
 
 void TextField::setAttributedPlaceholder(std::optional<ns::AttributedString> placeholder) {
-    placeholder_ = std::move(placeholder);
-    setNeedsDisplay();
+    change(placeholder_, std::move(placeholder), Invalidate::display);
 }
 
+// The look and the text it restyles change together: a setter does its work when
+// either changes.
 void TextField::setFont(const Font& font) {
-    font_ = font;
-    text_ = detail::withAttribute(text_, ns::AttributedStringKey::font, ns::Value::of(font_));
-    setNeedsDisplay();
+    auto restyled = detail::withAttribute(text_, ns::AttributedStringKey::font, ns::Value::of(font));
+    if (change(font_, font) | change(text_, std::move(restyled))) setNeedsDisplay();
 }
 
 void TextField::setTextColor(const Color& color) {
-    textColor_ = color;
-    text_ = detail::withAttribute(text_, ns::AttributedStringKey::foregroundColor, ns::Value::of(textColor_));
-    setNeedsDisplay();
+    auto restyled = detail::withAttribute(text_, ns::AttributedStringKey::foregroundColor, ns::Value::of(color));
+    if (change(textColor_, color) | change(text_, std::move(restyled))) setNeedsDisplay();
 }
 
 void TextField::setTextAlignment(ns::TextAlignment alignment) {
-    alignment_ = alignment;
-    setNeedsDisplay();
+    change(alignment_, alignment, Invalidate::display);
 }
 
 // ---------------------------------------------------------------- side views
@@ -119,13 +116,11 @@ void TextField::setRightView(std::shared_ptr<View> view) {
 }
 
 void TextField::setLeftViewMode(ViewMode mode) {
-    leftViewMode_ = mode;
-    updateSideViews();
+    change(leftViewMode_, mode, Invalidate::nothing, [&] { updateSideViews(); });
 }
 
 void TextField::setRightViewMode(ViewMode mode) {
-    rightViewMode_ = mode;
-    updateSideViews();
+    change(rightViewMode_, mode, Invalidate::nothing, [&] { updateSideViews(); });
 }
 
 cg::Rect TextField::leftViewRect(const cg::Rect& bounds) const {
@@ -187,11 +182,10 @@ void TextField::drawText(const cg::Rect& rect) {
     if (context == nullptr || !rect.isFinite()) return;
     const TextLayout layout(effectiveText(), 0, 1);
     const double height = layout.size().height;
-    context->saveGState();
+    cg::Context::SavedState saved(*context);
     context->clip(rect);
     layout.draw(*context, {rect.minX() + alignmentOffset(rect) - scrollOffset(rect),
                            rect.minY() + (rect.height() - height) / 2});
-    context->restoreGState();
 }
 
 void TextField::drawPlaceholder(const cg::Rect& rect) {
@@ -199,10 +193,9 @@ void TextField::drawPlaceholder(const cg::Rect& rect) {
     if (context == nullptr || !rect.isFinite() || !placeholder_) return;
     const TextLayout layout(*placeholder_, 0, 1);
     const double height = layout.size().height;
-    context->saveGState();
+    cg::Context::SavedState saved(*context);
     context->clip(rect);
     layout.draw(*context, {rect.minX(), rect.minY() + (rect.height() - height) / 2});
-    context->restoreGState();
 }
 
 void TextField::draw(cg::Rect) {
@@ -217,11 +210,10 @@ void TextField::draw(cg::Rect) {
     if (marks && selection_.length > 0) {
         const double left = origin + offsetOf(selection_.location);
         const double right = origin + offsetOf(selection_.max());
-        context->saveGState();
+        cg::Context::SavedState saved(*context);
         context->clip(rect);
         context->setFillColor(tintColor().withAlphaComponent(kSelectionAlpha).cgColor());
         context->fill({left, lineTop, right - left, lineHeight});
-        context->restoreGState();
     }
     if (text_.length() == 0)
         drawPlaceholder(placeholderRect(b));
@@ -230,10 +222,9 @@ void TextField::draw(cg::Rect) {
     // The caret only marks an empty selection.
     if (!marks || selection_.length > 0) return;
     const double x = origin + offsetOf(selection_.max());
-    context->saveGState();
+    cg::Context::SavedState saved(*context);
     context->setFillColor(tintColor().cgColor());
     context->fill({std::min(x, rect.maxX() - kCaretWidth), lineTop, kCaretWidth, lineHeight});
-    context->restoreGState();
 }
 
 // ---------------------------------------------------------------- editing

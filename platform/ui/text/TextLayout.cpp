@@ -319,7 +319,7 @@ void TextLayout::draw(cg::Context& context, cg::Point at) const {
     cairo_t* cr = context.native();
     if (cr == nullptr) return;
 
-    context.saveGState();
+    cg::Context::SavedState saved(context);
     if (d.mode == ns::LineBreakMode::byClipping && d.width > 0) {
         context.clip(cg::Rect(at.x, at.y, d.width, d.size.height));
     }
@@ -333,7 +333,6 @@ void TextLayout::draw(cg::Context& context, cg::Point at) const {
     });
     g_object_unref(layout);
     cairo_new_path(cr);
-    context.restoreGState();
 }
 
 cg::Rect TextLayout::caretRect(int64_t offset) const {

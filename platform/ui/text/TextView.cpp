@@ -99,22 +99,21 @@ void TextView::setAttributedText(std::optional<ns::AttributedString> text) {
     textDidChangeLayout();
 }
 
+// The look and the text it restyles change together: a setter does its work when
+// either changes.
 void TextView::setFont(std::optional<Font> font) {
-    font_ = font.value_or(Font::systemFont(kDefaultFontSize));
-    text_ = detail::withAttribute(text_, ns::AttributedStringKey::font, ns::Value::of(font_));
-    textDidChangeLayout();
+    const Font chosen = font.value_or(Font::systemFont(kDefaultFontSize));
+    auto restyled = detail::withAttribute(text_, ns::AttributedStringKey::font, ns::Value::of(chosen));
+    if (change(font_, chosen) | change(text_, std::move(restyled))) textDidChangeLayout();
 }
 
 void TextView::setTextColor(const Color& color) {
-    textColor_ = color;
-    text_ = detail::withAttribute(text_, ns::AttributedStringKey::foregroundColor, ns::Value::of(textColor_));
-    textDidChangeLayout();
+    auto restyled = detail::withAttribute(text_, ns::AttributedStringKey::foregroundColor, ns::Value::of(color));
+    if (change(textColor_, color) | change(text_, std::move(restyled))) textDidChangeLayout();
 }
 
 void TextView::setTextAlignment(ns::TextAlignment alignment) {
-    if (alignment == alignment_) return;
-    alignment_ = alignment;
-    textDidChangeLayout();
+    change(alignment_, alignment, Invalidate::nothing, [&] { textDidChangeLayout(); });
 }
 
 void TextView::setTextContainerInset(const EdgeInsets& inset) {
@@ -123,8 +122,7 @@ void TextView::setTextContainerInset(const EdgeInsets& inset) {
         ns::log("TextView: ignoring a non-finite text container inset");
         return;
     }
-    inset_ = inset;
-    textDidChangeLayout();
+    change(inset_, inset, Invalidate::nothing, [&] { textDidChangeLayout(); });
 }
 
 void TextView::setIsEditable(bool editable) {
@@ -206,21 +204,19 @@ void TextView::drawContent() {
     const cg::Point origin{inset_.left + container_.lineFragmentPadding(), inset_.top};
     // A selection is highlighted behind its text, one rectangle per line it touches.
     if (editing_ && selection_.length > 0 && text_.length() > 0) {
-        context->saveGState();
+        cg::Context::SavedState saved(*context);
         context->setFillColor(tintColor().withAlphaComponent(kSelectionAlpha).cgColor());
         for (const cg::Rect& rect : layout().selectionRects(selection_))
             context->fill(rect.offsetBy(origin.x, origin.y));
-        context->restoreGState();
     }
     if (text_.length() > 0) layout().draw(*context, origin);
     // The caret only marks an empty selection.
     if (!editing_ || selection_.length > 0) return;
     const cg::Rect caret = caretRect(selection_.max());
     if (!caret.isFinite()) return;
-    context->saveGState();
+    cg::Context::SavedState saved(*context);
     context->setFillColor(tintColor().cgColor());
     context->fill(caret);
-    context->restoreGState();
 }
 
 // ---------------------------------------------------------------- editing

@@ -445,6 +445,15 @@ void View::layoutSublayers(ca::Layer& layer) {
 
 void View::setNeedsDisplay() { layer_->setNeedsDisplay(); }
 
+void View::invalidate(Invalidate what) {
+    const auto has = [what](Invalidate flag) {
+        return (static_cast<unsigned>(what) & static_cast<unsigned>(flag)) != 0;
+    };
+    if (has(Invalidate::display)) setNeedsDisplay();
+    if (has(Invalidate::layout)) setNeedsLayout();
+    if (has(Invalidate::intrinsicSize)) invalidateIntrinsicContentSize();
+}
+
 void View::setNeedsDisplay(const cg::Rect& rect) {
     (void)rect; // the whole view redraws
     layer_->setNeedsDisplay();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "platform/ca/Layer.hpp"
@@ -351,6 +352,41 @@ protected:
     void init() override;
     // The layer this view owns, asked once while the view is made.
     virtual std::shared_ptr<ca::Layer> makeLayer();
+
+    // ---- setters
+    // What a property change needs redone; combine with |.
+    enum class Invalidate : unsigned {
+        nothing = 0,
+        display = 1u << 0,        // setNeedsDisplay
+        layout = 1u << 1,         // setNeedsLayout
+        intrinsicSize = 1u << 2,  // invalidateIntrinsicContentSize
+    };
+    friend constexpr Invalidate operator|(Invalidate a, Invalidate b) {
+        return static_cast<Invalidate>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+    }
+    // Marks what `what` names, in the order display, layout, intrinsic size.
+    void invalidate(Invalidate what);
+    // The setter of a property kept by the view: stores `value` into `field` when it
+    // differs (==; a setter that clamps or refuses values does so before), then marks
+    // what `what` names. Returns whether the value changed; an equal value does nothing.
+    template <class T, class U>
+    bool change(T& field, U&& value, Invalidate what = Invalidate::nothing) {
+        if (field == value) return false;
+        field = std::forward<U>(value);
+        invalidate(what);
+        return true;
+    }
+    // change() with a follow-up for what derives from the field (restyling, passing it
+    // on to a subview), run after the store and before the marks.
+    template <class T, class U, class Then>
+        requires std::invocable<Then&>
+    bool change(T& field, U&& value, Invalidate what, Then&& then) {
+        if (field == value) return false;
+        field = std::forward<U>(value);
+        then();
+        invalidate(what);
+        return true;
+    }
 
 private:
     template <class T>

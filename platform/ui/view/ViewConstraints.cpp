@@ -32,18 +32,15 @@ void View::removeConstraints(const std::vector<std::shared_ptr<LayoutConstraint>
 }
 
 void View::setTranslatesAutoresizingMaskIntoConstraints(bool value) {
-    if (value == translatesAutoresizingMask_)
-        return;
-    translatesAutoresizingMask_ = value;
-    layout::LayoutEngine::translatesChanged(*this);
+    change(translatesAutoresizingMask_, value, Invalidate::nothing,
+           [&] { layout::LayoutEngine::translatesChanged(*this); });
 }
 
 void View::setLayoutMargins(const EdgeInsets& margins) {
-    if (margins == layoutMargins_ || !std::isfinite(margins.top) || !std::isfinite(margins.left) ||
-        !std::isfinite(margins.bottom) || !std::isfinite(margins.right))
+    if (!std::isfinite(margins.top) || !std::isfinite(margins.left) || !std::isfinite(margins.bottom) ||
+        !std::isfinite(margins.right))
         return;
-    layoutMargins_ = margins;
-    setNeedsLayout();
+    change(layoutMargins_, margins, Invalidate::layout);
 }
 
 LayoutXAxisAnchor View::leadingAnchor() { return {sharedFromThis<View>(), Attribute::leading}; }

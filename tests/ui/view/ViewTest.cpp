@@ -582,6 +582,41 @@ TEST_F(ViewPasses, EmptyViewsWaitAndDisplayIfNeededDrawsOffWindow) {
     EXPECT_EQ(loose->draws, 1);
 }
 
+// A property set through the setter helper, and a log of what a change runs.
+class LevelView : public DrawingView {
+public:
+    using DrawingView::DrawingView;
+    bool setLevel(int level) {
+        return change(level_, level, Invalidate::display | Invalidate::layout | Invalidate::intrinsicSize,
+                      [&] { log.push_back("then " + std::to_string(level_)); });
+    }
+    void layoutSubviews() override { log.push_back("layout"); }
+    void invalidateIntrinsicContentSize() override { log.push_back("intrinsic size"); }
+    std::vector<std::string> log;
+
+private:
+    int level_ = 0;
+};
+
+TEST_F(ViewPasses, TheSetterHelperDoesNothingForAnEqualValue) {
+    auto view = ns::make<LevelView>(cg::Rect{0, 0, 4, 4});
+    window()->addSubview(view);
+    runUntilIdle();
+    view->log.clear();
+    const int draws = view->draws;
+
+    EXPECT_FALSE(view->setLevel(0));
+    runUntilIdle();
+    EXPECT_TRUE(view->log.empty());
+    EXPECT_EQ(view->draws, draws);
+
+    EXPECT_TRUE(view->setLevel(2));
+    EXPECT_EQ(view->log, (std::vector<std::string>{"then 2", "intrinsic size"}));
+    runUntilIdle();
+    EXPECT_EQ(view->log.back(), "layout");
+    EXPECT_EQ(view->draws, draws + 1);
+}
+
 // ---------------------------------------------------------------- sizing
 
 TEST_F(ViewPasses, SizingDefaults) {
