@@ -7,10 +7,13 @@
 
 #include "pellavo/Pellavo.hpp"
 #include "platform/ca/BackdropLayer.hpp"
+#include "platform/ca/CurrentMediaTime.hpp"
 #include "platform/ca/GradientLayer.hpp"
+#include "platform/ca/Renderer.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/nib/Nib.hpp"
 #include "tests/support/AppTest.hpp"
+#include "tests/support/Golden.hpp"
 #include "tests/ui/ControlsTestSupport.hpp"
 
 namespace pellavo {
@@ -26,20 +29,27 @@ void expectPoint(cg::Point actual, cg::Point expected, const char* what) {
 
 class VXGradientViewTest : public testing::AppTest {
 protected:
-    // A red-to-blue view in the window, drawn once.
-    std::shared_ptr<VXGradientView> drawn(cg::Rect frame = {0, 0, 100, 10}) {
+    static std::shared_ptr<VXGradientView> redToBlue(ui::View& parent, cg::Rect frame) {
         auto view = ns::make<VXGradientView>(frame);
         view->setFirstColor(ui::Color::red());
         view->setSecondColor(ui::Color::blue());
-        window()->addSubview(view);
+        parent.addSubview(view);
+        return view;
+    }
+    // A red-to-blue view in the window, drawn once.
+    std::shared_ptr<VXGradientView> drawn() {
+        auto view = redToBlue(*window(), {0, 0, 100, 10});
         runUntilIdle();
         return view;
     }
     static float alphaOf(const VXGradientView& view, std::size_t i) {
         return static_cast<float>(view.gradientLayer()->colors().at(i).alpha);
     }
-    static std::vector<double> locations(const VXGradientView& view) {
-        return view.gradientLayer()->locations().value_or(std::vector<double>{});
+    static void expectStops(const VXGradientView& view, float first, float second) {
+        const auto stops = view.gradientLayer()->locations().value_or(std::vector<double>{});
+        ASSERT_EQ(stops.size(), 2u);
+        EXPECT_NEAR(stops[0], first, 1e-6);
+        EXPECT_NEAR(stops[1], second, 1e-6);
     }
 };
 
@@ -65,16 +75,11 @@ TEST_F(VXGradientViewTest, SettingsWaitForTheFirstDrawingPass) {
     EXPECT_EQ(sublayers[0], view->blurLayer());
     EXPECT_EQ(sublayers[1], gradient);
     EXPECT_EQ(gradient->frame(), view->bounds());
-    ASSERT_EQ(gradient->colors().size(), 2u);
-    EXPECT_EQ(gradient->colors()[0].red, 1);
-    EXPECT_EQ(gradient->colors()[1].blue, 1);
-    EXPECT_EQ(alphaOf(*view, 0), 0.9f);
-    EXPECT_EQ(alphaOf(*view, 1), 0.9f);
+    const double alpha = 0.9f;
+    EXPECT_EQ(gradient->colors(), (std::vector<cg::Color>{{1, 0, 0, alpha}, {0, 0, 1, alpha}}));
     expectPoint(gradient->startPoint(), {0, 0.5}, "start");
     expectPoint(gradient->endPoint(), {1, 0.5}, "end");
-    ASSERT_EQ(locations(*view).size(), 2u);
-    EXPECT_NEAR(locations(*view)[0], 0.6, 1e-6);
-    EXPECT_NEAR(locations(*view)[1], 1, 1e-6);
+    expectStops(*view, 0.6f, 1);
 
     auto plain = ns::make<VXGradientView>(cg::Rect{0, 20, 50, 50});
     window()->addSubview(plain);
@@ -84,7 +89,7 @@ TEST_F(VXGradientViewTest, SettingsWaitForTheFirstDrawingPass) {
     EXPECT_EQ(plain->gradientLayer()->colors(), (std::vector<cg::Color>{{1, 1, 1, 1}, {1, 1, 1, 1}}));
     expectPoint(plain->gradientLayer()->startPoint(), {0.5, 0}, "default start");
     expectPoint(plain->gradientLayer()->endPoint(), {0.5, 1}, "default end");
-    EXPECT_EQ(locations(*plain), (std::vector<double>{0, 1}));
+    EXPECT_EQ(plain->gradientLayer()->locations(), (std::vector<double>{0, 1}));
 }
 
 TEST_F(VXGradientViewTest, AngleIsNormalisedAndTurnsThePoints) {
@@ -134,14 +139,11 @@ TEST_F(VXGradientViewTest, RatioAndFadePlaceTheTransition) {
     for (const Row& row : rows) {
         view->setColorRatio(row.ratio);
         view->setFadeIntensity(row.fade);
-        const auto stops = locations(*view);
-        ASSERT_EQ(stops.size(), 2u);
-        EXPECT_NEAR(stops[0], row.first, 1e-6) << row.ratio << " " << row.fade;
-        EXPECT_NEAR(stops[1], row.second, 1e-6) << row.ratio << " " << row.fade;
+        expectStops(*view, row.first, row.second);
     }
     view->setColorRatio(0.1f);
     view->setFadeIntensity(1);
-    EXPECT_EQ(locations(*view), (std::vector<double>{0.0f, 0.2f}));
+    EXPECT_EQ(view->gradientLayer()->locations(), (std::vector<double>{0.0f, 0.2f}));
 
     // Out-of-range settings are stored; the layer's drawing makes sense of them.
     for (float bad : {nan, 5.0f}) {
@@ -184,47 +186,16 @@ TEST_F(VXGradientViewTest, BlurSitsBelowATranslucentGradient) {
     EXPECT_FLOAT_EQ(alphaOf(*view, 0), 0.4f);
 }
 
-TEST_F(VXGradientViewTest, PaintsLeftToRightAndBlursWhatLiesBeneath) {
+TEST_F(VXGradientViewTest, PaintsLeftToRight) {
     auto view = drawn();
     view->setAngleº(90);
-    auto picture = testing::renderView(*view);
+    const auto picture = testing::renderView(*view);
     const auto left = testing::pixelAt(picture, 0.5, 5);
     const auto right = testing::pixelAt(picture, 99.5, 5);
     const auto middle = testing::pixelAt(picture, 50, 5);
-    EXPECT_GT(left.r, 240) << left;
-    EXPECT_LT(left.b, 20) << left;
-    EXPECT_GT(right.b, 240) << right;
-    EXPECT_LT(right.r, 20) << right;
+    EXPECT_TRUE(left.r > 240 && left.b < 20) << left;
+    EXPECT_TRUE(right.b > 240 && right.r < 20) << right;
     EXPECT_TRUE(middle.r > 60 && middle.b > 60) << middle;
-
-    // Two-point stripes, half under a blurred view at opacity 1: green stays out of
-    // the gradient, so its spread measures what the blur leaves of the stripes.
-    auto board = ns::make<ui::View>(cg::Rect{0, 0, 200, 40});
-    board->setBackgroundColor(ui::Color::black());
-    for (double x = 2; x < 200; x += 4) {
-        auto stripe = ns::make<ui::View>(cg::Rect{x, 0, 2, 40});
-        stripe->setBackgroundColor(ui::Color::white());
-        board->addSubview(stripe);
-    }
-    auto blurred = ns::make<VXGradientView>(cg::Rect{0, 0, 100, 40});
-    blurred->setFirstColor(ui::Color::red());
-    blurred->setSecondColor(ui::Color::blue());
-    blurred->setIsBlur(true);
-    blurred->setBlurOpacity(1);
-    board->addSubview(blurred);
-    window()->addSubview(board);
-    runUntilIdle();
-    picture = testing::renderView(*board);
-    const auto spread = [&](double from) {
-        int low = 255, high = 0;
-        for (double x = from; x < from + 20; x += 0.5) {
-            const int g = testing::pixelAt(picture, x, 20).g;
-            low = std::min(low, g);
-            high = std::max(high, g);
-        }
-        return high - low;
-    };
-    EXPECT_LT(spread(40) * 4, spread(150));
 }
 
 TEST_F(VXGradientViewTest, ReachableByNameAndFromInterfaceFiles) {
@@ -251,6 +222,76 @@ TEST_F(VXGradientViewTest, ReachableByNameAndFromInterfaceFiles) {
     EXPECT_EQ(made->angleº(), 135);
     EXPECT_TRUE(made->isBlur());
     EXPECT_EQ(made->frame(), (cg::Rect{0, 0, 60, 60}));
+}
+
+// Angles, transitions, the blur over stripes and bars, as the gallery shows them, with
+// the animated bar halfway.
+TEST_F(VXGradientViewTest, GoldenGradientsAndBars) {
+    auto board = ns::make<ui::View>(cg::Rect{0, 0, 340, 300});
+    board->setBackgroundColor(ui::Color(0.97, 1));
+    window()->addSubview(board);
+    const auto gradient = [&](cg::Rect frame) { return redToBlue(*board, frame); };
+    const float angles[] = {0, 45, 90, 135, 180, 270};
+    for (int i = 0; i < 6; ++i) gradient({10 + i * 54.0, 10, 48, 48})->setAngleº(angles[i]);
+    auto soft = gradient({10, 70, 70, 40});
+    soft->setColorRatio(0.2f);
+    soft->setFadeIntensity(0.3f);
+    auto hard = gradient({90, 70, 70, 40});
+    hard->setColorRatio(0.8f);
+    hard->setFadeIntensity(0);
+    auto stripes = ns::make<ui::View>(cg::Rect{170, 64, 160, 52});
+    stripes->setBackgroundColor(ui::Color::black());
+    for (double x = 2; x < 160; x += 4) {
+        auto stripe = ns::make<ui::View>(cg::Rect{x, 0, 2, 52});
+        stripe->setBackgroundColor(ui::Color::white());
+        stripes->addSubview(stripe);
+    }
+    board->addSubview(stripes);
+    for (int i = 0; i < 2; ++i) {
+        auto blurred = gradient({176 + i * 78.0, 70, 70, 40});
+        blurred->setIsBlur(true);
+        blurred->setBlurOpacity(static_cast<float>(i));
+    }
+
+    const auto bar = [&](double y, double height, float progress) {
+        auto made = ns::make<VXLinearProgressView>(cg::Rect{10, y, 300, height});
+        made->setBarColor(ui::Color(0.86, 1));
+        made->setFirstColor(ui::Color::red());
+        made->setSecondColor(ui::Color::blue());
+        made->setProgress(progress, false);
+        board->addSubview(made);
+        return made;
+    };
+    bar(130, 8, 0);
+    bar(148, 8, 35);
+    bar(166, 8, 100);
+    bar(184, 16, 60)->setBarInset(2);
+    bar(210, 16, 60)->setIsCornersRounded(false);
+    auto dark = bar(236, 16, 70);
+    dark->setBarColor(ui::Color(0.15, 1));
+    dark->setFirstColor(ui::Color(0, 0.8, 0.2, 1));
+    dark->setSecondColor(ui::Color(1, 0.9, 0, 1));
+    auto animated = bar(262, 8, 20);
+    animated->setAnimationDuration(2);
+    animated->setProgress(80, true);
+    advance(1);
+
+    board->layoutIfNeeded();
+    ca::Renderer renderer(board->bounds().size, 2);
+    const auto& picture = renderer.render(*board->layer(), ca::RenderMode::presentation(ca::currentMediaTime()));
+    // Green stays out of the gradient, so its spread along a row measures what is left
+    // of the stripes: under the view at opacity 1, and beside it.
+    const auto spread = [&](double from, double to) {
+        int low = 255, high = 0;
+        for (double x = from; x < to; x += 0.5) {
+            const int g = testing::pixelAt(picture, x, 90).g;
+            low = std::min(low, g);
+            high = std::max(high, g);
+        }
+        return high - low;
+    };
+    EXPECT_LT(spread(270, 300) * 4, spread(326, 330));
+    testing::expectMatchesGolden(picture, "pellavo_gradient_progress");
 }
 
 } // namespace

@@ -1,22 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <memory>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "pellavo/Pellavo.hpp"
-#include "platform/ca/CurrentMediaTime.hpp"
 #include "platform/ca/GradientLayer.hpp"
-#include "platform/ca/Renderer.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/nib/Nib.hpp"
 #include "tests/support/AppTest.hpp"
-#include "tests/support/Golden.hpp"
-#include "tests/ui/ControlsTestSupport.hpp"
 
 namespace pellavo {
 namespace {
@@ -50,47 +44,23 @@ protected:
 };
 
 TEST_F(VXLinearProgressViewTest, ProgressSetsTheTrackWidth) {
+    // The progress is set first, then the minimum, then the maximum, on a 200-point bar.
     struct Row {
-        const char* name;
-        cg::Rect frame;
-        std::function<void(Bar&)> act;
-        float progress;
-        float width;
+        float progress, minimum, maximum, clamped, width;
     };
     const Row rows[] = {
-        {"half", {0, 0, 200, 8}, [](Bar& b) { b.setProgress(50, false); }, 50, 100},
-        {"above the maximum", {0, 0, 200, 8}, [](Bar& b) { b.setProgress(150, false); }, 100, 200},
-        {"below the minimum", {0, 0, 200, 8}, [](Bar& b) { b.setProgress(-5, false); }, 0, 0},
-        {"inset", {0, 0, 200, 40}, [](Bar& b) { b.setBarInset(10); b.setProgress(50, false); }, 50, 90},
-        {"zero range",
-         {0, 0, 200, 8},
-         [](Bar& b) {
-             b.setMinimumValue(5);
-             b.setMaximumValue(5);
-         },
-         5, 0},
-        {"maximum lowered",
-         {0, 0, 200, 8},
-         [](Bar& b) {
-             b.setProgress(50, false);
-             b.setMaximumValue(30);
-         },
-         30, 200},
-        {"overflowing range",
-         {0, 0, 200, 8},
-         [](Bar& b) {
-             b.setMinimumValue(-3e38f);
-             b.setMaximumValue(3e38f);
-         },
-         0, 0},
+        {50, 0, 100, 50, 100}, {150, 0, 100, 100, 200},  {-5, 0, 100, 0, 0},
+        {3, 5, 5, 5, 0},       {50, 0, 30, 30, 200},     {0, -3e38f, 3e38f, 0, 0},
     };
     for (const Row& row : rows) {
-        auto made = add(row.frame);
-        row.act(*made);
-        EXPECT_EQ(made->progress(), row.progress) << row.name;
-        EXPECT_EQ(float(constant(*made)), row.width) << row.name;
+        auto made = add({0, 0, 200, 8});
+        made->setProgress(row.progress, false);
+        made->setMinimumValue(row.minimum);
+        made->setMaximumValue(row.maximum);
+        EXPECT_EQ(made->progress(), row.clamped) << row.progress;
+        EXPECT_EQ(float(constant(*made)), row.width) << row.progress;
         made->layoutIfNeeded();
-        EXPECT_EQ(float(track(*made).frame().width()), row.width) << row.name;
+        EXPECT_EQ(float(track(*made).frame().width()), row.width) << row.progress;
         made->removeFromSuperview();
     }
 
@@ -205,69 +175,6 @@ TEST_F(VXLinearProgressViewTest, ReachableByNameAndFromInterfaceFiles) {
     const auto loaded = std::dynamic_pointer_cast<Bar>(objects[0]);
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(constant(*loaded), 100);
-}
-
-// Angles, transitions, blur over stripes and bars, as the gallery shows them.
-TEST_F(VXLinearProgressViewTest, GoldenGradientsAndBars) {
-    auto board = ns::make<ui::View>(cg::Rect{0, 0, 340, 300});
-    board->setBackgroundColor(ui::Color(0.97, 1));
-    window()->addSubview(board);
-    const auto gradient = [&](cg::Rect frame) {
-        auto view = ns::make<VXGradientView>(frame);
-        view->setFirstColor(ui::Color::red());
-        view->setSecondColor(ui::Color::blue());
-        board->addSubview(view);
-        return view;
-    };
-    const float angles[] = {0, 45, 90, 135, 180, 270};
-    for (int i = 0; i < 6; ++i) gradient({10 + i * 54.0, 10, 48, 48})->setAngleº(angles[i]);
-    auto soft = gradient({10, 70, 70, 40});
-    soft->setColorRatio(0.2f);
-    soft->setFadeIntensity(0.3f);
-    auto hard = gradient({90, 70, 70, 40});
-    hard->setColorRatio(0.8f);
-    hard->setFadeIntensity(0);
-    auto stripes = ns::make<ui::View>(cg::Rect{170, 64, 160, 52});
-    stripes->setBackgroundColor(ui::Color::black());
-    for (double x = 2; x < 160; x += 4) {
-        auto stripe = ns::make<ui::View>(cg::Rect{x, 0, 2, 52});
-        stripe->setBackgroundColor(ui::Color::white());
-        stripes->addSubview(stripe);
-    }
-    board->addSubview(stripes);
-    for (int i = 0; i < 2; ++i) {
-        auto blurred = gradient({176 + i * 78.0, 70, 70, 40});
-        blurred->setIsBlur(true);
-        blurred->setBlurOpacity(static_cast<float>(i));
-    }
-
-    const auto add = [&](double y, double height, float progress) {
-        auto made = ns::make<Bar>(cg::Rect{10, y, 300, height});
-        made->setBarColor(ui::Color(0.86, 1));
-        made->setFirstColor(ui::Color::red());
-        made->setSecondColor(ui::Color::blue());
-        made->setProgress(progress, false);
-        board->addSubview(made);
-        return made;
-    };
-    add(130, 8, 0);
-    add(148, 8, 35);
-    add(166, 8, 100);
-    add(184, 16, 60)->setBarInset(2);
-    add(210, 16, 60)->setIsCornersRounded(false);
-    auto dark = add(236, 16, 70);
-    dark->setBarColor(ui::Color(0.15, 1));
-    dark->setFirstColor(ui::Color(0, 0.8, 0.2, 1));
-    dark->setSecondColor(ui::Color(1, 0.9, 0, 1));
-    auto animated = add(262, 8, 20);
-    animated->setAnimationDuration(2);
-    animated->setProgress(80, true);
-    advance(1);
-    // Presentation values: the animated bar halfway.
-    board->layoutIfNeeded();
-    ca::Renderer renderer(board->bounds().size, 2);
-    testing::expectMatchesGolden(renderer.render(*board->layer(), ca::RenderMode::presentation(ca::currentMediaTime())),
-                                 "pellavo_gradient_progress");
 }
 
 } // namespace
