@@ -139,6 +139,8 @@ TEST_F(VXFlatSwitchTest, Geometry) {
     sw->setLineWidth(std::numeric_limits<double>::infinity());
     EXPECT_EQ(sw->lineWidth(), 4);
     EXPECT_EQ(trail().lineWidth(), 4);
+    sw->setLineWidth(-1);  // kept: the renderer draws it as nothing
+    EXPECT_EQ(check().lineWidth(), -1);
 }
 
 TEST_F(VXFlatSwitchTest, RestingValues) {
