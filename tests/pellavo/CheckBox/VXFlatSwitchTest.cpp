@@ -1,5 +1,3 @@
-#include "pellavo/CheckBox/VXFlatSwitch.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -151,7 +149,6 @@ TEST_F(VXFlatSwitchTest, RestingValues) {
     sw->setIsSelected(true);
     EXPECT_TRUE(sw->isSelected());
     expectLook(model(), onLook, "set on");
-    expectLook(shown(), onLook, "set on, shown");
 
     auto& runtime = ns::Runtime::shared();
     EXPECT_TRUE(runtime.setValue(*sw, "selected", ns::Value::of(false)));
