@@ -6,6 +6,7 @@
 #include "pellavo/Button/UIButton.hpp"
 #include "pellavo/Button/UIColor.hpp"
 #include "pellavo/Button/UISlider.hpp"
+#include "pellavo/CheckBox/VXFlatSwitch.hpp"
 #include "pellavo/GMStepper/GMStepper.hpp"
 #include "pellavo/PellavoBundle.hpp"
 #include "pellavo/VXGradientView.hpp"

@@ -26,11 +26,12 @@ inline ui::Image solidImage(int w, int h, cg::RGBA8 c, double scale = 1) {
     return ui::Image(std::make_shared<const cg::Image>(w, h, stride, std::move(data)), scale);
 }
 
-// Lays the view's tree out and renders it at scale 2, the view at the origin.
-inline cg::Image renderView(ui::View& view) {
+// Lays the view's tree out and renders it at scale 2, the view at the origin: the model
+// values, or what is on screen with ca::RenderMode::presentation(ca::currentMediaTime()).
+inline cg::Image renderView(ui::View& view, ca::RenderMode mode = ca::RenderMode::model()) {
     view.layoutIfNeeded();
     ca::Renderer renderer(view.bounds().size, 2);
-    return renderer.render(*view.layer());
+    return renderer.render(*view.layer(), mode);
 }
 
 } // namespace pellavo::testing

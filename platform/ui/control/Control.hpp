@@ -48,7 +48,9 @@ public:
     // ---- state
     bool isEnabled() const { return enabled_; }
     virtual void setIsEnabled(bool enabled);
-    bool isSelected() const { return selected_; }
+    // Virtual so that a control keeping its own selection answers the runtime's "selected"
+    // too; state() reads the stored flag.
+    virtual bool isSelected() const { return selected_; }
     virtual void setIsSelected(bool selected);
     bool isHighlighted() const { return highlighted_; }
     virtual void setIsHighlighted(bool highlighted);

@@ -346,5 +346,25 @@ TEST_F(ControlTargetTest, ASenderOfAnotherClassIsNotPassedOn) {
     EXPECT_EQ(typed->calls, 0);
 }
 
+TEST_F(ControlTargetTest, TheRuntimesSelectedReachesAnOverridingControl) {
+    // Keeps its own state, as a switch whose look lags behind the base flag does.
+    class OwnSelection : public Control {
+    public:
+        bool isSelected() const override { return own; }
+        void setIsSelected(bool selected) override {
+            Control::setIsSelected(selected);
+            own = !selected;
+        }
+        bool own = true;
+    };
+    auto& runtime = ns::Runtime::shared();
+    auto own = ns::make<OwnSelection>();
+    EXPECT_EQ(runtime.value(*own, "selected")->asBool(), true);
+    EXPECT_TRUE(runtime.setValue(*own, "selected", ns::Value::of(true)));
+    EXPECT_FALSE(own->own);
+    EXPECT_EQ(runtime.value(*own, "selected")->asBool(), false);
+    EXPECT_EQ(own->state(), Control::State::selected) << "state() keeps reading the stored flag";
+}
+
 } // namespace
 } // namespace pellavo::ui
