@@ -21,7 +21,7 @@ namespace pellavo {
 // store the defaults: nothing shows until pageCount is first set to a different value.
 class SnakePageControl : public ui::View {
 public:
-    explicit SnakePageControl(const cg::Rect& frame);
+    explicit SnakePageControl(const cg::Rect& frame = {});
     // From an interface file: the decoded frame and the same defaults.
     explicit SnakePageControl(const ns::Coder& coder);
     std::string_view className() const override { return "SnakePageControl"; }
