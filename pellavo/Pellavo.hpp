@@ -9,6 +9,7 @@
 #include "pellavo/CheckBox/VXFlatSwitch.hpp"
 #include "pellavo/GMStepper/GMStepper.hpp"
 #include "pellavo/PellavoBundle.hpp"
+#include "pellavo/SnakePageControl.hpp"
 #include "pellavo/VXGradientView.hpp"
 #include "pellavo/VXImageBrowser/VXImageBrowserViewController.hpp"
 #include "pellavo/VXImageBrowser/VXImageInfo.hpp"
