@@ -180,13 +180,19 @@ bool Runtime::isClassRegistered(std::string_view name) const {
 
 std::shared_ptr<Object> Runtime::create(std::string_view name) const {
     Factory factory;
+    bool registered = false;
     {
         std::shared_lock lock(state_->classMutex);
         auto it = state_->classes.find(name);
-        if (it != state_->classes.end() && it->second.registered) factory = it->second.factory;
+        if (it != state_->classes.end() && it->second.registered) {
+            registered = true;
+            factory = it->second.factory;
+        }
     }
     if (!factory) {
-        log("create: unknown class " + quoted(name));
+        // A registered class made only from a coder, or not by name at all, is not unknown.
+        log(registered ? "create: the class " + quoted(name) + " has no plain initialiser"
+                       : "create: unknown class " + quoted(name));
         return nullptr;
     }
     return factory();

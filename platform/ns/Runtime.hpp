@@ -53,6 +53,8 @@ public:
     template <class T>
     bool registerClass(std::string_view name, std::string_view superclassName = "NSObject");
     bool isClassRegistered(std::string_view name) const;
+    // Null, with a line that tells an unknown name from a registered class that has no
+    // plain factory (made only from a coder, or only in code).
     std::shared_ptr<Object> create(std::string_view name) const;
     // With the coder constructor when the class has one, else as create(name).
     std::shared_ptr<Object> create(std::string_view name, const Coder& coder) const;

@@ -172,6 +172,26 @@ TEST_F(RuntimeTest, CreatesRegisteredClassesByName) {
     EXPECT_EQ(console.loggedLines(), std::vector<std::string>{"create: unknown class 'RtMissing'"});
 }
 
+// Known by name, yet made only in code: no default and no coder constructor.
+class RtBuiltInCode : public Object {
+public:
+    explicit RtBuiltInCode(int) {}
+    std::string_view className() const override { return "RtBuiltInCode"; }
+};
+
+TEST_F(RuntimeTest, CreateTellsAClassWithoutAPlainFactoryFromAnUnknownOne) {
+    ASSERT_TRUE(rt.registerClass<RtBuiltInCode>("RtBuiltInCode"));
+    EXPECT_TRUE(rt.isClassRegistered("RtBuiltInCode"));
+    EXPECT_EQ(rt.create("RtBuiltInCode"), nullptr);
+    EXPECT_EQ(rt.create("RtBuiltInCode", pellavo::ns::Coder()), nullptr);
+    EXPECT_EQ(rt.create("RtNowhere"), nullptr);
+    EXPECT_EQ(console.loggedLines(), (std::vector<std::string>{
+                                         "create: the class 'RtBuiltInCode' has no plain initialiser",
+                                         "create: the class 'RtBuiltInCode' has no plain initialiser",
+                                         "create: unknown class 'RtNowhere'",
+                                     }));
+}
+
 TEST_F(RuntimeTest, KindOfClassWalksTheSuperclassChain) {
     auto circle = rt.create("RtCircle");
     EXPECT_TRUE(rt.isKindOfClass(*circle, "RtCircle"));

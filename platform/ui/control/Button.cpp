@@ -18,7 +18,10 @@ unsigned bits(Control::State state) { return static_cast<unsigned>(state); }
 
 } // namespace
 
-Button::Button(const cg::Rect& frame) : Control(frame) { titleColors_.set(0, Color::white()); }
+// Both initialisers store the same defaults: the frame one goes through a coder.
+Button::Button(const cg::Rect& frame) : Button(ns::Coder::with(ns::Coder::frameKey, frame)) {}
+
+Button::Button(const ns::Coder& coder) : Control(coder) { titleColors_.set(0, Color::white()); }
 
 Button::Button(ButtonType) : Button(cg::Rect{}) {}
 

@@ -109,6 +109,30 @@ TEST_F(NibTest, ExampleFileLoadsWithConnections) {
     EXPECT_EQ(owner->titleLabel(), nullptr);
 }
 
+TEST_F(NibTest, ButtonsAreMadeFromACoderWithTheirFrameSubviewsAndStateTitles) {
+    EXPECT_TRUE(ns::Runtime::shared().hasCoderFactory("UIButton"));
+    auto nib = ui::Nib::fromData(R"(<interface version="1">
+  <object class="UIButton" frame="16 40 100 44">
+    <state name="normal" title="Send"/>
+    <state name="highlighted" title="Sending" titleColor="#FF0000"/>
+    <subviews><object class="UIView" frame="1 2 3 4"/></subviews>
+  </object>
+</interface>)",
+                                 "Coded");
+    const auto objects = nib->instantiate(nullptr);
+    EXPECT_TRUE(nib->lastWarnings().empty());
+    ASSERT_EQ(objects.size(), 1u);
+    const auto button = std::dynamic_pointer_cast<ui::Button>(objects[0]);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->frame(), (cg::Rect{{16, 40}, {100, 44}}));
+    ASSERT_FALSE(button->subviews().empty());
+    EXPECT_EQ(button->subviews()[0]->frame(), (cg::Rect{{1, 2}, {3, 4}}));
+    EXPECT_EQ(button->title(ui::Control::State::normal)->utf8(), "Send");
+    EXPECT_EQ(button->title(ui::Control::State::highlighted)->utf8(), "Sending");
+    EXPECT_EQ(button->titleColor(ui::Control::State::normal), ui::Color::white());
+    EXPECT_EQ(button->titleColor(ui::Control::State::highlighted), ui::Color::red());
+}
+
 TEST_F(NibTest, FirstObjectRuleAndAwakeOrderAfterConnections) {
     auto nib = ui::Nib::fromData(R"(<interface version="1">
   <placeholder id="ext"/>
