@@ -218,36 +218,55 @@ TEST_F(VXHubTest, WithoutAKeyWindowOnlyTheFlagChanges) {
 }
 
 TEST_F(VXHubTest, AShowOvertakingAHideKeepsItsViews) {
-    showSettled();
-    const auto oldTimer = Access::timer();
-    hideCounting();
-    runUntilIdle();
-    advance(0.02);
-    VXHub::show();
-    runUntilIdle();
-    advance(1);
-    EXPECT_TRUE(overlayShown());
-    EXPECT_TRUE(containerShown());
-    EXPECT_EQ(Access::container()->alpha(), 1);
-    EXPECT_EQ(Access::indicator()->alpha(), 1);
-    EXPECT_TRUE(Access::isShowing());
-    EXPECT_TRUE(flag());
-    EXPECT_EQ(completions, 1);
-    EXPECT_FALSE(oldTimer->isValid());
-    expectOneTimerDue(59.05);
+    // Into the spinner's shrinking, into the square's fading, and just before the first
+    // show's time-out (due at 60.05 s), which must not cut the second one short.
+    const struct {
+        double hideAt, delay;
+    } rows[] = {{1, 0.02}, {1, 0.07}, {60, 0.03}};
+    for (const auto [hideAt, delay] : rows) {
+        Access::reset();
+        completions = 0;
+        VXHub::show();
+        runUntilIdle();
+        advance(hideAt);
+        const auto oldTimer = Access::timer();
+        hideCounting();
+        runUntilIdle();
+        advance(delay);
+        VXHub::show();
+        runUntilIdle();
+        advance(1);
+        EXPECT_TRUE(overlayShown()) << delay;
+        EXPECT_TRUE(containerShown()) << delay;
+        EXPECT_EQ(Access::container()->alpha(), 1) << delay;
+        EXPECT_EQ(Access::indicator()->alpha(), 1) << delay;
+        EXPECT_TRUE(Access::isShowing()) << delay;
+        EXPECT_TRUE(flag()) << delay;
+        EXPECT_EQ(completions, 1) << delay;
+        EXPECT_FALSE(oldTimer->isValid()) << delay;
+        expectOneTimerDue(59.05);
+    }
 }
 
-TEST_F(VXHubTest, CallsQueuedInOneTurnActInOrder) {
-    // A hide overtaking the pop-in: no time-out starts, nothing stays.
-    VXHub::show();
-    VXHub::hide();
-    runUntilIdle();
-    advance(1);
-    EXPECT_FALSE(Access::timer());
-    EXPECT_FALSE(overlayShown());
-    EXPECT_FALSE(containerShown());
-    EXPECT_EQ(ns::RunLoop::main().nextDueTime(), INT64_MAX);
+TEST_F(VXHubTest, AHideOvertakingThePopInLeavesNoTimeout) {
+    // Queued in the same turn, and while the spinner grows.
+    for (const double delay : {0.0, 0.02}) {
+        VXHub::show();
+        if (delay > 0) {
+            runUntilIdle();
+            advance(delay);
+        }
+        VXHub::hide();
+        runUntilIdle();
+        advance(1);
+        EXPECT_FALSE(Access::timer()) << delay;
+        EXPECT_FALSE(overlayShown()) << delay;
+        EXPECT_FALSE(containerShown()) << delay;
+        EXPECT_EQ(ns::RunLoop::main().nextDueTime(), INT64_MAX) << delay;
+    }
+}
 
+TEST_F(VXHubTest, TwoQueuedShowsGiveOneSpinnerAndOneTimeout) {
     // Two bodies: one spinner, one time-out.
     VXHub::show();
     VXHub::show();
