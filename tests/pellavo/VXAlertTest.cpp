@@ -2,16 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "pellavo/Pellavo.hpp"
+#include "platform/ca/Renderer.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/control/BarButtonItem.hpp"
 #include "platform/ui/text/TextField.hpp"
 #include "platform/ui/view/Window.hpp"
 #include "tests/support/AppTest.hpp"
+#include "tests/support/Golden.hpp"
 
 namespace pellavo {
 
@@ -167,6 +171,46 @@ TEST_F(VXAlertTest, TheAlertOutlivesItsBuilder) {
     ASSERT_EQ(handled.size(), 1u);
     EXPECT_EQ(handled[0]->title(), ns::String("OK"));
     EXPECT_FALSE(root->presentedViewController());
+}
+
+TEST_F(VXAlertTest, AlertAndSheetOverAHost) {
+    // Stripes under both, so that the dimming and the rounded corners show.
+    for (int i = 0; i < 12; ++i) {
+        auto stripe = ns::make<ui::View>(cg::Rect{0, i * 667.0 / 12, 375, 667.0 / 24});
+        stripe->setBackgroundColor(i % 2 ? ui::Color(0.2, 0.6, 0.9, 1) : ui::Color(0.95, 0.75, 0.2, 1));
+        root->view()->addSubview(stripe);
+    }
+    const auto signIn = [](VXAlert& alert) {
+        alert.addTextFieldHandler([](const auto& field) { field->setPlaceholder(ns::String("6-digit code")); })
+            .addAction("Cancel", ActionStyle::cancel, {})
+            .addAction("OK", ActionStyle::defaultStyle, {});
+    };
+    const auto share = [](VXAlert& alert) {
+        alert.addAction("Share", ActionStyle::defaultStyle, {})
+            .addAction("Delete", ActionStyle::destructive, {})
+            .addAction("Cancel", ActionStyle::cancel, {});
+    };
+    VXAlert alert("Sign in", "Enter your code", Style::alert);
+    VXAlert sheet(std::nullopt, "Send this album to someone, or remove it.", Style::actionSheet);
+    signIn(alert);
+    share(sheet);
+
+    ca::Renderer renderer;
+    const int w = 375 * 2;
+    const int h = 667 * 2;
+    std::vector<std::uint8_t> both(static_cast<std::size_t>(2 * w * 4 * h));
+    VXAlert* shown[] = {&alert, &sheet};
+    for (int i = 0; i < 2; ++i) {
+        shown[i]->show(nullptr, true, {});
+        advance(1);
+        const cg::Image& image = renderer.render(*window()->layer());
+        for (int row = 0; row < h; ++row)
+            std::memcpy(both.data() + static_cast<std::size_t>(row) * 2 * w * 4 + static_cast<std::size_t>(i) * w * 4,
+                        image.data() + static_cast<std::size_t>(row) * image.stride(), static_cast<std::size_t>(w) * 4);
+        Access::controller(*shown[i])->dismiss(false);
+        runUntilIdle();
+    }
+    testing::expectMatchesGolden(cg::Image(2 * w, h, 2 * w * 4, std::move(both)), "pellavo_alert");
 }
 
 } // namespace
