@@ -180,20 +180,14 @@ TEST_F(VXAlertTest, AlertAndSheetOverAHost) {
         stripe->setBackgroundColor(i % 2 ? ui::Color(0.2, 0.6, 0.9, 1) : ui::Color(0.95, 0.75, 0.2, 1));
         root->view()->addSubview(stripe);
     }
-    const auto signIn = [](VXAlert& alert) {
-        alert.addTextFieldHandler([](const auto& field) { field->setPlaceholder(ns::String("6-digit code")); })
-            .addAction("Cancel", ActionStyle::cancel, {})
-            .addAction("OK", ActionStyle::defaultStyle, {});
-    };
-    const auto share = [](VXAlert& alert) {
-        alert.addAction("Share", ActionStyle::defaultStyle, {})
-            .addAction("Delete", ActionStyle::destructive, {})
-            .addAction("Cancel", ActionStyle::cancel, {});
-    };
     VXAlert alert("Sign in", "Enter your code", Style::alert);
+    alert.addTextFieldHandler([](const auto& field) { field->setPlaceholder(ns::String("6-digit code")); })
+        .addAction("Cancel", ActionStyle::cancel, {})
+        .addAction("OK", ActionStyle::defaultStyle, {});
     VXAlert sheet(std::nullopt, "Send this album to someone, or remove it.", Style::actionSheet);
-    signIn(alert);
-    share(sheet);
+    sheet.addAction("Share", ActionStyle::defaultStyle, {})
+        .addAction("Delete", ActionStyle::destructive, {})
+        .addAction("Cancel", ActionStyle::cancel, {});
 
     ca::Renderer renderer;
     const int w = 375 * 2;
