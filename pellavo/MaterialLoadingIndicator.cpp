@@ -106,12 +106,13 @@ void MaterialLoadingIndicator::startRotatingAnimation() {
 void MaterialLoadingIndicator::startStrokeAnimation() {
     const double end = circleShapeLayer_->strokeEnd();
     auto head = strokeStep("strokeEnd", end, end + MaxStrokeLength, 0.5, 0.1);
-    const double tailBegin = head->beginTime() + head->duration() + 0.2;
+    // The tail starts 0.2 s after the head ends and the cycle ends with it; written out,
+    // as summing the parts would end the cycle a hair after 1.2 s.
     auto tail = strokeStep("strokeStart", circleShapeLayer_->strokeStart(),
-                           std::abs(end + MaxStrokeLength - MinStrokeLength), 0.4, tailBegin);
+                           std::abs(end + MaxStrokeLength - MinStrokeLength), 0.4, 0.8);
     auto group = ns::make<ca::AnimationGroup>();
     group->setAnimations({head, tail});
-    group->setDuration(tailBegin + tail->duration());
+    group->setDuration(1.2);
     group->setFillMode(ca::FillMode::forwards);
     group->setIsRemovedOnCompletion(false);
 

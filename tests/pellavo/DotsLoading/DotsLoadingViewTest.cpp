@@ -105,7 +105,9 @@ TEST_F(DotsLoadingViewTest, DotsGrowAndShrinkInTurn) {
     std::sort(samples.begin(), samples.end());
     for (const auto& [t, i, scale] : samples) {
         at(t);
-        EXPECT_NEAR(shownScale(dot(*view, i)), scale, 1e-9) << "dot " << i << " at " << t;
+        // The clock counts whole nanoseconds: the mid-shrink instant lands up to half a
+        // nanosecond early, on the curve's steepest part.
+        EXPECT_NEAR(shownScale(dot(*view, i)), scale, 3e-9) << "dot " << i << " at " << t;
     }
 }
 
