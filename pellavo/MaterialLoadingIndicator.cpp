@@ -43,9 +43,8 @@ std::shared_ptr<ca::BasicAnimation> strokeStep(const char* keyPath, double from,
 } // namespace
 
 MaterialLoadingIndicator::MaterialLoadingIndicator(const cg::Rect& frame)
-    : ui::View(frame),
-      colors_{colorFromHex(0x4285F4), colorFromHex(0xDE3E35), colorFromHex(0xF7C223), colorFromHex(0x1B9A59),
-              colorFromHex(0x4285F4)},
+    : ui::View(frame), colors_{colorFromHex(0x4285F4), colorFromHex(0xDE3E35), colorFromHex(0xF7C223),
+                               colorFromHex(0x1B9A59), colorFromHex(0x4285F4)},
       circleShapeLayer_(ns::make<ca::ShapeLayer>()) {}
 
 void MaterialLoadingIndicator::init() {
@@ -57,7 +56,8 @@ void MaterialLoadingIndicator::init() {
 void MaterialLoadingIndicator::initShapeLayer() {
     auto& arc = *circleShapeLayer_;
     // The code sets these directly every cycle: no implicit animations.
-    arc.setActions({{"strokeEnd", nullptr}, {"strokeStart", nullptr}, {"transform", nullptr}, {"strokeColor", nullptr}});
+    arc.setActions(
+        {{"strokeEnd", nullptr}, {"strokeStart", nullptr}, {"transform", nullptr}, {"strokeColor", nullptr}});
     arc.setBackgroundColor(ui::Color::clear().cgColor());
     arc.setFillColor(ui::Color::clear().cgColor());
     arc.setStrokeColor(ui::Color::blue().cgColor());

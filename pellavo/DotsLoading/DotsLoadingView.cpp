@@ -11,10 +11,8 @@
 namespace pellavo {
 
 DotsLoadingView::DotsLoadingView(std::optional<std::vector<ui::Color>> colors)
-    : ui::View(cg::Rect{0, 0, 150, 100}),
-      myBlue_(uicolor::hexStr("#4284F7", 1.0)),
-      myRed_(uicolor::hexStr("#F74239", 1.0)),
-      myYellow_(uicolor::hexStr("#FDBC02", 1.0)),
+    : ui::View(cg::Rect{0, 0, 150, 100}), myBlue_(uicolor::hexStr("#4284F7", 1.0)),
+      myRed_(uicolor::hexStr("#F74239", 1.0)), myYellow_(uicolor::hexStr("#FDBC02", 1.0)),
       myGreen_(uicolor::hexStr("#4AB552", 1.0)) {
     setBackgroundColor(ui::Color::clear());
     if (colors && colors->size() == 4) {
@@ -42,7 +40,8 @@ void DotsLoadingView::show() {
 void DotsLoadingView::startAnimation() {
     for (std::size_t i = 0; i < colors_.size(); ++i) {
         const cg::Size size = frame().size;
-        auto dot = ns::make<DotView>(colors_[i], static_cast<double>(i) * delay_, cg::Rect{0, 0, 1.0 * length_, 1.0 * length_});
+        auto dot = ns::make<DotView>(colors_[i], static_cast<double>(i) * delay_,
+                                     cg::Rect{0, 0, 1.0 * length_, 1.0 * length_});
         dot->setCenter({size.width * 0.125 + static_cast<double>(i) * size.width * 0.25, size.height * 0.5});
         dots_.push_back(dot);
         addSubview(dot);

@@ -93,8 +93,8 @@ TEST_F(MaterialLoadingIndicatorTest, HeadRunsAheadThenTailCatchesUpWhileTheViewT
         double end;
     };
     double elapsed = 0;
-    for (const Row& row : {Row{0.1, 0, 0.05}, Row{0.35, 0, 0.05 + 0.7 * f(0.5)}, Row{0.6, 0, 0.75},
-                           Row{0.7, 0, 0.75}, Row{1.0, 0.7 * f(0.5), 0.75}}) {
+    for (const Row& row : {Row{0.1, 0, 0.05}, Row{0.35, 0, 0.05 + 0.7 * f(0.5)}, Row{0.6, 0, 0.75}, Row{0.7, 0, 0.75},
+                           Row{1.0, 0.7 * f(0.5), 0.75}}) {
         advance(row.t - elapsed);
         elapsed = row.t;
         EXPECT_NEAR(shownArc()->strokeStart(), row.start, 1e-9) << row.t;

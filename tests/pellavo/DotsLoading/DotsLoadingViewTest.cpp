@@ -58,7 +58,9 @@ TEST_F(DotsLoadingViewTest, ColoursAreFourOrTheDefaults) {
     std::vector<ui::Color> five = custom;
     five.push_back(ui::Color::gray());
     const std::vector<std::tuple<std::optional<std::vector<ui::Color>>, std::vector<ui::Color>, bool>> rows{
-        {std::nullopt, defaults, false}, {five, defaults, true}, {std::vector<ui::Color>{}, defaults, true},
+        {std::nullopt, defaults, false},
+        {five, defaults, true},
+        {std::vector<ui::Color>{}, defaults, true},
         {custom, custom, false}};
     for (const auto& [given, expected, complains] : rows) {
         const std::size_t before = printedLines().size();
@@ -98,8 +100,8 @@ TEST_F(DotsLoadingViewTest, DotsGrowAndShrinkInTurn) {
     std::vector<std::tuple<double, std::size_t, double>> samples{{0.5, 3, 1}};
     for (std::size_t i = 0; i < 4; ++i) {
         const double offset = 0.25 * static_cast<double>(i);
-        for (auto [t, scale] : {std::pair{0.2, 1.5}, {0.45, 2.0}, {0.5 + 0.4 / 2.1, 1.5}, {1.3, 1.0},
-                                {1.7809523809523808 + 0.2, 1.5}})
+        for (auto [t, scale] :
+             {std::pair{0.2, 1.5}, {0.45, 2.0}, {0.5 + 0.4 / 2.1, 1.5}, {1.3, 1.0}, {1.7809523809523808 + 0.2, 1.5}})
             samples.emplace_back(offset + t, i, scale);
     }
     std::sort(samples.begin(), samples.end());
