@@ -6,6 +6,7 @@
 
 #include "platform/ui/control/Button.hpp"
 #include "platform/ui/control/Label.hpp"
+#include "platform/ui/controller/ViewController.hpp"
 #include "platform/ui/view/Window.hpp"
 
 namespace pellavo::gallery {
@@ -49,6 +50,13 @@ void GalleryShell::init() {
     if (!window_) return;
     const double width = window_->bounds().size.width;
     window_->setBackgroundColor(ui::Color::white());
+    // A root controller, as hosts have one: components that place themselves in the
+    // first window's root view find it. Its clear view holds the bar and the content.
+    auto root = ns::make<ui::ViewController>();
+    rootView_ = ns::make<ui::View>(window_->bounds());
+    rootView_->setBackgroundColor(ui::Color::clear());
+    root->setView(rootView_);
+    window_->setRootViewController(root);
 
     bar_ = ns::make<ui::View>(cg::Rect{0, 0, width, barHeight});
     bar_->setBackgroundColor(ui::Color(0.97, 1));
@@ -68,7 +76,7 @@ void GalleryShell::init() {
     bar_->addSubview(previousButton_);
     bar_->addSubview(titleButton_);
     bar_->addSubview(nextButton_);
-    window_->addSubview(bar_);
+    rootView_->addSubview(bar_);
 }
 
 int GalleryShell::indexScreenCount() const {
@@ -83,12 +91,15 @@ void GalleryShell::show(int position) {
     position_ = std::clamp(position, 0, positionCount() - 1);
 
     // A fresh content view each time: a page may change anything about the one it got.
-    if (content_) content_->removeFromSuperview();
+    // Whatever the last page put beside it in the root view leaves with that page.
+    const auto placed = rootView_->subviews();
+    for (const auto& view : placed)
+        if (view != bar_) view->removeFromSuperview();
     const cg::Size size = window_->bounds().size;
     content_ = ns::make<ui::View>(cg::Rect{0, barHeight, size.width, std::max(0.0, size.height - barHeight)});
     content_->setBackgroundColor(ui::Color::white());
     content_->setClipsToBounds(true);
-    window_->insertSubview(content_, 0);
+    rootView_->insertSubview(content_, 0);
 
     const int screens = indexScreenCount();
     if (position_ < screens) {

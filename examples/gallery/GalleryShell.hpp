@@ -15,10 +15,10 @@ class Window;
 
 namespace pellavo::gallery {
 
-// The gallery's window: a 44 pt bar (‹, the title, ›) over the content view. The
-// positions it steps through are the index screens, 12 page buttons each, then every
-// page in order; ‹ and › (and the arrow keys) step, tapping a page's title goes back
-// to the index screen that lists it.
+// The gallery's window: its root controller's view holds a 44 pt bar (‹, the title, ›)
+// over the content view. The positions it steps through are the index screens, 12 page
+// buttons each, then every page in order; ‹ and › (and the arrow keys) step, tapping a
+// page's title goes back to the index screen that lists it.
 class GalleryShell : public ns::Object {
 public:
     static constexpr int pagesPerScreen = 12;
@@ -52,6 +52,8 @@ private:
     void openTile(ui::Button& tile);
 
     std::shared_ptr<ui::Window> window_;
+    // The window's root view: the bar, the content and whatever a page placed there.
+    std::shared_ptr<ui::View> rootView_;
     std::shared_ptr<ui::View> bar_;
     std::shared_ptr<ui::View> content_;
     std::shared_ptr<ui::Button> titleButton_;

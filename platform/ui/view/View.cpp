@@ -79,6 +79,13 @@ void View::init() {
         made->setIsHidden(old.isHidden());
         made->setBackgroundColor(old.backgroundColor());
         made->setMasksToBounds(old.masksToBounds());
+        made->setCornerRadius(old.cornerRadius());
+        made->setBorderWidth(old.borderWidth());
+        made->setBorderColor(old.borderColor());
+        made->setShadowColor(old.shadowColor());
+        made->setShadowOpacity(old.shadowOpacity());
+        made->setShadowOffset(old.shadowOffset());
+        made->setShadowRadius(old.shadowRadius());
         made->setContentsGravity(old.contentsGravity());
         layer_ = std::move(made);
     }

@@ -158,7 +158,12 @@ TEST_F(ViewGeometry, ViewLayersHaveNoImplicitAnimations) {
 class TaggedLayer : public ca::Layer {};
 class CustomLayerView : public View {
 public:
-    CustomLayerView() : View(cg::Rect{1, 2, 30, 40}) { setBackgroundColor(Color::blue()); }
+    CustomLayerView() : View(cg::Rect{1, 2, 30, 40}) {
+        setBackgroundColor(Color::blue());
+        layer()->setCornerRadius(7.5);
+        layer()->setBorderWidth(2);
+        layer()->setShadowOpacity(0.4f);
+    }
 
 protected:
     std::shared_ptr<ca::Layer> makeLayer() override { return ns::make<TaggedLayer>(); }
@@ -169,6 +174,9 @@ TEST_F(ViewGeometry, MakeLayerReplacesTheLayerAndKeepsConstructorValues) {
     EXPECT_NE(dynamic_cast<TaggedLayer*>(view->layer().get()), nullptr);
     EXPECT_EQ(view->frame(), (cg::Rect{1, 2, 30, 40}));
     EXPECT_EQ(view->backgroundColor(), Color::blue());
+    EXPECT_EQ(view->layer()->cornerRadius(), 7.5);
+    EXPECT_EQ(view->layer()->borderWidth(), 2);
+    EXPECT_EQ(view->layer()->shadowOpacity(), 0.4f);
 }
 
 // ---------------------------------------------------------------- hierarchy
