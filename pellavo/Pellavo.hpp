@@ -8,6 +8,7 @@
 #include "pellavo/Button/UISlider.hpp"
 #include "pellavo/GMStepper/GMStepper.hpp"
 #include "pellavo/PellavoBundle.hpp"
+#include "pellavo/PopBubble.hpp"
 #include "pellavo/VXGradientView.hpp"
 #include "pellavo/VXImageBrowser/VXImageBrowserViewController.hpp"
 #include "pellavo/VXImageBrowser/VXImageInfo.hpp"
