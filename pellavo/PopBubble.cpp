@@ -175,7 +175,7 @@ void PopBubble::show() {
         [weak, generation](bool) {
             auto self = weak.lock();
             // The spring reports at its end even when a close replaced it meanwhile.
-            if (!self || self->generation_ != generation || self->isDismissing_) return;
+            if (!self || self->generation_ != generation) return;
             const auto handler = self->didShowHandler_;
             if (handler) handler();
         });
@@ -267,7 +267,8 @@ void PopBubble::draw(cg::Rect rect) {
 void PopBubble::dismiss() {
     if (!superview() || isDismissing_ || !arrowShowPoint_) return;
     isDismissing_ = true;
-    const std::uint64_t generation = generation_;
+    // The opening's completion is stale from here on.
+    const std::uint64_t generation = ++generation_;
     std::weak_ptr<PopBubble> weak = sharedFromThis<PopBubble>();
     ui::View::animate(
         animationOut_, 0, ui::ViewAnimationOptions{},

@@ -143,7 +143,7 @@ private:
     // The arrow tip in the container's coordinates, from the last show.
     std::optional<cg::Point> arrowShowPoint_;
     bool isDismissing_ = false;
-    // Bumped by every show: completions of an older show or close do nothing.
+    // Bumped by every show and every close: the completions of an earlier one do nothing.
     std::uint64_t generation_ = 0;
     // Made at the first blurred show, inside the overlay, and kept.
     std::shared_ptr<ui::VisualEffectView> effectView_;
