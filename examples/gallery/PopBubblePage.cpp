@@ -19,7 +19,6 @@ namespace {
 
 constexpr double kPanelWidth = 187.5;
 constexpr double kPanelHeight = 300;
-constexpr double kStripe = 20;
 
 // A container that reopens its bubble when tapped bare.
 class BubblePanel : public ui::Control {
@@ -41,15 +40,16 @@ private:
     }
 };
 
-std::shared_ptr<BubblePanel> panel(ui::View& content, int column, int row, ui::Color light, ui::Color dark) {
+std::shared_ptr<BubblePanel> panel(ui::View& content, int column, int row, ui::Color light, ui::Color dark,
+                                   double stripe = 20) {
     auto made = ns::make<BubblePanel>(cg::Rect{column * kPanelWidth, row * kPanelHeight, kPanelWidth, kPanelHeight});
     made->setClipsToBounds(true);
     made->setBackgroundColor(light);
-    for (double y = 0; y < kPanelHeight; y += 2 * kStripe) {
-        auto stripe = ns::make<ui::View>(cg::Rect{0, y, kPanelWidth, kStripe});
-        stripe->setBackgroundColor(dark);
-        stripe->setIsUserInteractionEnabled(false);
-        made->addSubview(stripe);
+    for (double y = 0; y < kPanelHeight; y += 2 * stripe) {
+        auto band = ns::make<ui::View>(cg::Rect{0, y, kPanelWidth, stripe});
+        band->setBackgroundColor(dark);
+        band->setIsUserInteractionEnabled(false);
+        made->addSubview(band);
     }
     content.addSubview(made);
     return made;
@@ -110,10 +110,10 @@ void build(ui::View& content) {
     source->setIsUserInteractionEnabled(false);
     flush->addSubview(source);
     auto side = ns::make<PopBubble>();
-    auto sideText = label({140, 60}, "Flush: the arrow\nruns down the side", black);
+    auto sideText = label({140, 60}, "Flush with\nthe left side", black);
     keepOpen(flush, [=](ui::View& self) { side->show(sideText, source, self.sharedFromThis<ui::View>()); });
 
-    auto blurred = panel(content, 1, 1, ui::Color(0.95, 0.86, 1, 1), ui::Color(0.5, 0.25, 0.7, 1));
+    auto blurred = panel(content, 1, 1, ui::Color(0.95, 0.86, 1, 1), ui::Color(0.5, 0.25, 0.7, 1), 60);
     const cg::Point blurPoint{kPanelWidth / 2, 250};
     mark(*blurred, blurPoint);
     auto frosted = ns::make<PopBubble>(

@@ -381,12 +381,12 @@ TEST_F(PopBubbleTest, GoldenFourStates) {
     auto board = ns::make<ui::View>(cg::Rect{0, 0, 375, 600});
     window()->addSubview(board);
     std::vector<std::shared_ptr<PopBubble>> bubbles;
-    auto panel = [&](int i, ui::Color stripe) {
+    auto panel = [&](int i, ui::Color stripe, double width = 20) {
         auto made = ns::make<ui::View>(cg::Rect{(i % 2) * 187.5, (i / 2) * 300.0, 187.5, 300});
         made->setBackgroundColor(ui::Color(0.95, 1));
         made->setClipsToBounds(true);
-        for (double y = 0; y < 300; y += 40) {
-            auto band = ns::make<ui::View>(cg::Rect{0, y, 187.5, 20});
+        for (double y = 0; y < 300; y += 2 * width) {
+            auto band = ns::make<ui::View>(cg::Rect{0, y, 187.5, width});
             band->setBackgroundColor(stripe);
             made->addSubview(band);
         }
@@ -412,7 +412,7 @@ TEST_F(PopBubbleTest, GoldenFourStates) {
     flush->addSubview(source);
     add({})->show(label(140, 60, ui::Color::black()), source, flush);
     add({Option::overlayBlur(ui::BlurEffect::Style::light), Option::type(PopBubbleType::up)})
-        ->show(label(150, 70, ui::Color::black()), cg::Point{93.75, 250}, panel(3, ui::Color(0.5, 0.25, 0.7, 1)));
+        ->show(label(150, 70, ui::Color::black()), cg::Point{93.75, 250}, panel(3, ui::Color(0.5, 0.25, 0.7, 1), 60));
     advance(1);
     testing::expectMatchesGolden(testing::renderView(*board), "pellavo_pop_bubble");
 }
