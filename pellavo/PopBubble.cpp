@@ -119,6 +119,8 @@ void PopBubble::show(std::shared_ptr<ui::View> content, cg::Point point) {
 
 void PopBubble::show(std::shared_ptr<ui::View> content, cg::Point point, std::shared_ptr<ui::View> inView) {
     if (!content || !inView || !isFinite(point)) return;
+    // Nested into itself the tree could not hold all three.
+    if (content == inView || content.get() == this || inView.get() == this) return;
     isDismissing_ = false;
     ++generation_;
     // The frame is set below: under the scale a close leaves, it would store a size

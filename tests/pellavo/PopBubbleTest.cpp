@@ -118,22 +118,15 @@ TEST_F(PopBubbleTest, OptionsSetTheirPropertiesInOrder) {
     for (std::size_t i = 0; i < table.size(); ++i)
         EXPECT_TRUE(table[i].second(*ns::make<PopBubble>(std::vector{table[i].first}, nullptr, nullptr))) << i;
 
-    for (const auto& b : {ns::make<PopBubble>(), bubble(), bubble(std::vector<Option>{})}) {
-        EXPECT_EQ(b->arrowSize(), (cg::Size{16, 10}));
-        EXPECT_EQ(b->animationIn(), 0.6);
-        EXPECT_EQ(b->animationOut(), 0.3);
-        EXPECT_EQ(b->popCornerRadius(), 6);
-        EXPECT_EQ(b->sideEdge(), 20);
-        EXPECT_EQ(b->popBubbleType(), PopBubbleType::down);
-        EXPECT_EQ(b->blackOverlayColor(), ui::Color(0, 0.2));
-        EXPECT_FALSE(b->overlayBlur());
-        EXPECT_EQ(b->popColor(), ui::Color::white());
-        EXPECT_EQ(b->backgroundColor(), ui::Color::clear());
-    }
+    // No options or an empty list: every default.
+    for (const auto& b : {ns::make<PopBubble>(), bubble(), bubble(std::vector<Option>{})})
+        EXPECT_TRUE(b->arrowSize() == (cg::Size{16, 10}) && b->animationIn() == 0.6 && b->animationOut() == 0.3 &&
+                    b->popCornerRadius() == 6 && b->sideEdge() == 20 && b->popBubbleType() == PopBubbleType::down &&
+                    b->blackOverlayColor() == ui::Color(0, 0.2) && !b->overlayBlur() &&
+                    b->popColor() == ui::Color::white() && b->backgroundColor() == ui::Color::clear());
     EXPECT_EQ(popBubbleTypeFromRawValue(0), PopBubbleType::up);
     EXPECT_EQ(popBubbleTypeFromRawValue(1), PopBubbleType::down);
     EXPECT_FALSE(popBubbleTypeFromRawValue(2));
-    EXPECT_FALSE(popBubbleTypeFromRawValue(-1));
 
     // The later colour fills.
     auto b = bubble({{Option::color(ui::Color::red()), Option::color(ui::Color::blue())}});
@@ -296,6 +289,8 @@ TEST_F(PopBubbleTest, BadInputAndLifetime) {
     b->show(c, cg::Point{nan, 10}, container);
     b->show(c, cg::Point{10, 10}, nullptr);
     b->show(c, std::shared_ptr<ui::View>(), container);
+    b->show(container, cg::Point{10, 10}, container);
+    b->show(c, cg::Point{10, 10}, b);
     EXPECT_EQ(b->superview(), nullptr);
     EXPECT_EQ(container->subviews().size(), 0u);
 
@@ -308,6 +303,16 @@ TEST_F(PopBubbleTest, BadInputAndLifetime) {
     advance(0.61);
     EXPECT_EQ(empty->layer()->anchorPoint(), (cg::Point{0.5, 0}));
     EXPECT_EQ(empty->frame(), (cg::Rect{100, 100, 0, 60}));
+
+    // Durations that are not positive: at once, the handlers on the next turn.
+    auto instant = bubble({{Option::animationIn(-1), Option::animationOut(nan)}});
+    instant->show(content(), cg::Point{100, 100}, container);
+    const int before = shown;
+    runUntilIdle();
+    EXPECT_EQ(shown, before + 1);
+    instant->dismiss();
+    runUntilIdle();
+    EXPECT_EQ(instant->superview(), nullptr);
 
     // Added by hand: drawing and closing do nothing.
     auto handAdded = bubble();
@@ -380,7 +385,6 @@ TEST_F(PopBubbleTest, ClosedOrAbandonedBubblesAreFreed) {
 TEST_F(PopBubbleTest, GoldenFourStates) {
     auto board = ns::make<ui::View>(cg::Rect{0, 0, 375, 600});
     window()->addSubview(board);
-    std::vector<std::shared_ptr<PopBubble>> bubbles;
     auto panel = [&](int i, ui::Color stripe, double width = 20) {
         auto made = ns::make<ui::View>(cg::Rect{(i % 2) * 187.5, (i / 2) * 300.0, 187.5, 300});
         made->setBackgroundColor(ui::Color(0.95, 1));
@@ -400,8 +404,9 @@ TEST_F(PopBubbleTest, GoldenFourStates) {
         made->setTextAlignment(ns::TextAlignment::center);
         return made;
     };
-    auto add = [&](std::vector<Option> options) { return bubbles.emplace_back(bubble(std::move(options))); };
+    auto add = [&](std::vector<Option> options) { return bubble(std::move(options)); };
 
+    // Each bubble is kept by its panel while shown.
     add({})->show(label(160, 60, ui::Color::black()), cg::Point{93.75, 70}, panel(0, ui::Color(0.7, 0.8, 1, 1)));
     add({Option::type(PopBubbleType::up), Option::color(ui::Color::red()), Option::cornerRadius(12),
          Option::arrowSize({24, 14})})
