@@ -15,6 +15,7 @@
 #include "pellavo/PellavoBundle.hpp"
 #include "pellavo/SnakePageControl.hpp"
 #include "pellavo/VXAlert.hpp"
+#include "pellavo/PopBubble.hpp"
 #include "pellavo/VXGradientView.hpp"
 #include "pellavo/VXHub.hpp"
 #include "pellavo/VXImageBrowser/VXImageBrowserViewController.hpp"
