@@ -49,7 +49,8 @@ std::shared_ptr<ui::Label> label(cg::Rect frame, const char* text, ui::Font font
 std::shared_ptr<VXWalkthroughPageViewController> makePage(cg::Size size, const PageLook& look) {
     auto root = ns::make<ui::View>(cg::Rect{{0, 0}, size});
     root->setBackgroundColor(look.background);
-    root->addSubview(label({24, 96, size.width - 48, 36}, look.title, ui::Font::systemFont(28, ui::Font::Weight::bold)));
+    const ui::Font titleFont = ui::Font::systemFont(28, ui::Font::Weight::bold);
+    root->addSubview(label({24, 96, size.width - 48, 36}, look.title, titleFont));
     auto shape = ns::make<ui::View>(cg::Rect{size.width / 2 - 70, 190, 140, 140});
     shape->setBackgroundColor(look.shape);
     shape->layer()->setCornerRadius(look.shapeRadius);

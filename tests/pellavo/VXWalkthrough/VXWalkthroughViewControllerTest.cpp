@@ -122,7 +122,9 @@ TEST_F(VXWalkthroughTest, ButtonsHideAtTheEndsOfTheWalkthrough) {
         int page;
         bool prevHidden;
         bool nextHidden;
-    } cases[] = {{0, 0, true, false}, {1, 0, true, true}, {3, 0, true, false}, {3, 1, false, false}, {3, 2, false, true}};
+    } cases[] = {
+        {0, 0, true, false}, {1, 0, true, true}, {3, 0, true, false}, {3, 1, false, false}, {3, 2, false, true},
+    };
     for (const auto& c : cases) {
         const auto pager = show(pagerWithControls(), c.pages);
         scrollTo(*pager, c.page);
