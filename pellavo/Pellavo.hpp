@@ -26,6 +26,9 @@
 #include "pellavo/VXSMSSendCodeButton.hpp"
 #include "pellavo/VXSegmentedControl.hpp"
 #include "pellavo/VXTextField/VXPlaceholderTextField.hpp"
+#include "pellavo/VXWalkthrough/VXWalkthroughPage.hpp"
+#include "pellavo/VXWalkthrough/VXWalkthroughPageViewController.hpp"
+#include "pellavo/VXWalkthrough/VXWalkthroughViewController.hpp"
 #include "pellavo/Version.hpp"
 
 #define PELLAVO_EXPORT __attribute__((visibility("default")))
