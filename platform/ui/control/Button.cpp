@@ -20,6 +20,8 @@ unsigned bits(Control::State state) { return static_cast<unsigned>(state); }
 
 Button::Button(const cg::Rect& frame) : Control(frame) { titleColors_.set(0, Color::white()); }
 
+Button::Button(const ns::Coder& coder) : Control(coder) { titleColors_.set(0, Color::white()); }
+
 Button::Button(ButtonType) : Button(cg::Rect{}) {}
 
 std::shared_ptr<Button> Button::make(ButtonType type) { return ns::make<Button>(type); }

@@ -23,6 +23,8 @@ enum class ButtonType { custom };
 class Button : public Control {
 public:
     explicit Button(const cg::Rect& frame = {});
+    // From an interface file: the decoded frame and subviews, the frame constructor's defaults.
+    explicit Button(const ns::Coder& coder);
     explicit Button(ButtonType type);
     static std::shared_ptr<Button> make(ButtonType type);
     std::string_view className() const override { return "UIButton"; }

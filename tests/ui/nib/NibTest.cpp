@@ -225,6 +225,30 @@ TEST_F(NibTest, NonFatalProblemsAreSkippedWithAWarning) {
     EXPECT_FALSE(nib->lastError().has_value());
 }
 
+TEST_F(NibTest, ButtonsAreMadeFromACoderWithTheirFrameSubviewsAndTitles) {
+    auto nib = ui::Nib::fromData(R"(<interface version="1">
+  <object class="UIButton" frame="10 20 100 40">
+    <state name="normal" title="Go"/>
+    <state name="highlighted" title="Going"/>
+    <subviews>
+      <object class="UILabel" frame="1 2 3 4"/>
+    </subviews>
+  </object>
+</interface>)",
+                                 "Coded");
+    auto objects = nib->instantiate(nullptr);
+    ASSERT_EQ(objects.size(), 1u);
+    auto button = std::dynamic_pointer_cast<ui::Button>(objects[0]);
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(nib->lastWarnings().empty());
+    EXPECT_EQ(button->frame(), (cg::Rect{10, 20, 100, 40}));
+    ASSERT_FALSE(button->subviews().empty());
+    EXPECT_EQ(button->subviews()[0]->frame(), (cg::Rect{1, 2, 3, 4}));
+    EXPECT_EQ(button->title(ui::Control::State::normal)->utf8(), "Go");
+    EXPECT_EQ(button->title(ui::Control::State::highlighted)->utf8(), "Going");
+    EXPECT_EQ(button->titleColor(ui::Control::State::normal), ui::Color::white());
+}
+
 TEST_F(NibTest, OwnerConnectionsWithoutOwnerAreSkipped) {
     auto nib = ui::Nib::make("Example", dataBundle());
     auto objects = nib->instantiate(nullptr);

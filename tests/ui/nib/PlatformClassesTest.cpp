@@ -40,11 +40,12 @@ TEST_F(PlatformClassesTest, ClassesAreKnownByNameWithTheirSuperclassAndFactories
     const ClassRow rows[] = {
         {"UIResponder", "NSObject", false},         {"UIView", "UIResponder", true},
         {"UIControl", "UIView", true},              {"UILabel", "UIView", false},
-        {"UIButton", "UIControl", false},            {"UIScrollView", "UIView", true},
+        {"UIButton", "UIControl", true},             {"UIScrollView", "UIView", true},
         {"UIImageView", "UIView", false},            {"UIPageControl", "UIControl", false},
         {"UITableViewCell", "UIView", true},        {"UITextField", "UIControl", true},
         {"UITextView", "UIScrollView", true},       {"UIViewController", "UIResponder", true},
         {"UIInputView", "UIView", true},            {"UIInputViewController", "UIViewController", true},
+        {"UIBarButtonItem", "NSObject", false},
     };
     auto& runtime = ns::Runtime::shared();
     for (const auto& row : rows) {
