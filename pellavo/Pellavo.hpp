@@ -8,6 +8,8 @@
 #include "pellavo/Button/UISlider.hpp"
 #include "pellavo/GMStepper/GMStepper.hpp"
 #include "pellavo/PellavoBundle.hpp"
+#include "pellavo/VXBadgeBarButton.hpp"
+#include "pellavo/VXBadgeButton.hpp"
 #include "pellavo/VXGradientView.hpp"
 #include "pellavo/VXImageBrowser/VXImageBrowserViewController.hpp"
 #include "pellavo/VXImageBrowser/VXImageInfo.hpp"
