@@ -51,7 +51,7 @@ protected:
             x += 88;
         }
 
-        addHeading(*this, 100, "BADGE BUTTONS · untouched, shown, shown then hidden");
+        addHeading(*this, 100, "BADGE BUTTONS · none, shown, hidden again");
         for (int i = 0; i < 3; ++i) {
             auto button = ns::make<VXBadgeButton>(cg::Rect{16 + 118.0 * i, 126, 100, 40});
             button->setTitle(ns::String("Plain"), State::normal);
