@@ -167,6 +167,7 @@ TEST_F(VXBadgeButtonTest, FromAFileByTheRuntimeAndFromAnotherThread) {
     expectShown(*coded, true);
 }
 
+// The bar buttons and badge buttons of the gallery page, settled.
 TEST_F(VXBadgeButtonTest, Golden) {
     auto board = ns::make<ui::View>(cg::Rect{0, 0, 375, 124});
     board->setBackgroundColor(ui::Color::white());
@@ -176,15 +177,13 @@ TEST_F(VXBadgeButtonTest, Golden) {
     board->addSubview(bar);
     std::vector<std::shared_ptr<VXBadgeBarButton>> items;
     const std::pair<const char*, const char*> values[] = {{"Inbox", "5"}, {"Cart", "12"}, {"Chat", "99+"}, {"Bell", "0"}};
-    double x = 24;
     for (const auto& [title, value] : values) {
-        auto button = ns::make<ui::Button>(cg::Rect{x, 6, 60, 32});
+        auto button = ns::make<ui::Button>(cg::Rect{24 + 88.0 * items.size(), 6, 60, 32});
         button->setTitle(ns::String(title), State::normal);
         button->setTitleColor(ui::Color(0, 0.48, 1, 1), State::normal);
         bar->addSubview(button);
         items.push_back(ns::make<VXBadgeBarButton>()->initWithCustomBadgeBarButton(button));
         items.back()->setBadgeValue(ns::String(value));
-        x += 88;
     }
     for (int i = 0; i < 3; ++i) {
         auto button = ns::make<VXBadgeButton>(cg::Rect{16 + 118.0 * i, 72, 100, 40});
