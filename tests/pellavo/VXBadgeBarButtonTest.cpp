@@ -11,6 +11,7 @@
 #include "platform/ca/MediaTimingFunction.hpp"
 #include "platform/ca/Renderer.hpp"
 #include "platform/cg/Context.hpp"
+#include "platform/ns/Runtime.hpp"
 #include "platform/ui/control/Button.hpp"
 #include "platform/ui/control/Label.hpp"
 #include "tests/support/AppTest.hpp"
@@ -73,6 +74,10 @@ TEST_F(VXBadgeBarButtonTest, BlankUntilInitialisedThenTheBadgeLook) {
     EXPECT_EQ(badge().bounds().size, (cg::Size{14, 14}));
     EXPECT_EQ(badge().layer()->cornerRadius(), 7);
     EXPECT_EQ(blank->initWithCustomBadgeBarButton(button), blank);
+
+    auto& runtime = ns::Runtime::shared();
+    EXPECT_TRUE(runtime.hasCoderFactory("VXBadgeBarButton"));
+    EXPECT_TRUE(runtime.isKindOfClass(*runtime.create("VXBadgeBarButton"), "UIBarButtonItem"));
 }
 
 TEST_F(VXBadgeBarButtonTest, FirstValueAddsARoundBadgeThatBouncesIn) {
