@@ -16,6 +16,8 @@
 #include "pellavo/SnakePageControl.hpp"
 #include "pellavo/VXAlert.hpp"
 #include "pellavo/PopBubble.hpp"
+#include "pellavo/VXBadgeBarButton.hpp"
+#include "pellavo/VXBadgeButton.hpp"
 #include "pellavo/VXGradientView.hpp"
 #include "pellavo/VXHub.hpp"
 #include "pellavo/VXImageBrowser/VXImageBrowserViewController.hpp"

@@ -193,7 +193,9 @@ void Label::draw(cg::Rect) { drawText(bounds()); }
 
 cg::Size Label::sizeThatFits(cg::Size size) const {
     if (!text_ || text_->isEmpty()) return {0, 0};
-    double width = usableWidth(size.width);
+    // One line grows to its whole text, as sizeToFit promises; more lines wrap at the
+    // proposed width, or at the preferred one when there is one.
+    double width = numberOfLines_ == 1 ? 0 : usableWidth(size.width);
     if (numberOfLines_ != 1 && preferredMaxLayoutWidth_ > 0) width = preferredMaxLayoutWidth_;
     const cg::Rect rect = textRect({0, 0, width, std::numeric_limits<double>::max()}, numberOfLines_);
     return {roundUpToPixels(rect.size.width), roundUpToPixels(rect.size.height)};

@@ -54,7 +54,8 @@ public:
 
     using View::draw;
     void draw(cg::Rect rect) override;
-    // Measured through textRect, rounded up to whole pixels; no text gives (0, 0).
+    // Measured through textRect, rounded up to whole pixels; no text gives (0, 0). One
+    // line is measured whole, whatever the proposed width.
     cg::Size sizeThatFits(cg::Size size) const override;
     cg::Size intrinsicContentSize() const override;
 

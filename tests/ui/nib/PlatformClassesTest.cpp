@@ -45,6 +45,7 @@ TEST_F(PlatformClassesTest, ClassesAreKnownByNameWithTheirSuperclassAndFactories
         {"UITableViewCell", "UIView", true},        {"UITextField", "UIControl", true},
         {"UITextView", "UIScrollView", true},       {"UIViewController", "UIResponder", true},
         {"UIInputView", "UIView", true},            {"UIInputViewController", "UIViewController", true},
+        {"UIBarButtonItem", "NSObject", false},
     };
     auto& runtime = ns::Runtime::shared();
     for (const auto& row : rows) {
