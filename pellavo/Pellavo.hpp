@@ -15,6 +15,9 @@
 #include "pellavo/VXLinearProgressView.hpp"
 #include "pellavo/VXPopoverMenu.hpp"
 #include "pellavo/VXSegmentedControl.hpp"
+#include "pellavo/VXTextField/VXActiveTextField.hpp"
+#include "pellavo/VXTextField/VXAttributedTextField.hpp"
+#include "pellavo/VXTextField/VXBorderedTextField.hpp"
 #include "pellavo/VXTextField/VXPlaceholderTextField.hpp"
 #include "pellavo/Version.hpp"
 

@@ -30,6 +30,7 @@ endforeach()
 set(internal
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXPopoverMenuView.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXTextField/FontAnimation.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXTextField/Line.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXImageBrowser/VXImageBrowserTransition.hpp")
 foreach(item IN LISTS internal)
   if(EXISTS "${prefix}/${item}")
