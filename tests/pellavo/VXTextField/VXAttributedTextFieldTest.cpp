@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pellavo/Pellavo.hpp"
+#include "platform/ca/Animation.hpp"
 #include "platform/ca/Layer.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/nib/Nib.hpp"
@@ -114,7 +115,9 @@ TEST_F(VXAttributedTextFieldTest, LabelPropertiesAndTheAttributedOverload) {
     EXPECT_EQ(f->infoFontSize(), 11);
     f->setInfoTextColor(ui::Color::red());
     EXPECT_EQ(f->infoLabel()->textColor(), ui::Color::red());
-    EXPECT_EQ(runtime.value(*f, "infoTextColor")->as<ui::Color>(), ui::Color::red());
+    const auto read = runtime.value(*f, "infoTextColor");
+    ASSERT_TRUE(read && read->get<ui::Color>());
+    EXPECT_EQ(*read->get<ui::Color>(), ui::Color::red());
 
     const ns::AttributedString message(ns::String("Too short"),
                                        {{ns::AttributedStringKey::foregroundColor, ns::Value::of(ui::Color::blue())}});
