@@ -15,55 +15,29 @@ namespace pellavo::gallery {
 
 namespace {
 
-// From an interface file, as hosts load them: awakeFromNib attaches the lines and the label.
-const char* const kFields = R"(<interface version="1">
-  <object class="VXBorderedTextField" id="bordered" frame="37 34 300 40">
+// One field of the interface file: white, with a grey placeholder and a grey underline
+// unless `properties` set another.
+std::string fieldObject(const char* cls, int row, const char* placeholder, const std::string& properties) {
+    return std::string(R"(<object class=")") + cls + R"(" id="f)" + std::to_string(row) + R"(" frame="37 )" +
+           std::to_string(34 + 90 * row) + R"( 300 40">
     <property name="backgroundColor" value="white"/>
-    <property name="tweePlaceholder" value="Email"/>
+    <property name="tweePlaceholder" value=")" + placeholder + R"("/>
     <property name="placeholderColor" value="gray"/>
-    <property name="lineColor" value="gray"/>
-  </object>
-  <object class="VXBorderedTextField" id="thick" frame="37 124 300 40">
-    <property name="backgroundColor" value="white"/>
-    <property name="tweePlaceholder" value="Email"/>
-    <property name="placeholderColor" value="gray"/>
-    <property name="lineColor" value="#333333"/>
-    <property name="lineWidth" value="4"/>
-  </object>
-  <object class="VXActiveTextField" id="active" frame="37 214 300 40">
-    <property name="backgroundColor" value="white"/>
-    <property name="tweePlaceholder" value="Email"/>
-    <property name="placeholderColor" value="gray"/>
-    <property name="lineColor" value="gray"/>
-    <property name="activeLineColor" value="blue"/>
-    <property name="activeLineWidth" value="2"/>
-    <property name="animationDuration" value="2"/>
-  </object>
-  <object class="VXAttributedTextField" id="info" frame="37 304 300 40">
-    <property name="backgroundColor" value="white"/>
-    <property name="tweePlaceholder" value="Email"/>
-    <property name="placeholderColor" value="gray"/>
-    <property name="lineColor" value="gray"/>
-    <property name="infoTextColor" value="red"/>
-    <property name="infoFontSize" value="11"/>
-  </object>
-  <object class="VXAttributedTextField" id="dissolving" frame="37 394 300 40">
-    <property name="backgroundColor" value="white"/>
-    <property name="tweePlaceholder" value="Password"/>
-    <property name="placeholderColor" value="gray"/>
-    <property name="lineColor" value="gray"/>
-    <property name="infoFontSize" value="11"/>
-    <property name="infoAnimationDuration" value="2"/>
-  </object>
-</interface>)";
+    <property name="lineColor" value="gray"/>)" + properties + "</object>";
+}
 
-void caption(ui::View& content, double y, const std::string& text) {
-    auto view = ns::make<ui::Label>(cg::Rect{37, y, 300, 16});
-    view->setText(ns::String(text));
-    view->setFont(ui::Font::systemFont(11, ui::Font::Weight::semibold));
-    view->setTextColor(ui::Color(0.45, 1));
-    view->setTextAlignment(ns::TextAlignment::right);
-    content.addSubview(view);
+// From an interface file, as hosts load them: awakeFromNib attaches the lines and the label.
+std::string interfaceFile() {
+    return R"(<interface version="1">)" + fieldObject("VXBorderedTextField", 0, "Email", "") +
+           fieldObject("VXBorderedTextField", 1, "Email",
+                 R"(<property name="lineColor" value="#333333"/><property name="lineWidth" value="4"/>)") +
+           fieldObject("VXActiveTextField", 2, "Email", R"(<property name="activeLineColor" value="blue"/>
+                 <property name="activeLineWidth" value="2"/><property name="animationDuration" value="2"/>)") +
+           fieldObject("VXAttributedTextField", 3, "Email",
+                 R"(<property name="infoTextColor" value="red"/><property name="infoFontSize" value="11"/>)") +
+           fieldObject("VXAttributedTextField", 4, "Password", R"(<property name="infoFontSize" value="11"/>
+                 <property name="infoAnimationDuration" value="2"/>)") +
+           "</interface>";
 }
 
 ns::AttributedString twoColourMessage() {
@@ -76,7 +50,7 @@ ns::AttributedString twoColourMessage() {
 
 void build(ui::View& content) {
     content.setBackgroundColor(ui::Color(0.94, 0.95, 0.97, 1));
-    auto objects = ui::Nib::fromData(kFields, "ActiveTextFields")->instantiate(nullptr);
+    auto objects = ui::Nib::fromData(interfaceFile(), "ActiveTextFields")->instantiate(nullptr);
     std::vector<std::shared_ptr<VXBorderedTextField>> fields;
     for (const auto& object : objects)
         if (auto field = std::dynamic_pointer_cast<VXBorderedTextField>(object)) fields.push_back(field);
@@ -86,7 +60,7 @@ void build(ui::View& content) {
                                     "ACTIVE · editing, line growing over 2 s", "ATTRIBUTED · info shown at once",
                                     "ATTRIBUTED · info cross-dissolving over 2 s"};
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        caption(content, fields[i]->frame().minY() - 18, captions[i]);
+        addCaption(content, 37, fields[i]->frame().minY() - 18, 300, captions[i]);
         content.addSubview(fields[i]);
     }
     fields[1]->setText(ns::String("ada@example.com"));
