@@ -18,8 +18,10 @@ namespace {
 // One field of the interface file: white, with a grey placeholder and a grey underline
 // unless `properties` set another.
 std::string fieldObject(const char* cls, int row, const char* placeholder, const std::string& properties) {
+    // Rows of 66 points, the info-label rows 84: all clear of the keyboard the edited field raises.
+    const int top = 30 + 66 * row + (row > 3 ? 18 : 0);
     return std::string(R"(<object class=")") + cls + R"(" id="f)" + std::to_string(row) + R"(" frame="37 )" +
-           std::to_string(34 + 90 * row) + R"( 300 40">
+           std::to_string(top) + R"( 300 40">
     <property name="backgroundColor" value="white"/>
     <property name="tweePlaceholder" value=")" + placeholder + R"("/>
     <property name="placeholderColor" value="gray"/>
@@ -56,9 +58,8 @@ void build(ui::View& content) {
         if (auto field = std::dynamic_pointer_cast<VXBorderedTextField>(object)) fields.push_back(field);
     if (fields.size() != 5) return;
 
-    const std::string captions[] = {"BORDERED · empty, 1 pt gray", "BORDERED · 4 pt, text",
-                                    "ACTIVE · editing, line growing over 2 s", "ATTRIBUTED · info shown at once",
-                                    "ATTRIBUTED · info cross-dissolving over 2 s"};
+    const std::string captions[] = {"BORDERED · empty, 1 pt", "BORDERED · 4 pt, text", "ACTIVE · editing, grows over 2 s",
+                                    "ATTRIBUTED · info at once", "ATTRIBUTED · dissolving over 2 s"};
     for (std::size_t i = 0; i < fields.size(); ++i) {
         addCaption(content, 37, fields[i]->frame().minY() - 18, 300, captions[i]);
         content.addSubview(fields[i]);

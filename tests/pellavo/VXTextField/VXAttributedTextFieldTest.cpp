@@ -154,13 +154,14 @@ TEST_F(VXAttributedTextFieldTest, GoldenLineFieldStates) {
     auto dissolving = std::dynamic_pointer_cast<VXAttributedTextField>(fields[4]);
     info->setText(ns::String("ada@example"));
     info->showInfo("Enter a valid email", false);
+    dissolving->setText(ns::String("correct horse"));
     ns::MutableAttributedString message(ns::String("Strong: 12 characters, a digit"),
                                         {{ns::AttributedStringKey::foregroundColor,
                                           ns::Value::of(ui::Color(0.1, 0.6, 0.2, 1))}});
     message.addAttribute(ns::AttributedStringKey::foregroundColor, ns::Value::of(ui::Color(0.45, 1)), {6, 24});
     dissolving->showInfo(message, true);
     advance(1);
-    testing::expectMatchesGolden(testing::renderView(*board), "pellavo_line_text_fields");
+    testing::expectMatchesGolden(testing::renderShown(*board), "pellavo_line_text_fields");
 }
 
 } // namespace
