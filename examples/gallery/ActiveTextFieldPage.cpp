@@ -23,20 +23,22 @@ std::string fieldObject(const char* cls, int row, const char* placeholder, const
     return std::string(R"(<object class=")") + cls + R"(" id="f)" + std::to_string(row) + R"(" frame="37 )" +
            std::to_string(top) + R"( 300 40">
     <property name="backgroundColor" value="white"/>
-    <property name="tweePlaceholder" value=")" + placeholder + R"("/>
+    <property name="tweePlaceholder" value=")" +
+           placeholder + R"("/>
     <property name="placeholderColor" value="gray"/>
-    <property name="lineColor" value="gray"/>)" + properties + "</object>";
+    <property name="lineColor" value="gray"/>)" +
+           properties + "</object>";
 }
 
 // From an interface file, as hosts load them: awakeFromNib attaches the lines and the label.
 std::string interfaceFile() {
     return R"(<interface version="1">)" + fieldObject("VXBorderedTextField", 0, "Email", "") +
            fieldObject("VXBorderedTextField", 1, "Email",
-                 R"(<property name="lineColor" value="#333333"/><property name="lineWidth" value="4"/>)") +
+                       R"(<property name="lineColor" value="#333333"/><property name="lineWidth" value="4"/>)") +
            fieldObject("VXActiveTextField", 2, "Email", R"(<property name="activeLineColor" value="blue"/>
                  <property name="activeLineWidth" value="2"/><property name="animationDuration" value="2"/>)") +
            fieldObject("VXAttributedTextField", 3, "Email",
-                 R"(<property name="infoTextColor" value="red"/><property name="infoFontSize" value="11"/>)") +
+                       R"(<property name="infoTextColor" value="red"/><property name="infoFontSize" value="11"/>)") +
            fieldObject("VXAttributedTextField", 4, "Password", R"(<property name="infoFontSize" value="11"/>
                  <property name="infoAnimationDuration" value="2"/>)") +
            "</interface>";
@@ -58,8 +60,9 @@ void build(ui::View& content) {
         if (auto field = std::dynamic_pointer_cast<VXBorderedTextField>(object)) fields.push_back(field);
     if (fields.size() != 5) return;
 
-    const std::string captions[] = {"BORDERED · empty, 1 pt", "BORDERED · 4 pt, text", "ACTIVE · editing, grows over 2 s",
-                                    "ATTRIBUTED · info at once", "ATTRIBUTED · dissolving over 2 s"};
+    const std::string captions[] = {"BORDERED · empty, 1 pt", "BORDERED · 4 pt, text",
+                                    "ACTIVE · editing, grows over 2 s", "ATTRIBUTED · info at once",
+                                    "ATTRIBUTED · dissolving over 2 s"};
     for (std::size_t i = 0; i < fields.size(); ++i) {
         addCaption(content, 37, fields[i]->frame().minY() - 18, 300, captions[i]);
         content.addSubview(fields[i]);

@@ -8,8 +8,7 @@
 namespace pellavo {
 
 // Both initialisers only make the line: it is attached by awakeFromNib.
-VXBorderedTextField::VXBorderedTextField(cg::Rect frame)
-    : VXPlaceholderTextField(frame), line_(ns::make<Line>()) {}
+VXBorderedTextField::VXBorderedTextField(cg::Rect frame) : VXPlaceholderTextField(frame), line_(ns::make<Line>()) {}
 
 VXBorderedTextField::VXBorderedTextField(const ns::Coder& coder)
     : VXPlaceholderTextField(coder), line_(ns::make<Line>()) {}

@@ -151,9 +151,9 @@ TEST_F(VXAttributedTextFieldTest, GoldenLineFieldStates) {
     info->setText(ns::String("ada@example"));
     info->showInfo("Enter a valid email", false);
     dissolving->setText(ns::String("correct horse"));
-    ns::MutableAttributedString message(ns::String("Strong: 12 characters, a digit"),
-                                        {{ns::AttributedStringKey::foregroundColor,
-                                          ns::Value::of(ui::Color(0.1, 0.6, 0.2, 1))}});
+    ns::MutableAttributedString message(
+        ns::String("Strong: 12 characters, a digit"),
+        {{ns::AttributedStringKey::foregroundColor, ns::Value::of(ui::Color(0.1, 0.6, 0.2, 1))}});
     message.addAttribute(ns::AttributedStringKey::foregroundColor, ns::Value::of(ui::Color(0.45, 1)), {6, 24});
     dissolving->showInfo(message, true);
     advance(1);

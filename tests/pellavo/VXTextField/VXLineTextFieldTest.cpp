@@ -33,10 +33,11 @@ protected:
     // A field of class `cls` from an interface file, in the window at (20, 100), laid out.
     template <class T = VXActiveTextField>
     std::shared_ptr<T> load(const std::string& cls, const std::string& properties = "") {
-        auto nib = ui::Nib::fromData(R"(<interface version="1"><object class=")" + cls +
-                                         R"(" id="f" frame="20 100 300 40"><property name="tweePlaceholder" value="Email"/>)" +
-                                         properties + "</object></interface>",
-                                     "Lines");
+        auto nib =
+            ui::Nib::fromData(R"(<interface version="1"><object class=")" + cls +
+                                  R"(" id="f" frame="20 100 300 40"><property name="tweePlaceholder" value="Email"/>)" +
+                                  properties + "</object></interface>",
+                              "Lines");
         auto objects = nib->instantiate(nullptr);
         EXPECT_TRUE(nib->lastWarnings().empty());
         auto made = objects.size() == 1 ? std::dynamic_pointer_cast<T>(objects[0]) : nullptr;
@@ -193,8 +194,7 @@ TEST_F(VXLineTextFieldTest, ActiveLinePixels) {
     tapInto(*plain);
     advance(1);
     const auto after = testing::renderShown(*window());
-    for (int x = 80; x < 640; x += 20)
-        EXPECT_TRUE(same(before.pixel(x, 2 * 139), after.pixel(x, 2 * 139))) << x;
+    for (int x = 80; x < 640; x += 20) EXPECT_TRUE(same(before.pixel(x, 2 * 139), after.pixel(x, 2 * 139))) << x;
     plain->removeFromSuperview();
 
     // A wide active line covers the bottom line where it is drawn, and only there.
