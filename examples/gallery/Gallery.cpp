@@ -65,4 +65,13 @@ void addHeading(ui::View& content, double y, const std::string& text, double whi
     content.addSubview(view);
 }
 
+void addCaption(ui::View& content, double x, double y, double width, const std::string& text) {
+    auto view = ns::make<ui::Label>(cg::Rect{x, y, width, 16});
+    view->setText(ns::String(text));
+    view->setFont(ui::Font::systemFont(11, ui::Font::Weight::semibold));
+    view->setTextColor(ui::Color(0.45, 1));
+    view->setTextAlignment(ns::TextAlignment::right);
+    content.addSubview(view);
+}
+
 } // namespace pellavo::gallery

@@ -34,6 +34,9 @@ const GalleryPage* findPage(std::string_view id);
 // A section heading across the page, 18 points tall at `y`: grey of the given white
 // level (lighter on dark pages).
 void addHeading(ui::View& content, double y, const std::string& text, double white = 0.45);
+// A small right-aligned grey caption, 16 points tall at (x, y): over a field, clear of
+// what lies at the field's left.
+void addCaption(ui::View& content, double x, double y, double width, const std::string& text);
 
 // A page registers itself with one line in its own source file:
 //   static const gallery::PageRegistration registration{{"slider", "Slider", buildSlider}};

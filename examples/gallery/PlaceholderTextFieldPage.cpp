@@ -48,15 +48,6 @@ const char* const kFields = R"(<interface version="1">
   </object>
 </interface>)";
 
-void caption(ui::View& content, double y, const std::string& text) {
-    auto view = ns::make<ui::Label>(cg::Rect{37, y, 300, 16});
-    view->setText(ns::String(text));
-    view->setFont(ui::Font::systemFont(11, ui::Font::Weight::semibold));
-    view->setTextColor(ui::Color(0.45, 1));
-    view->setTextAlignment(ns::TextAlignment::right);
-    content.addSubview(view);
-}
-
 void build(ui::View& content) {
     content.setBackgroundColor(ui::Color(0.94, 0.95, 0.97, 1));
     auto objects = ui::Nib::fromData(kFields, "PlaceholderTextFields")->instantiate(nullptr);
@@ -70,7 +61,7 @@ void build(ui::View& content) {
                                     "EDITING · empty, floated"};
     for (int i = 0; i < 5; ++i) {
         // Captions sit above each field at the right, clear of the floated label on the left.
-        caption(content, fields[static_cast<std::size_t>(i)]->frame().minY() - 18, captions[i]);
+        addCaption(content, 37, fields[static_cast<std::size_t>(i)]->frame().minY() - 18, 300, captions[i]);
         content.addSubview(fields[static_cast<std::size_t>(i)]);
     }
     fields[1]->setText(ns::String("ada@example.com"));

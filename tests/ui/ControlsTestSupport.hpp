@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ca/CurrentMediaTime.hpp"
 #include "platform/ca/Renderer.hpp"
 #include "platform/cg/Image.hpp"
 #include "platform/ui/graphics/Image.hpp"
@@ -32,6 +33,13 @@ inline cg::Image renderView(ui::View& view, ca::RenderMode mode = ca::RenderMode
     view.layoutIfNeeded();
     ca::Renderer renderer(view.bounds().size, 2);
     return renderer.render(*view.layer(), mode);
+}
+
+// The same, drawing what is shown now: animations applied at the current media time.
+inline cg::Image renderShown(ui::View& view) {
+    view.layoutIfNeeded();
+    ca::Renderer renderer(view.bounds().size, 2);
+    return renderer.render(*view.layer(), ca::RenderMode::presentation(ca::currentMediaTime()));
 }
 
 } // namespace pellavo::testing
