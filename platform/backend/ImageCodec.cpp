@@ -123,10 +123,24 @@ constexpr long kMaxJpegWorkingMemory = 512L << 20;
 
 void jpegOutputMessage(j_common_ptr) {}
 
+// Warnings after which libjpeg pads the rest of the picture with grey: the scan data
+// ran out or broke before the image was complete. Those files are refused.
+bool jpegWarningLosesPixels(int code) {
+    switch (code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void jpegEmitMessage(j_common_ptr common, int level) {
-    // Running out of data is a truncated file, which is refused; other warnings
-    // (stray bytes between markers) are common in real files and harmless.
-    if (level < 0 && common->err->msg_code == JWRN_JPEG_EOF) jpegErrorExit(common);
+    // Other warnings (stray bytes between markers, unknown segments) are common in
+    // real files and leave the picture whole.
+    if (level < 0 && jpegWarningLosesPixels(common->err->msg_code)) jpegErrorExit(common);
 }
 
 void jpegProgress(j_common_ptr common) {

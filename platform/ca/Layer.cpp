@@ -53,6 +53,12 @@ bool Layer::acceptFinite(bool isFinite, std::string_view property) const {
     return isFinite;
 }
 
+void Layer::logOnce(std::string_view what) const {
+    if (std::find(logged_.begin(), logged_.end(), what) != logged_.end()) return;
+    logged_.emplace_back(what);
+    ns::log(std::string(className()) + ": " + std::string(what));
+}
+
 // ---------------------------------------------------------------- geometry
 
 void Layer::setBounds(const cg::Rect& bounds) {

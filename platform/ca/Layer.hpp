@@ -186,6 +186,11 @@ public:
     bool isWindowRoot() const { return animations_.isWindowRoot(); }
     void setIsWindowRoot(bool root) { animations_.setIsWindowRoot(root); }
 
+    // ---- drawing problems
+    // Logs "<class>: <what>" the first time this layer meets it, so a fault that
+    // repeats every frame costs one line.
+    void logOnce(std::string_view what) const;
+
 protected:
     // Called around every change of a property, with its name ("position"),
     // only when the value really changes. The animation engine hooks in here.
@@ -235,6 +240,7 @@ private:
     std::vector<std::shared_ptr<Layer>> sublayers_;
 
     LayerAnimations animations_;
+    mutable std::vector<std::string> logged_;  // what logOnce has reported
 };
 
 } // namespace pellavo::ca

@@ -220,7 +220,7 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
         cg::Context::SavedState saved(context_);
         if (s.masksToBounds) context_.clip(roundedBounds(s));
         if (s.contents) {
-            drawContents(s);
+            drawContents(layer, s);
         } else if (s.kind == LayerSnapshot::Kind::shape) {
             drawShape(s);
         } else if (s.kind == LayerSnapshot::Kind::gradient) {
@@ -249,12 +249,17 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
     drawBorder(s);
 }
 
-void LayerPainter::drawContents(const LayerSnapshot& s) {
+void LayerPainter::drawContents(const Layer& layer, const LayerSnapshot& s) {
     const cg::Image& image = *s.contents;
     const Float scale = std::isfinite(s.contentsScale) && s.contentsScale > 0 ? s.contentsScale : 1;
     const cg::Size size{image.width() / scale, image.height() / scale};
     if (!(size.width > 0) || !(size.height > 0)) return;
-    context_.draw(image, gravityRect(s.contentsGravity, s.bounds.standardized(), size));
+    const Rect at = gravityRect(s.contentsGravity, s.bounds.standardized(), size);
+    if (!context_.canStretch(image, at)) {
+        layer.logOnce("contents skipped: their transform is too extreme to sample");
+        return;
+    }
+    context_.draw(image, at);
 }
 
 void LayerPainter::drawShape(const LayerSnapshot& s) {

@@ -30,7 +30,7 @@ private:
     void drawBody(const Layer& layer, const LayerSnapshot& s);
     void drawWithShadow(const Layer& layer, const LayerSnapshot& s);
     void drawBackdrop(const Layer& layer, const LayerSnapshot& s);
-    void drawContents(const LayerSnapshot& s);
+    void drawContents(const Layer& layer, const LayerSnapshot& s);
     void drawShape(const LayerSnapshot& s);
     void drawGradient(const LayerSnapshot& s);
     void drawBorder(const LayerSnapshot& s);

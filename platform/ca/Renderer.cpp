@@ -31,17 +31,29 @@ Renderer::Renderer(cg::Size points, double scale) : points_(points), scale_(scal
         return;
     }
     image_ = cg::Image(w, h);
-    cairo_surface_t* surface = cairo_image_surface_create_for_data(image_.mutableData(), CAIRO_FORMAT_ARGB32, w, h,
-                                                                   image_.stride());
+    makeContext();
+}
+
+Renderer::~Renderer() = default;
+
+void Renderer::makeContext() {
+    context_.reset();
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(image_.mutableData(), CAIRO_FORMAT_ARGB32,
+                                                                   image_.width(), image_.height(), image_.stride());
     cairo_t* cr = cairo_create(surface);
     cairo_surface_destroy(surface); // the cairo_t holds it
     if (cairo_status(cr) == CAIRO_STATUS_SUCCESS) context_ = std::make_unique<cg::Context>(cr);
     cairo_destroy(cr); // the context holds its own reference
 }
 
-Renderer::~Renderer() = default;
-
 const cg::Image& Renderer::render(const Layer& root, RenderMode mode) {
+    if (context_ && !context_->isHealthy()) {
+        // Cairo's errors are sticky: a call the checks let through would blank every
+        // later frame, so the next frame starts on a fresh context over the same pixels.
+        if (!reportedFault_) ns::log("Renderer: drawing failed in an earlier frame; starting afresh");
+        reportedFault_ = true;
+        makeContext();
+    }
     if (!context_) return image_;
     context_->clearAll();
     cg::Context::SavedState saved(*context_);

@@ -46,10 +46,14 @@ public:
     const cg::Image& render(const Layer& root, RenderMode mode = RenderMode::model());
 
 private:
+    // A context over image_'s pixels; none when Cairo refuses one.
+    void makeContext();
+
     cg::Size points_;
     double scale_;
     cg::Image image_;
     std::unique_ptr<cg::Context> context_;
+    bool reportedFault_ = false;  // the fresh-context line is logged once
 };
 
 } // namespace pellavo::ca

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "platform/ns/Console.hpp"
@@ -75,15 +76,60 @@ cairo_surface_t* sourceSurface(const Image& image) {
     return s;
 }
 
-// The matrix that maps an image's pixel grid onto `rect` under `ctm`, if drawable.
-bool imageMatrix(const Image& image, const Rect& rect, const AffineTransform& ctm, AffineTransform& out) {
-    if (!rect.isFinite() || image.width() <= 0 || image.height() <= 0) return false;
+// Pixman samples images through a 16.16 fixed-point matrix; Cairo refuses (and poisons
+// the cairo_t with) a pattern matrix whose entries leave that range once it has moved
+// what it can of the translation into an integer offset. This follows that reduction,
+// with a margin, for a pattern matrix that is not a plain translation.
+constexpr double kPatternLimit = 32000;
+
+bool patternFitsFixedPoint(const cairo_matrix_t& p) {
+    if (p.xx == 1 && p.yy == 1 && p.xy == 0 && p.yx == 0) return true;
+    double tx = p.x0, ty = p.y0;
+    double norm = std::max(std::fabs(tx), std::fabs(ty));
+    // The offset that leaves the smallest translation: a fixed point of the matrix
+    // shifted by ±1 on the diagonal, as Cairo looks for it.
+    for (int i = -1; i < 2; i += 2) {
+        for (int j = -1; j < 2; j += 2) {
+            const double den = (p.xx + i) * (p.yy + j) - p.xy * p.yx;
+            if (std::fabs(den) < std::numeric_limits<double>::epsilon()) continue;
+            const double x = (p.xy * p.y0 - (p.yy + j) * p.x0) / den;
+            const double y = (p.yx * p.x0 - (p.xx + i) * p.y0) / den;
+            const double candidate = std::max(std::fabs(x), std::fabs(y));
+            if (candidate < norm) {
+                norm = candidate;
+                tx = x;
+                ty = y;
+            }
+        }
+    }
+    if (!(norm < kPatternLimit)) return false;
+    tx = std::floor(tx);
+    ty = std::floor(ty);
+    const double x0 = p.xx * tx + p.xy * ty + p.x0, y0 = p.yx * tx + p.yy * ty + p.y0;
+    for (double v : {p.xx, p.xy, p.yx, p.yy, x0, y0}) {
+        if (!(std::fabs(v) < kPatternLimit)) return false;
+    }
+    return true;
+}
+
+enum class ImageMapping { nothing, unrepresentable, drawable };
+
+// The matrix that maps an image's pixel grid onto `rect` under `ctm` and the pattern
+// matrix that samples it (its inverse): `nothing` when there is no area to draw,
+// `unrepresentable` when the rasteriser cannot take them.
+ImageMapping imageMatrix(const Image& image, const Rect& rect, const AffineTransform& ctm, cairo_matrix_t& pattern) {
+    if (!rect.isFinite() || image.width() <= 0 || image.height() <= 0) return ImageMapping::nothing;
     const Rect r = rect.standardized();
-    if (!(r.size.width > 0) || !(r.size.height > 0)) return false;
-    out = AffineTransform::makeScale(r.size.width / image.width(), r.size.height / image.height())
-              .concatenating(AffineTransform::makeTranslation(r.origin.x, r.origin.y))
-              .concatenating(ctm);
-    return usable(out);
+    if (!(r.size.width > 0) || !(r.size.height > 0)) return ImageMapping::nothing;
+    const AffineTransform m = AffineTransform::makeScale(r.size.width / image.width(), r.size.height / image.height())
+                                  .concatenating(AffineTransform::makeTranslation(r.origin.x, r.origin.y))
+                                  .concatenating(ctm);
+    if (!usable(m)) return ImageMapping::unrepresentable;
+    pattern = toCairo(m);
+    // Pattern space is the image's pixels seen from device space.
+    if (cairo_matrix_invert(&pattern) != CAIRO_STATUS_SUCCESS || !patternFitsFixedPoint(pattern))
+        return ImageMapping::unrepresentable;
+    return ImageMapping::drawable;
 }
 
 } // namespace
@@ -183,13 +229,11 @@ struct Context::Impl {
     // `paint(pattern)` runs in device space with the image as a pattern.
     template <class Paint>
     void paintImage(const Image& image, const Rect& rect, const char* what, Paint paint) {
-        AffineTransform m;
-        if (!state.enabled || !imageMatrix(image, rect, state.ctm, m)) return;
+        cairo_matrix_t pm;
+        if (!state.enabled || imageMatrix(image, rect, state.ctm, pm) != ImageMapping::drawable) return;
         cairo_surface_t* surface = sourceSurface(image);
         if (!surface) return;
         cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
-        cairo_matrix_t pm = toCairo(m);
-        cairo_matrix_invert(&pm);  // pattern space is the image's pixels seen from device space
         cairo_pattern_set_matrix(pattern, &pm);
         cairo_pattern_set_filter(pattern, CAIRO_FILTER_GOOD);
         // Padding keeps the edges crisp instead of fading them into transparency.
@@ -450,6 +494,11 @@ void Context::draw(const Image& image, const Rect& rect) {
         cairo_set_source(impl_->cr, pattern);
         cairo_paint_with_alpha(impl_->cr, impl_->state.alpha);
     });
+}
+
+bool Context::canStretch(const Image& image, const Rect& rect) const {
+    cairo_matrix_t pattern;
+    return imageMatrix(image, rect, impl_->state.ctm, pattern) != ImageMapping::unrepresentable;
 }
 
 void Context::fill(const Image& mask, const Rect& rect, const Color& color) {

@@ -119,6 +119,10 @@ public:
 
     // The image stretched over the rect (good filtering, edges not faded).
     void draw(const Image& image, const Rect& rect);
+    // False when the image stretched over the rect under the current CTM needs a
+    // sampling matrix beyond what the rasteriser can take, so draw and fill(mask) skip
+    // it. True for anything else, including a rect with no area.
+    bool canStretch(const Image& image, const Rect& rect) const;
     // A template image: `color` painted through the image's alpha, stretched over the rect.
     void fill(const Image& mask, const Rect& rect, const Color& color);
     // Axial gradient over the current clip, the end colours extended beyond the ends.

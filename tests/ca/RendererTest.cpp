@@ -172,6 +172,60 @@ TEST(Renderer, LayerAfterAScaleZeroSiblingDrawsAndTheContextStaysHealthy) {
     EXPECT_EQ(at(frame, 30, 10), kOpaqueBlue);
 }
 
+// A 40 x 30 tree: blue left half, then a layer of the same bounds showing 3 x 1 contents
+// under `transform`, then a green right half.
+std::shared_ptr<Layer> sceneWithContentsUnder(const Transform3D& transform) {
+    auto scene = root(40, 30, std::nullopt);
+    scene->addSublayer(box({0, 0, 20, 30}, kBlue));
+    auto odd = box({0, 0, 40, 30}, std::nullopt);
+    odd->setContents(std::make_shared<const cg::Image>(3, 1));
+    odd->setTransform(transform);
+    scene->addSublayer(odd);
+    scene->addSublayer(box({20, 0, 20, 30}, kGreen));
+    return scene;
+}
+
+TEST(Renderer, ContentsUnderAnExtremeTransformCostOnlyThemselves) {
+    Transform3D skew;
+    skew.m12 = 65536.5;
+    const auto plain = box({0, 0, 40, 30}, kRed);
+    const auto scene = sceneWithContentsUnder(skew);
+    Renderer renderer({40, 30}, 1.5);
+    ns::ConsoleCapture capture;
+    EXPECT_EQ(renderer.render(*plain).pixel(30, 22), kOpaqueRed);
+    for (int frame = 0; frame < 2; ++frame) {
+        const cg::Image& image = renderer.render(*scene);
+        EXPECT_EQ(image.pixel(15, 22), kOpaqueBlue);
+        EXPECT_EQ(image.pixel(45, 22), kOpaqueGreen);
+    }
+    EXPECT_EQ(capture.loggedLines().size(), 1u);  // once for that layer, not every frame
+    EXPECT_EQ(renderer.render(*plain).pixel(30, 22), kOpaqueRed);
+
+    auto context = cg::Context::makeBitmap(60, 45, false);
+    context->scaleBy(1.5, 1.5);
+    scene->render(*context);
+    EXPECT_TRUE(context->isHealthy());
+    EXPECT_EQ(context->makeImage()->pixel(45, 22), kOpaqueGreen);
+}
+
+TEST(Renderer, HugeSkewScaleAndTranslationNeverPoisonTheContext) {
+    for (double v : {1e3, 1e4, 3e4, 5.5e4, 6e4, 65536.5, 1e5, 3e5, 1e6, 3e6, 1e7}) {
+        for (int kind = 0; kind < 4; ++kind) {
+            Transform3D t;
+            if (kind == 0) t.m12 = v;
+            if (kind == 1) t.m21 = v;
+            if (kind >= 2) t.m11 = t.m22 = v;
+            if (kind == 3) t.m41 = v * 7;
+            auto context = cg::Context::makeBitmap(60, 45, false);
+            context->scaleBy(1.5, 1.5);
+            ns::ConsoleCapture quiet;
+            sceneWithContentsUnder(t)->render(*context);
+            EXPECT_TRUE(context->isHealthy()) << "kind " << kind << " value " << v;
+            EXPECT_EQ(context->makeImage()->pixel(45, 22), kOpaqueGreen) << "kind " << kind << " value " << v;
+        }
+    }
+}
+
 // Moves right by the media time and fades to half, as an animation would.
 class Sliding : public Layer {
 public:

@@ -462,6 +462,22 @@ std::vector<std::byte> withJpegSize(std::vector<std::byte> jpeg, int width, int 
     return jpeg;
 }
 
+std::size_t jpegMarkerAt(const std::vector<std::byte>& jpeg, std::uint8_t marker) {
+    for (std::size_t i = 2; i + 1 < jpeg.size(); ++i)
+        if (jpeg[i] == std::byte{0xFF} && jpeg[i + 1] == std::byte{marker}) return i;
+    return jpeg.size();
+}
+
+// Keeps `kept` bytes of the scan data, then ends the file properly.
+std::vector<std::byte> withJpegScanCut(std::vector<std::byte> jpeg, std::size_t kept) {
+    const std::size_t sos = jpegMarkerAt(jpeg, 0xDA);
+    const std::size_t scan = sos + 2 + (std::to_integer<std::size_t>(jpeg[sos + 2]) << 8) +
+                             std::to_integer<std::size_t>(jpeg[sos + 3]);
+    jpeg.resize(scan + kept);
+    jpeg.insert(jpeg.end(), {std::byte{0xFF}, std::byte{0xD9}});
+    return jpeg;
+}
+
 TEST(ImageCodecTest, BadDataGivesAnEmptyImageQuietly) {
     const auto png = ui::Image(imageOf(40, 30, std::vector<std::uint32_t>(1200, argb(90, 10, 200, 255)))).pngData();
     const auto jpeg = encodeJpeg(40, 30, JCS_RGB, 3, [](int x, int y, int c) { return static_cast<std::uint8_t>(x * 5 + y * 3 + c * 40); });
@@ -491,9 +507,16 @@ TEST(ImageCodecTest, BadDataGivesAnEmptyImageQuietly) {
     cases.push_back({"png claiming 0 x 30", withPngSize(png, 0, 30)});
     cases.push_back({"jpeg claiming 60000 x 60000", withJpegSize(jpeg, 60000, 60000)});
     cases.push_back({"jpeg claiming 40 x 8193", withJpegSize(jpeg, 40, 8193)});
+    const auto grey = encodeJpeg(16, 16, JCS_GRAYSCALE, 1, [](int x, int y, int) { return static_cast<std::uint8_t>(x * y); });
+    cases.push_back({"jpeg scan cut short before its end marker", withJpegScanCut(withJpegSize(grey, 4104, 1032), 14)});
+    // Stray bytes between header segments leave the picture whole.
+    auto stray = grey;
+    const std::byte junk[] = {std::byte{0x12}, std::byte{0x34}, std::byte{0x56}};
+    stray.insert(stray.begin() + static_cast<std::ptrdiff_t>(jpegMarkerAt(stray, 0xDB)), std::begin(junk), std::end(junk));
 
     ns::ConsoleCapture capture;
     for (const auto& [name, bytes] : cases) EXPECT_TRUE(ui::Image::fromData(bytes).isEmpty()) << name;
+    EXPECT_EQ(ui::Image::fromData(stray).size(), cg::Size(16, 16));
     EXPECT_TRUE(capture.loggedLines().empty());
     EXPECT_TRUE(capture.printedLines().empty());
 }
