@@ -58,7 +58,7 @@ void build(ui::View& content) {
     addHeading(content, 12, "CHECKS · checkRegex per input type");
     buildGrid(content, 36);
 
-    addHeading(content, 320, "KEYS · one, dot titled \"X\", backspace, return, hide");
+    addHeading(content, 320, "KEYS · one, dot titled \"X\", \u232B, return, hide");
     auto one = ns::make<VXDecimalKeyboardOneButton>();
     one->setTitle(ns::String("1"), ui::Control::State::normal);
     addKey(content, one, 16, 346);
