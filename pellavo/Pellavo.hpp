@@ -16,6 +16,7 @@
 #include "pellavo/VXImageBrowser/VXTransitionInfo.hpp"
 #include "pellavo/VXLinearProgressView.hpp"
 #include "pellavo/VXPopoverMenu.hpp"
+#include "pellavo/VXPlaceholderTextView.hpp"
 #include "pellavo/VXSegmentedControl.hpp"
 #include "pellavo/VXTextField/VXPlaceholderTextField.hpp"
 #include "pellavo/Version.hpp"
