@@ -228,7 +228,7 @@ TEST_F(VXPlaceholderTextViewTest, GoldenStates) {
     views[2]->setTextContainerInset({20, 10, 20, 10});
     views[3]->setTextAlignment(ns::TextAlignment::center);
     views[4]->setAttributedPlaceholder(twoColours);
-    views[5]->setPlaceholder(ns::String("Tell us what went well and what we could do better next time"));
+    views[5]->setPlaceholder(ns::String("Tell us what went well and what we could improve"));
     views[6]->becomeFirstResponder();
     driver().type("a");
     runUntilIdle();
