@@ -24,8 +24,8 @@ const ui::Color& defaultPlaceholderColor() {
 // (very small or very large) is pinned by an anchor instead; every other value goes
 // through the format string.
 void appendEdgeConstraints(std::vector<std::shared_ptr<ui::LayoutConstraint>>& out, const char* axis, double value,
-                           const std::shared_ptr<ui::Label>& label, const std::function<
-                               std::shared_ptr<ui::LayoutConstraint>(double)>& direct) {
+                           const std::shared_ptr<ui::Label>& label,
+                           const std::function<std::shared_ptr<ui::LayoutConstraint>(double)>& direct) {
     const ns::String text = ns::String::describing(value);
     if (text.contains("e")) {
         out.push_back(direct(value));
@@ -86,9 +86,8 @@ void VXPlaceholderTextView::updateConstraintsForPlaceholderLabel() {
     appendEdgeConstraints(constraints, "H", inset.left + padding, label, [&](double value) {
         return label->leadingAnchor().constraintEqualTo(view->leadingAnchor(), value);
     });
-    appendEdgeConstraints(constraints, "V", inset.top, label, [&](double value) {
-        return label->topAnchor().constraintEqualTo(view->topAnchor(), value);
-    });
+    appendEdgeConstraints(constraints, "V", inset.top, label,
+                          [&](double value) { return label->topAnchor().constraintEqualTo(view->topAnchor(), value); });
     // Huge finite insets can overflow the sum; such a width counts as no inset.
     double widthConstant = -(inset.left + inset.right + 2 * padding);
     if (!std::isfinite(widthConstant)) widthConstant = 0;

@@ -55,9 +55,9 @@ void build(ui::View& content) {
     ns::MutableAttributedString twoColours(ns::AttributedString(
         ns::String("Write a comment "), {{Key::font, ns::Value::of(ui::Font::systemFont(15))},
                                          {Key::foregroundColor, ns::Value::of(ui::Color(0.2, 0.45, 0.85, 1))}}));
-    twoColours.append(ns::AttributedString(
-        ns::String("(optional)"), {{Key::font, ns::Value::of(ui::Font::boldSystemFont(15))},
-                                   {Key::foregroundColor, ns::Value::of(ui::Color(0.85, 0.35, 0.3, 1))}}));
+    twoColours.append(ns::AttributedString(ns::String("(optional)"),
+                                           {{Key::font, ns::Value::of(ui::Font::boldSystemFont(15))},
+                                            {Key::foregroundColor, ns::Value::of(ui::Color(0.85, 0.35, 0.3, 1))}}));
     textView(page, 8 + 5 * rowHeight, "ATTRIBUTED · two colours")->setAttributedPlaceholder(twoColours);
 
     textView(page, 8 + 6 * rowHeight, "WRAPPED · 160 points wide", 160)

@@ -6,9 +6,9 @@
 #include <limits>
 #include <string>
 
+#include "platform/ca/Layer.hpp"
 #include "platform/ns/Console.hpp"
 #include "platform/ns/Runtime.hpp"
-#include "platform/ca/Layer.hpp"
 #include "platform/ui/nib/Nib.hpp"
 #include "tests/support/AppTest.hpp"
 #include "tests/support/Golden.hpp"
@@ -75,7 +75,8 @@ TEST_F(VXPlaceholderTextViewTest, PlacementFollowsTheInset) {
     view->setTextContainerInset({8, 1e16, 8, 0});
     bool found = false;
     for (const auto& constraint : view->constraints())
-        if (constraint->firstItem() == labelOf(*view) && constraint->firstAttribute() == ui::LayoutConstraint::Attribute::leading) {
+        if (constraint->firstItem() == labelOf(*view) &&
+            constraint->firstAttribute() == ui::LayoutConstraint::Attribute::leading) {
             EXPECT_EQ(constraint->constant(), 1e16 + 5);
             found = true;
         }
@@ -221,9 +222,10 @@ TEST_F(VXPlaceholderTextViewTest, GoldenStates) {
         views.push_back(made);
     }
     using Key = ns::AttributedStringKey;
-    ns::MutableAttributedString twoColours(
-        ns::AttributedString(ns::String("Write a comment "), {{Key::foregroundColor, ns::Value::of(ui::Color::blue())}}));
-    twoColours.append(ns::AttributedString(ns::String("(optional)"), {{Key::foregroundColor, ns::Value::of(ui::Color::red())}}));
+    ns::MutableAttributedString twoColours(ns::AttributedString(
+        ns::String("Write a comment "), {{Key::foregroundColor, ns::Value::of(ui::Color::blue())}}));
+    twoColours.append(
+        ns::AttributedString(ns::String("(optional)"), {{Key::foregroundColor, ns::Value::of(ui::Color::red())}}));
     views[1]->setText(ns::String("Shipped on Tuesday."));
     views[2]->setTextContainerInset({20, 10, 20, 10});
     views[3]->setTextAlignment(ns::TextAlignment::center);
