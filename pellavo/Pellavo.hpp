@@ -26,6 +26,7 @@
 #include "pellavo/VXLinearProgressView.hpp"
 #include "pellavo/VXPopoverMenu.hpp"
 #include "pellavo/VXSMSSendCodeButton.hpp"
+#include "pellavo/VXPlaceholderTextView.hpp"
 #include "pellavo/VXSegmentedControl.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/Regex.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/String+TextRegex.hpp"
