@@ -34,6 +34,7 @@ set(internal
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/CheckBox/VXRectangleCheckBox.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/DotsLoading/DotView.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXTextField/Line.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/PaddingLabel.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXImageBrowser/VXImageBrowserTransition.hpp")
 foreach(item IN LISTS internal)
   if(EXISTS "${prefix}/${item}")

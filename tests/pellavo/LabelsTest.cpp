@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <type_traits>
+#include <vector>
+
+#include "pellavo/PaddingLabel.hpp"
+#include "pellavo/VXAlignLabel.hpp"
+#include "platform/ns/Runtime.hpp"
+#include "platform/ui/nib/Nib.hpp"
+#include "tests/support/AppTest.hpp"
+
+namespace pellavo {
+namespace {
+
+class LabelsTest : public testing::AppTest {
+protected:
+    template <class T>
+    std::shared_ptr<T> fromFile(const char* xml) {
+        auto nib = ui::Nib::fromData(xml, "Labels");
+        const auto objects = nib->instantiate(nullptr);
+        return objects.size() == 1 ? std::dynamic_pointer_cast<T>(objects[0]) : nullptr;
+    }
+};
+
+using Align = VXAlignLabel::VerticalAlignment;
+
+TEST_F(LabelsTest, AlignLabelPlacesTheTextInItsBounds) {
+    static_assert(!std::is_constructible_v<VXAlignLabel, cg::Rect>);
+    EXPECT_EQ(ns::Runtime::shared().create("VXAlignLabel"), nullptr);
+    auto label = fromFile<VXAlignLabel>(R"(<interface version="1">
+  <object class="VXAlignLabel" frame="0 0 200 100"><property name="text" value="Hello"/></object>
+</interface>)");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->verticalAlignment(), Align::top);
+    auto plain = ns::make<ui::Label>(cg::Rect{0, 0, 200, 100});
+    plain->setText(ns::String("Hello"));
+    const cg::Size size = plain->textRect(plain->bounds(), 1).size;
+    const std::vector<std::pair<Align, double>> rows{
+        {Align::top, 0}, {Align::middle, (100 - size.height) / 2}, {Align::bottom, 100 - size.height}};
+    for (const auto& [alignment, y] : rows) {
+        label->setVerticalAlignment(alignment);
+        EXPECT_EQ(label->textRect(label->bounds(), 1), (cg::Rect{0, y, size.width, size.height}));
+        EXPECT_EQ(label->textRect({10, 10, 50, 50}, 1), (cg::Rect{0, y, size.width, size.height}));
+    }
+    EXPECT_EQ(VXAlignLabel::verticalAlignmentFromRawValue(0), Align::top);
+    EXPECT_EQ(VXAlignLabel::verticalAlignmentFromRawValue(1), Align::middle);
+    EXPECT_EQ(VXAlignLabel::verticalAlignmentFromRawValue(2), Align::bottom);
+    for (int raw : {3, -1, INT_MIN}) EXPECT_EQ(VXAlignLabel::verticalAlignmentFromRawValue(raw), std::nullopt);
+}
+
+TEST_F(LabelsTest, PaddingGrowsBothSizesOnce) {
+    auto plain = ns::make<ui::Label>();
+    plain->setText(ns::String("Padded"));
+    auto padded = std::dynamic_pointer_cast<PaddingLabel>(ns::Runtime::shared().create("PaddingLabel"));
+    ASSERT_NE(padded, nullptr);
+    padded->setText(ns::String("Padded"));
+    padded->setTopInset(5);
+    padded->setLeftInset(10);
+    padded->setBottomInset(5);
+    padded->setRightInset(10);
+    const cg::Size base = plain->intrinsicContentSize();
+    EXPECT_EQ(padded->intrinsicContentSize(), (cg::Size{base.width + 20, base.height + 10}));
+    const cg::Size fit = plain->sizeThatFits({200, std::numeric_limits<double>::infinity()});
+    EXPECT_EQ(padded->sizeThatFits({200, std::numeric_limits<double>::infinity()}),
+              (cg::Size{fit.width + 20, fit.height + 10}));
+
+    const double nan = std::nan("");
+    for (auto set : {&PaddingLabel::setTopInset, &PaddingLabel::setLeftInset, &PaddingLabel::setBottomInset,
+                     &PaddingLabel::setRightInset})
+        (padded.get()->*set)(nan);
+    EXPECT_EQ(padded->intrinsicContentSize(), base);
+}
+
+TEST_F(LabelsTest, PaddingInsetsComeFromAFile) {
+    auto label = fromFile<PaddingLabel>(R"(<interface version="1">
+  <object class="PaddingLabel" frame="0 0 100 40"><property name="text" value="Hi"/>
+    <property name="topInset" value="1"/><property name="leftInset" value="2"/>
+    <property name="bottomInset" value="3"/><property name="rightInset" value="4"/></object>
+</interface>)");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->topInset(), 1);
+    EXPECT_EQ(label->leftInset(), 2);
+    EXPECT_EQ(label->bottomInset(), 3);
+    EXPECT_EQ(label->rightInset(), 4);
+}
+
+} // namespace
+} // namespace pellavo
