@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -11,6 +13,7 @@
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/nib/Nib.hpp"
 #include "tests/support/AppTest.hpp"
+#include "tests/ui/ControlsTestSupport.hpp"
 
 namespace pellavo {
 namespace {
@@ -26,6 +29,21 @@ protected:
 };
 
 using Align = VXAlignLabel::VerticalAlignment;
+
+// The dark pixels' extent at scale 2, in pixels: {left, top, right, bottom}, or all -1.
+std::array<int, 4> inkOf(ui::View& view) {
+    const auto picture = testing::renderView(view);
+    std::array<int, 4> ink{-1, -1, -1, -1};
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y).r < 128) {
+                if (ink[0] < 0 || x < ink[0]) ink[0] = x;
+                if (ink[1] < 0) ink[1] = y;
+                ink[2] = std::max(ink[2], x);
+                ink[3] = y;
+            }
+    return ink;
+}
 
 TEST_F(LabelsTest, AlignLabelPlacesTheTextInItsBounds) {
     static_assert(!std::is_constructible_v<VXAlignLabel, cg::Rect>);
@@ -85,6 +103,34 @@ TEST_F(LabelsTest, PaddingInsetsComeFromAFile) {
     EXPECT_EQ(label->leftInset(), 2);
     EXPECT_EQ(label->bottomInset(), 3);
     EXPECT_EQ(label->rightInset(), 4);
+}
+
+TEST_F(LabelsTest, DrawingKeepsAlignmentAndSkipsOverfullInsets) {
+    auto label = fromFile<VXAlignLabel>(R"(<interface version="1">
+  <object class="VXAlignLabel" frame="0 0 200 100"><property name="text" value="Hello"/></object>
+</interface>)");
+    ASSERT_NE(label, nullptr);
+    label->setBackgroundColor(ui::Color::white());
+    const double h = label->textRect(label->bounds(), 1).size.height;
+    label->setVerticalAlignment(Align::bottom);
+    label->setTextAlignment(ns::TextAlignment::center);
+    const auto ink = inkOf(*label);
+    ASSERT_GE(ink[0], 0);
+    EXPECT_GE(ink[1] / 2.0, 100 - h - 0.5);
+    EXPECT_NEAR((ink[0] + ink[2] + 1) / 4.0, 100, 1);
+    label->setNumberOfLines(12);
+    label->setText(ns::String("1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12"));
+    label->setFrame({0, 0, 200, 40});
+    EXPECT_LT(label->textRect(label->bounds(), 12).origin.y, 0);
+    inkOf(*label); // draws without a crash
+
+    auto padded = ns::make<PaddingLabel>(cg::Rect{0, 0, 100, 40});
+    padded->setBackgroundColor(ui::Color::white());
+    padded->setText(ns::String("Hi"));
+    ASSERT_GE(inkOf(*padded)[0], 0);
+    padded->setLeftInset(300);
+    padded->setRightInset(300);
+    EXPECT_EQ(inkOf(*padded)[0], -1);
 }
 
 } // namespace
