@@ -13,6 +13,7 @@
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/nib/Nib.hpp"
 #include "tests/support/AppTest.hpp"
+#include "tests/support/Golden.hpp"
 #include "tests/ui/ControlsTestSupport.hpp"
 
 namespace pellavo {
@@ -131,6 +132,40 @@ TEST_F(LabelsTest, DrawingKeepsAlignmentAndSkipsOverfullInsets) {
     padded->setLeftInset(300);
     padded->setRightInset(300);
     EXPECT_EQ(inkOf(*padded)[0], -1);
+}
+
+TEST_F(LabelsTest, Golden) {
+    auto board = ns::make<ui::View>(cg::Rect{0, 0, 380, 260});
+    board->setBackgroundColor(ui::Color::white());
+    auto aligned = ui::Nib::fromData(R"(<interface version="1">
+  <object class="VXAlignLabel" frame="10 10 110 100"><property name="text" value="Hello"/></object>
+  <object class="VXAlignLabel" frame="130 10 110 100"><property name="text" value="Hello"/></object>
+  <object class="VXAlignLabel" frame="250 10 110 100"><property name="text" value="Hello"/></object>
+  <object class="VXAlignLabel" frame="10 120 300 60"><property name="text" value="Hello"/></object>
+</interface>)", "Board")->instantiate(nullptr);
+    ASSERT_EQ(aligned.size(), 4u);
+    const Align alignments[] = {Align::top, Align::middle, Align::bottom, Align::bottom};
+    for (std::size_t i = 0; i < 4; ++i) {
+        auto label = std::dynamic_pointer_cast<VXAlignLabel>(aligned[i]);
+        label->setBackgroundColor(ui::Color(0.9, 0.9, 0.9, 1));
+        label->setVerticalAlignment(alignments[i]);
+        if (i == 3) label->setTextAlignment(ns::TextAlignment::center);
+        board->addSubview(label);
+    }
+    double x = 10;
+    for (double inset : {5.0, 20.0}) {
+        auto padded = ns::make<PaddingLabel>();
+        padded->setTopInset(inset);
+        padded->setBottomInset(inset);
+        padded->setLeftInset(inset * 2);
+        padded->setRightInset(inset * 2);
+        padded->setText(ns::String("Padded"));
+        padded->setBackgroundColor(ui::Color(0.75, 0.87, 1, 1));
+        padded->setFrame({{x, 190}, padded->intrinsicContentSize()});
+        x += padded->frame().size.width + 20;
+        board->addSubview(padded);
+    }
+    testing::expectMatchesGolden(testing::renderView(*board), "pellavo_labels");
 }
 
 } // namespace
