@@ -33,7 +33,8 @@ set(internal
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXImageBrowser/VXImageBrowserTransition.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/CheckBox/VXRectangleCheckBox.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/DotsLoading/DotView.hpp"
-  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXTextField/Line.hpp")
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXTextField/Line.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/PaddingLabel.hpp")
 foreach(item IN LISTS internal)
   if(EXISTS "${prefix}/${item}")
     message(FATAL_ERROR "installed tree holds the internal header ${item}")

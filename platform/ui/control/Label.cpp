@@ -62,6 +62,10 @@ Label::Label(const cg::Rect& frame) : View(frame), font_(Font::systemFont(kDefau
     setIsUserInteractionEnabled(false);
 }
 
+Label::Label(const ns::Coder& coder) : View(coder), font_(Font::systemFont(kDefaultFontSize)) {
+    setIsUserInteractionEnabled(false);
+}
+
 void Label::init() {
     View::init();
     // Text is drawn for the bounds it has, so a new size draws it again.
@@ -201,7 +205,7 @@ cg::Size Label::sizeThatFits(cg::Size size) const {
     return {roundUpToPixels(rect.size.width), roundUpToPixels(rect.size.height)};
 }
 
-cg::Size Label::intrinsicContentSize() const { return sizeThatFits({0, 0}); }
+cg::Size Label::intrinsicContentSize() const { return Label::sizeThatFits({0, 0}); }
 
 // ---------------------------------------------------------------- runtime
 

@@ -16,6 +16,8 @@ namespace pellavo::ui {
 class Label : public View {
 public:
     explicit Label(const cg::Rect& frame = {});
+    // The decoded frame and subviews, then the same set-up as the frame constructor.
+    explicit Label(const ns::Coder& coder);
     std::string_view className() const override { return "UILabel"; }
 
     std::optional<ns::String> text() const { return text_; }
@@ -57,6 +59,8 @@ public:
     // Measured through textRect, rounded up to whole pixels; no text gives (0, 0). One
     // line is measured whole, whatever the proposed width.
     cg::Size sizeThatFits(cg::Size size) const override;
+    // The label's own measure (not a subclass's sizeThatFits), so a subclass that grows
+    // both sizes by the same amount does not count it twice; textRect overrides still apply.
     cg::Size intrinsicContentSize() const override;
 
 protected:

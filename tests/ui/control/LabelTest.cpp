@@ -8,6 +8,8 @@
 #include <limits>
 #include <utility>
 
+#include "platform/ns/ClassRegistration.hpp"
+#include "platform/ui/nib/Nib.hpp"
 #include "platform/ui/text/TextLayout.hpp"
 #include "tests/support/AppTest.hpp"
 #include "tests/ui/ControlsTestSupport.hpp"
@@ -292,6 +294,46 @@ TEST_F(LabelTest, AttributedRunsWithoutAParagraphStyleFollowTheLabel) {
     EXPECT_EQ(styleAt(4), (ns::ParagraphStyle{ns::TextAlignment::center, ns::LineBreakMode::byClipping}));
     label->setLineBreakMode(ns::LineBreakMode::byTruncatingHead);
     EXPECT_EQ(styleAt(4), (ns::ParagraphStyle{ns::TextAlignment::center, ns::LineBreakMode::byTruncatingHead}));
+}
+
+// A label subclass that interface files alone can make.
+class CodedOnlyLabel : public Label {
+public:
+    explicit CodedOnlyLabel(const ns::Coder& coder) : Label(coder) {}
+    std::string_view className() const override { return "TestCodedOnlyLabel"; }
+};
+[[maybe_unused]] const auto codedOnlyRegistration = ns::ClassRegistration<CodedOnlyLabel>("TestCodedOnlyLabel", "UILabel");
+
+TEST_F(LabelTest, ACoderOnlySubclassLoadsFromAnInterfaceFile) {
+    auto nib = Nib::fromData(R"(<interface version="1">
+  <object class="TestCodedOnlyLabel" frame="4 6 120 30"><property name="text" value="Coded"/></object>
+</interface>)",
+                             "Coded");
+    const auto objects = nib->instantiate(nullptr);
+    ASSERT_EQ(objects.size(), 1u);
+    const auto label = std::dynamic_pointer_cast<CodedOnlyLabel>(objects[0]);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->frame(), (cg::Rect{4, 6, 120, 30}));
+    EXPECT_EQ(label->text(), ns::String("Coded"));
+    EXPECT_FALSE(label->isUserInteractionEnabled());
+    EXPECT_EQ(label->font(), Font::systemFont(17));
+}
+
+// Grows its fitting size only; the intrinsic size must not follow it.
+class FittingGrownLabel : public Label {
+public:
+    cg::Size sizeThatFits(cg::Size size) const override {
+        const cg::Size base = Label::sizeThatFits(size);
+        return {base.width + 10, base.height + 10};
+    }
+};
+
+TEST_F(LabelTest, IntrinsicSizeIsTheLabelsOwnMeasure) {
+    auto plain = ns::make<Label>();
+    auto grown = ns::make<FittingGrownLabel>();
+    plain->setText(ns::String("Measure"));
+    grown->setText(ns::String("Measure"));
+    EXPECT_EQ(grown->intrinsicContentSize(), plain->intrinsicContentSize());
 }
 
 } // namespace
