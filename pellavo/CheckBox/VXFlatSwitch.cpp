@@ -65,16 +65,6 @@ std::shared_ptr<ca::BasicAnimation> basic(std::string keyPath, double duration, 
     return animation;
 }
 
-// Model changes inside it show at once.
-struct ActionsDisabled {
-    ActionsDisabled() {
-        ca::Transaction::begin();
-        ca::Transaction::setDisableActions(true);
-    }
-    ~ActionsDisabled() { ca::Transaction::commit(); }
-    ActionsDisabled(const ActionsDisabled&) = delete;
-    ActionsDisabled& operator=(const ActionsDisabled&) = delete;
-};
 
 } // namespace
 
@@ -153,7 +143,7 @@ void VXFlatSwitch::handleTouchUpInside() {
 }
 
 void VXFlatSwitch::resetLayerValues(bool desiredSelectedState, bool stateWillBeAnimated) {
-    const ActionsDisabled scope;
+    const ca::Transaction::ActionsDisabled scope;
     const bool on = desiredSelectedState != stateWillBeAnimated;
     checkmark_->setStrokeEnd(on ? finalStrokeEndForCheckmark : 0);
     checkmark_->setStrokeStart(on ? finalStrokeStartForCheckmark : 0);
@@ -192,7 +182,7 @@ void VXFlatSwitch::layoutSublayers(ca::Layer& layer) {
     ui::Control::layoutSublayers(layer);
     if (&layer != this->layer().get()) return;
 
-    const ActionsDisabled scope;
+    const ca::Transaction::ActionsDisabled scope;
     const cg::Rect box = bounds();
     // Bounds narrower than the line give no circle at all rather than a mirrored one.
     const double r = std::max(0.0, std::min(box.size.width, box.size.height) * 0.5 - lineWidth_ * 0.5);

@@ -36,6 +36,19 @@ public:
     // keeps what is already being waited for.
     static void setCompletionBlock(std::function<void()> block);
 
+    // A transaction with actions disabled for the guard's scope: layer changes made
+    // inside it show at once, without implicit animations.
+    class ActionsDisabled {
+    public:
+        ActionsDisabled() {
+            begin();
+            setDisableActions(true);
+        }
+        ~ActionsDisabled() { commit(); }
+        ActionsDisabled(const ActionsDisabled&) = delete;
+        ActionsDisabled& operator=(const ActionsDisabled&) = delete;
+    };
+
     // ---- for layers and the animation engine
 
     // Marks a moment in the calling thread's sequence of outermost commits.

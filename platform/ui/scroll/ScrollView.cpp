@@ -28,10 +28,8 @@ bool finite(double v) { return std::isfinite(v); }
 // Indicator layers follow the offset; they never animate on their own.
 template <class Fn>
 void withoutActions(const Fn& fn) {
-    ca::Transaction::begin();
-    ca::Transaction::setDisableActions(true);
+    const ca::Transaction::ActionsDisabled scope;
     fn();
-    ca::Transaction::commit();
 }
 
 void refuse(std::string_view what) { ns::log(std::string("ScrollView: ignoring a non-finite ") + std::string(what)); }

@@ -274,8 +274,7 @@ void TableView::updateSeparators() {
     const double width = bounds().size.width;
     const std::size_t rows = rowTops_.size() - 1;
     std::size_t used = 0;
-    ca::Transaction::begin();
-    ca::Transaction::setDisableActions(true);
+    const ca::Transaction::ActionsDisabled scope;
     if (separatorStyle_ == SeparatorStyle::singleLine) {
         for (const auto& [path, cell] : cells_) {
             const std::size_t i = flatIndex(path);
@@ -296,7 +295,6 @@ void TableView::updateSeparators() {
     }
     for (std::size_t i = used; i < separators_.size(); ++i) separators_[i]->removeFromSuperlayer();
     separators_.resize(used);
-    ca::Transaction::commit();
 }
 
 // ---------------------------------------------------------------- selection

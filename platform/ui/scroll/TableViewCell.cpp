@@ -111,10 +111,10 @@ void TableViewCell::setSeparatorInset(const EdgeInsets& inset) {
 
 void TableViewCell::layoutSubviews() {
     View::layoutSubviews();
-    ca::Transaction::begin();
-    ca::Transaction::setDisableActions(true);
-    highlightLayer_->setFrame(bounds());
-    ca::Transaction::commit();
+    {
+        const ca::Transaction::ActionsDisabled scope;
+        highlightLayer_->setFrame(bounds());
+    }
     contentView_->setFrame(bounds());
 
     constexpr double margin = 15;
