@@ -32,6 +32,8 @@
 #include "pellavo/VXNumerKeyboard/Classes/Regex.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/String+TextRegex.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/VXDecimalKeyboardButton.hpp"
+#include "pellavo/VXNumerKeyboard/Classes/VXRegexTextField.hpp"
+#include "pellavo/VXNumerKeyboard/Classes/VXRegexTextFieldDelegate.hpp"
 #include "pellavo/VXAlignLabel.hpp"
 #include "pellavo/VXTextField/VXActiveTextField.hpp"
 #include "pellavo/VXTextField/VXAttributedTextField.hpp"

@@ -34,7 +34,8 @@ set(internal
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/CheckBox/VXRectangleCheckBox.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/DotsLoading/DotView.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXTextField/Line.hpp"
-  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/PaddingLabel.hpp")
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/PaddingLabel.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXNumerKeyboard/Classes/String+Insert.hpp")
 foreach(item IN LISTS internal)
   if(EXISTS "${prefix}/${item}")
     message(FATAL_ERROR "installed tree holds the internal header ${item}")
