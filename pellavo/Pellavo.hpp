@@ -32,6 +32,7 @@
 #include "pellavo/VXNumerKeyboard/Classes/Regex.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/String+TextRegex.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/VXDecimalKeyboardButton.hpp"
+#include "pellavo/VXNumerKeyboard/Classes/VXNumberKeyboardViewController.hpp"
 #include "pellavo/VXAlignLabel.hpp"
 #include "pellavo/VXTextField/VXActiveTextField.hpp"
 #include "pellavo/VXTextField/VXAttributedTextField.hpp"
