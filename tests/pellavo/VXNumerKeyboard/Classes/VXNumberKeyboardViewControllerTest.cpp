@@ -9,12 +9,15 @@
 #include <vector>
 
 #include "pellavo/VXNumerKeyboard/Classes/VXNumberKeyboardViewController+Load.hpp"
+#include "platform/backend/Headless.hpp"
+#include "platform/cg/Context.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/control/Label.hpp"
 #include "platform/ui/text/InputView.hpp"
 #include "platform/ui/text/Keyboard.hpp"
 #include "platform/ui/text/TextField.hpp"
 #include "tests/support/AppTest.hpp"
+#include "tests/support/Golden.hpp"
 #include "tests/support/Pixels.hpp"
 #include "tests/ui/ControlsTestSupport.hpp"
 
@@ -266,6 +269,22 @@ TEST_F(VXNumberKeyboardViewControllerTest, KeysOutlivingTheControllerDoNothing) 
     tap(five);
     EXPECT_EQ(field_->text(), ns::String("1"));
     EXPECT_TRUE(field_->isEditing());
+}
+
+TEST_F(VXNumberKeyboardViewControllerTest, GoldenWithDecimalPointAndAHeldKey) {
+    showKeyboard();
+    keyboard_->loadViewIfNeeded();
+    keyboard_->setAllowDecimalPoint(true);
+    const auto seven = textKey(6);
+    const auto touch = driver().touchDown(centre(*seven));
+    EXPECT_TRUE(seven->isHighlighted());
+    // The keyboard as the screen shows it: its 216-point strip at the bottom.
+    const auto screen = backend::Headless::renderScreen();
+    const auto strip = cg::Context::makeBitmap(750, 432, false);
+    ASSERT_NE(strip, nullptr);
+    strip->draw(*screen, {0, -2 * 451.0, 750, 2 * 667.0});
+    testing::expectMatchesGolden(*strip->makeImage(), "pellavo_number_keyboard");
+    driver().up(touch);
 }
 
 } // namespace
