@@ -261,10 +261,17 @@ TEST_F(VXNumberKeyboardViewControllerTest, UnusableFilesGiveAKeyboardWithoutKeys
 
 TEST_F(VXNumberKeyboardViewControllerTest, KeysOutlivingTheControllerDoNothing) {
     showKeyboard();
-    tap(textKey(0));
     const auto five = textKey(4);
     const std::weak_ptr<Keyboard> gone = keyboard_;
-    keyboard_.reset();
+    // A closure that clears itself and drops the last reference to its keyboard mid-press.
+    int calls = 0;
+    keyboard_->newTextAction = [this, &calls](const ns::String&) {
+        ++calls;
+        keyboard_->newTextAction = nullptr;
+        keyboard_.reset();
+    };
+    tap(textKey(0));
+    EXPECT_EQ(calls, 1);
     EXPECT_TRUE(gone.expired());
     tap(five);
     EXPECT_EQ(field_->text(), ns::String("1"));
