@@ -34,6 +34,7 @@
 #include "pellavo/VXNumerKeyboard/Classes/VXDecimalKeyboardButton.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/VXRegexTextField.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/VXRegexTextFieldDelegate.hpp"
+#include "pellavo/VXNumerKeyboard/Classes/VXNumberKeyboardViewController.hpp"
 #include "pellavo/VXAlignLabel.hpp"
 #include "pellavo/VXTextField/VXActiveTextField.hpp"
 #include "pellavo/VXTextField/VXAttributedTextField.hpp"

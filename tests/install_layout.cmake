@@ -17,6 +17,7 @@ set(expected
   "${CMAKE_INSTALL_LIBDIR}/libpellavo.so.${VERSION}"
   "${CMAKE_INSTALL_LIBDIR}/libpellavo_platform.so"
   "${CMAKE_INSTALL_LIBDIR}/pellavo-resources"
+  "${CMAKE_INSTALL_LIBDIR}/pellavo-resources/VXNumberKeyboardViewController.xml"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/Pellavo.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/Version.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXImageBrowser/VXImageBrowserViewController.hpp"
@@ -35,6 +36,7 @@ set(internal
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/DotsLoading/DotView.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXTextField/Line.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/PaddingLabel.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXNumerKeyboard/Classes/VXNumberKeyboardViewController+Load.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXNumerKeyboard/Classes/String+Insert.hpp")
 foreach(item IN LISTS internal)
   if(EXISTS "${prefix}/${item}")

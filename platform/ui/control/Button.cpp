@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/ns/ClassRegistration.hpp"
 #include "platform/ui/graphics/ImageEffects.hpp"
@@ -224,8 +225,12 @@ cg::Size Button::intrinsicContentSize() const { return sizeThatFits({0, 0}); }
 namespace {
 
 // Known by name to interface files as soon as the library loads; its titles, title colours and
-// images come from the file's <state> elements.
-[[maybe_unused]] const auto registration = ns::ClassRegistration<Button>("UIButton", "UIControl");
+// images come from the file's <state> elements, its title font from "titleFont" (the title
+// label's, so the label is made when the font is read or set).
+[[maybe_unused]] const auto registration = ns::ClassRegistration<Button>("UIButton", "UIControl")
+    .property<std::optional<Font>>(
+        "titleFont", [](Button& button) { return button.titleLabel()->font(); },
+        [](Button& button, std::optional<Font> font) { button.titleLabel()->setFont(std::move(font)); });
 
 } // namespace
 

@@ -133,6 +133,24 @@ TEST_F(NibTest, ButtonsAreMadeFromACoderWithTheirFrameSubviewsAndStateTitles) {
     EXPECT_EQ(button->titleColor(ui::Control::State::highlighted), ui::Color::red());
 }
 
+TEST_F(NibTest, ButtonTitleFontIsTheTitleLabelsFont) {
+    auto nib = ui::Nib::fromData(R"(<interface version="1">
+  <object class="UIButton"><property name="titleFont" value="system 26"/></object>
+  <object class="UIButton"><property name="titleFont" value="system big"/></object>
+</interface>)",
+                                 "Fonts");
+    const auto objects = nib->instantiate(nullptr);
+    ASSERT_EQ(objects.size(), 2u);
+    const auto sized = std::dynamic_pointer_cast<ui::Button>(objects[0]);
+    const auto unparsed = std::dynamic_pointer_cast<ui::Button>(objects[1]);
+    ASSERT_NE(sized, nullptr);
+    ASSERT_NE(unparsed, nullptr);
+    EXPECT_EQ(sized->titleLabel()->font(), ui::Font::systemFont(26));
+    EXPECT_EQ(unparsed->titleLabel()->font(), ns::make<ui::Button>()->titleLabel()->font());
+    EXPECT_EQ(nib->lastWarnings(),
+              Strings{"Interface file 'Fonts' line 3: the value 'system big' of 'titleFont' does not parse; skipped"});
+}
+
 TEST_F(NibTest, FirstObjectRuleAndAwakeOrderAfterConnections) {
     auto nib = ui::Nib::fromData(R"(<interface version="1">
   <placeholder id="ext"/>
