@@ -43,7 +43,13 @@ VXRegexTextField::VXRegexTextField(const ns::Coder& coder) : ui::TextField(coder
 
 void VXRegexTextField::init() {
     ui::TextField::init();
+    keyboardVC_ = makeKeyboard();
+    if (!keyboardVC_) keyboardVC_ = ns::make<VXNumberKeyboardViewController>();
     configureKeyboard();
+}
+
+std::shared_ptr<VXNumberKeyboardViewController> VXRegexTextField::makeKeyboard() const {
+    return VXNumberKeyboardViewController::createDecimalKeyboard();
 }
 
 void VXRegexTextField::awakeFromNib() {
@@ -54,6 +60,21 @@ void VXRegexTextField::awakeFromNib() {
 }
 
 void VXRegexTextField::configureKeyboard() {
+    // Every step that needs a key or the keyboard view is skipped without it.
+    auto& keyboard = *keyboardVC_;
+    keyboard.setAllowDecimalPoint(true);
+    const ui::Color pressed = ui::Color::lightGray();
+    keyboard.setSelectedTextButtonBackgroundColor(pressed);
+    keyboard.setSelectedReturnButtonBackgroundColor(pressed);
+    keyboard.setSelectedBackspaceButtonBackgroundColor(pressed);
+    if (const auto returnKey = keyboard.numberKeyboardReturnButton())
+        returnKey->setTitle(ns::String("确定"), ui::Control::State::normal);
+    // Typed text reaches the field through the text-document proxy alone.
+    keyboard.returnAction = [] {};
+    keyboard.backspaceAction = [] {};
+    keyboard.newTextAction = [](const ns::String&) {};
+    if (const auto view = keyboard.numberKeyboardView()) setInputView(view);
+
     const auto self = sharedFromThis<VXRegexTextField>();
     // Held weakly by the field, so being its own delegate makes no cycle.
     setDelegate(self);
@@ -64,7 +85,13 @@ void VXRegexTextField::setRegexDelegate(std::shared_ptr<VXRegexTextFieldDelegate
     regexDelegate_ = std::move(delegate);
 }
 
-void VXRegexTextField::setInputType(InputType type) { inputType_ = type; }
+void VXRegexTextField::setInputType(InputType type) {
+    inputType_ = type;
+    keyboardVC_->setAllowDecimalPoint(type == InputType::numberic || type == InputType::identNumber);
+    // On the button itself: the key types its normal title.
+    if (const auto dot = keyboardVC_->dotButton())
+        dot->setTitle(ns::String(type == InputType::identNumber ? "X" : "."), ui::Control::State::normal);
+}
 
 void VXRegexTextField::editingChanged() {
     // A local owner: the delegate may clear itself from inside the call.

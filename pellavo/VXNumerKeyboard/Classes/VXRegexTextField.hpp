@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "pellavo/VXNumerKeyboard/Classes/String+TextRegex.hpp"
+#include "pellavo/VXNumerKeyboard/Classes/VXNumberKeyboardViewController.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/VXRegexTextFieldDelegate.hpp"
 #include "platform/ns/Range.hpp"
 #include "platform/ns/String.hpp"
@@ -14,8 +15,9 @@ namespace pellavo {
 
 // A text field that takes only text of one input type: an amount, an 11-digit mobile
 // number, a bank-card number shown in groups of four, or an 18-character identity
-// number. Every edit is checked before it is applied; the field is its own text-field
-// delegate for that. A host that sets delegate() itself replaces the field's rule and
+// number. It shows its own number keyboard in place of the system's, and checks every
+// edit before it is applied, typed on that keyboard or pasted; the field is its own
+// text-field delegate for that. A host that sets delegate() itself replaces the field's rule and
 // turns the checking off; hosts listen through setRegexDelegate() instead.
 class VXRegexTextField : public ui::TextField, public ui::TextFieldDelegate {
 public:
@@ -26,7 +28,9 @@ public:
     // Held strongly.
     std::shared_ptr<VXRegexTextFieldDelegate> regexDelegate() const { return regexDelegate_; }
     void setRegexDelegate(std::shared_ptr<VXRegexTextFieldDelegate> delegate);
-    // numberic until set. Each set re-configures the keyboard's decimal-point key.
+    // numberic until set. Each set re-configures the keyboard: the decimal-point key
+    // shows for numberic (typing ".") and identNumber (titled and typing "X"); the others get
+    // a wide zero key. Until the first set the key shows and types ".".
     InputType inputType() const { return inputType_; }
     void setInputType(InputType type);
 
@@ -40,9 +44,15 @@ public:
     void awakeFromNib() override;
 
 protected:
+    // Creates the keyboard (makeKeyboard()) and sets the field up with it.
     void init() override;
+    // The field's own keyboard controller, made once per field: the library's number
+    // keyboard. Never null. A controller without keys leaves the system panel in place;
+    // the edit rule applies all the same.
+    virtual std::shared_ptr<VXNumberKeyboardViewController> makeKeyboard() const;
 
 private:
+    // Runs again from awakeFromNib with the same result.
     void configureKeyboard();
     // The action of the field's own editingChanged event.
     void editingChanged();
@@ -51,6 +61,7 @@ private:
     bool regroupBankcard(ns::Range range, const ns::String& replacement, ns::String changed);
     static bool registerWithRuntime();
 
+    std::shared_ptr<VXNumberKeyboardViewController> keyboardVC_;
     InputType inputType_ = InputType::numberic;
     std::shared_ptr<VXRegexTextFieldDelegate> regexDelegate_;
     static const bool registered_;

@@ -9,12 +9,14 @@
 #include "pellavo/VXNumerKeyboard/Classes/String+Insert.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/nib/Nib.hpp"
+#include "platform/ui/text/Keyboard.hpp"
 #include "tests/support/AppTest.hpp"
 
 namespace pellavo {
 namespace {
 
 using Strings = std::vector<std::string>;
+using State = ui::Control::State;
 
 // Records every question and report, in order; answers `allow`.
 class Recorder : public VXRegexTextFieldDelegate {
@@ -47,17 +49,100 @@ protected:
         EXPECT_TRUE(field->becomeFirstResponder());
         return field;
     }
-    // One key: "<" deletes backward, anything else is typed.
-    void press(const std::string& key) {
-        if (key == "<")
-            driver().backspace();
-        else
-            driver().type(ns::String(key));
+    // The shown key of the field's own keyboard with this title, tapped at its centre
+    // in screen points; "<" is the backspace key.
+    void press(const std::string& title) {
+        const auto key = findKey(title == "<" ? "⌫" : title);
+        ASSERT_NE(key, nullptr) << title;
+        const cg::Rect bounds = key->bounds();
+        driver().tap(key->convertTo(cg::Point{bounds.midX(), bounds.midY()}, nullptr));
     }
     void typeAll(const std::string& keys) {
         for (const char key : keys) press(std::string(1, key));
     }
+    std::shared_ptr<ui::Button> findKey(const std::string& title) {
+        const auto keys = app().keyboard().shownView();
+        if (!keys) return nullptr;
+        for (const auto& subview : keys->subviews()) {
+            const auto key = std::dynamic_pointer_cast<ui::Button>(subview);
+            if (key && !key->isHidden() && key->title(State::normal) == ns::String(title)) return key;
+        }
+        return nullptr;
+    }
 };
+
+cg::RGBA8 pressedPixel(const ui::Button& key, State state) {
+    const auto image = key.backgroundImage(state);
+    return image && image->cgImage() ? image->cgImage()->pixel(0, 0) : cg::RGBA8{};
+}
+
+TEST_F(VXRegexTextFieldTest, FieldShowsItsOwnNumberKeyboard) {
+    const auto field = ns::make<VXRegexTextField>(cg::Rect{20, 100, 300, 40});
+    window()->addSubview(field);
+    ASSERT_TRUE(field->becomeFirstResponder());
+    ASSERT_NE(field->inputView(), nullptr);
+    EXPECT_EQ(app().keyboard().shownView(), field->inputView());
+    EXPECT_EQ(field->delegate(), std::static_pointer_cast<ui::TextFieldDelegate>(field));
+    // Before any input type: the decimal point shows and types ".".
+    ASSERT_NE(findKey("."), nullptr);
+    for (const char* title : {"1", "0", ".", "⌫", "确定"}) {
+        const auto key = findKey(title);
+        ASSERT_NE(key, nullptr) << title;
+        for (const auto state : {State::selected, State::highlighted}) {
+            const cg::RGBA8 pixel = pressedPixel(*key, state);
+            EXPECT_EQ((std::vector<int>{pixel.r, pixel.g, pixel.b, pixel.a}), (std::vector<int>{170, 170, 170, 255}))
+                << title;
+        }
+    }
+    typeAll("0.5");
+    EXPECT_EQ(field->text().utf8(), "0.5");
+}
+
+TEST_F(VXRegexTextFieldTest, InputTypeSwitchesTheDecimalPointKey) {
+    const auto field = makeEditingField(InputType::numberic);
+    const auto widthOfZero = [&] {
+        const auto zero = findKey("0");
+        return zero ? zero->frame().width() : 0.0;
+    };
+    const double narrow = widthOfZero();
+    for (const auto type : {InputType::telephone, InputType::bankcard}) {
+        field->setInputType(type);
+        EXPECT_EQ(findKey("."), nullptr);
+        EXPECT_EQ(findKey("X"), nullptr);
+        EXPECT_GT(widthOfZero(), narrow);
+    }
+    field->setInputType(InputType::identNumber);
+    EXPECT_EQ(findKey("."), nullptr);
+    ASSERT_NE(findKey("X"), nullptr);
+    EXPECT_EQ(widthOfZero(), narrow);
+    field->setInputType(InputType::numberic);
+    EXPECT_NE(findKey("."), nullptr);
+    EXPECT_EQ(findKey("X"), nullptr);
+}
+
+// A field whose keyboard has no keys (its interface file missing).
+class KeylessField : public VXRegexTextField {
+public:
+    using VXRegexTextField::VXRegexTextField;
+
+protected:
+    std::shared_ptr<VXNumberKeyboardViewController> makeKeyboard() const override {
+        return ns::make<VXNumberKeyboardViewController>();
+    }
+};
+
+TEST_F(VXRegexTextFieldTest, WithoutKeysTheSystemPanelTypesUnderTheSameRule) {
+    const auto field = ns::make<KeylessField>(cg::Rect{20, 100, 300, 40});
+    field->setInputType(InputType::identNumber);
+    field->setInputType(InputType::bankcard);
+    window()->addSubview(field);
+    ASSERT_TRUE(field->becomeFirstResponder());
+    EXPECT_EQ(field->inputView(), nullptr);
+    EXPECT_TRUE(app().keyboard().isVisible());
+    driver().type(ns::String("12345"));
+    EXPECT_EQ(field->text().utf8(), "1234 5");
+    EXPECT_TRUE(loggedLines().empty());
+}
 
 struct TypingRow {
     InputType type;
@@ -78,7 +163,6 @@ TEST_F(VXRegexTextFieldTest, TypingKeepsEachTypeToItsShape) {
         {InputType::numberic, "", {"1", "<"}, {"1", ""}, 2},
         {InputType::telephone, "138000000", {"0", "0", "0"}, {"1380000000", "13800000000", "13800000000"}, 2},
         {InputType::telephone, "222222222", {"2", "2"}, {"2222222222", "2222222222"}, 1},
-        {InputType::telephone, "", {"a", "1", "a"}, {"", "1", "1"}, 1},
         {InputType::identNumber, "1234", {"X", "5"}, {"1234", "12345"}, 1},
         {InputType::identNumber, "1101051949123100", {"2", "X", "1"},
          {"11010519491231002", "11010519491231002X", "11010519491231002X"}, 2},
@@ -168,9 +252,9 @@ TEST_F(VXRegexTextFieldTest, RegexDelegateIsAskedFirstAndHearsAppliedEdits) {
     const auto field = makeEditingField(InputType::numberic);
     const auto recorder = std::make_shared<Recorder>();
     field->setRegexDelegate(recorder);
-    typeAll("1a2<");
-    EXPECT_EQ(recorder->events, (Strings{"ask 0,0 1", "changed 1", "ask 1,0 a", "ask 1,0 2", "changed 12",
-                                         "ask 1,1 ", "changed 1"}));
+    typeAll("1.2.<");
+    EXPECT_EQ(recorder->events, (Strings{"ask 0,0 1", "changed 1", "ask 1,0 .", "changed 1.", "ask 2,0 2",
+                                         "changed 1.2", "ask 3,0 .", "ask 2,1 ", "changed 1."}));
 
     // A veto holds for every type, the bank-card regrouping included.
     recorder->allow = false;
