@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "pellavo/VXNumerKeyboard/Classes/String+Insert.hpp"
+#include "platform/backend/Headless.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "platform/ui/nib/Nib.hpp"
 #include "platform/ui/text/Keyboard.hpp"
 #include "tests/support/AppTest.hpp"
+#include "tests/support/Golden.hpp"
 
 namespace pellavo {
 namespace {
@@ -351,6 +353,28 @@ TEST_F(VXRegexTextFieldTest, PlaceholderColourAndLeftPadding) {
     ASSERT_NE(field->leftView(), nullptr);
     EXPECT_EQ(field->leftView()->frame(), (cg::Rect{0, 0, 12, 40}));
     EXPECT_EQ(field->leftViewMode(), ui::TextField::ViewMode::always);
+}
+
+TEST_F(VXRegexTextFieldTest, GoldenOfTheFourTypesWithTheBankcardKeyboard) {
+    window()->setBackgroundColor(ui::Color(0.94, 0.95, 0.97, 1));
+    const std::vector<std::pair<InputType, std::string>> rows = {
+        {InputType::numberic, "12.5"},
+        {InputType::telephone, "13800000000"},
+        {InputType::identNumber, "11010519491231002X"},
+        {InputType::bankcard, "6222021234567890"},
+    };
+    double y = 60;
+    for (const auto& [type, keys] : rows) {
+        const auto field = ns::make<VXRegexTextField>(cg::Rect{37, y, 300, 40});
+        field->setBackgroundColor(ui::Color::white());
+        field->setInputType(type);
+        uitextfield::addLeftPadding(*field, 12);
+        window()->addSubview(field);
+        ASSERT_TRUE(field->becomeFirstResponder());
+        typeAll(keys);
+        y += 60;
+    }
+    testing::expectMatchesGolden(*backend::Headless::renderScreen(), "pellavo_regex_text_field");
 }
 
 } // namespace
