@@ -25,8 +25,7 @@ constexpr std::int64_t kIdentNumberLength = 18;
 // number without a leading zero.
 bool isAmountWholePart(const ns::String& text) {
     static const auto wholeNumber = ns::RegularExpression::make(ns::String(R"re(^(?:0|[1-9]\d*)$)re"));
-    return text.isEmpty() ||
-           (wholeNumber && wholeNumber->firstMatch(text, ns::Range{0, text.length()}).has_value());
+    return text.isEmpty() || (wholeNumber && wholeNumber->firstMatch(text, ns::Range{0, text.length()}).has_value());
 }
 
 bool isOnlySpaces(const ns::String& text) {
@@ -112,8 +111,7 @@ bool VXRegexTextField::textFieldShouldChangeCharactersIn(ui::TextField&, ns::Ran
 
     const std::int64_t length = changed->graphemeCount();
     switch (inputType_) {
-    case InputType::numberic:
-        return allowsNumber(*changed);
+    case InputType::numberic: return allowsNumber(*changed);
     case InputType::telephone:
         return length < kTelephoneLength ? string::onlyNumbers(*changed)
                                          : string::checkRegex(*changed, InputType::telephone);
@@ -168,8 +166,9 @@ const bool VXRegexTextField::registered_ = VXRegexTextField::registerWithRuntime
 namespace uitextfield {
 
 void setPlaceHolderTextColor(ui::TextField& field, ui::Color color) {
-    field.setAttributedPlaceholder(ns::AttributedString(
-        field.placeholder().value_or(ns::String()), {{ns::AttributedStringKey::foregroundColor, ns::Value::of(color)}}));
+    field.setAttributedPlaceholder(
+        ns::AttributedString(field.placeholder().value_or(ns::String()),
+                             {{ns::AttributedStringKey::foregroundColor, ns::Value::of(color)}}));
 }
 
 void addLeftPadding(ui::TextField& field, double length) {

@@ -15,10 +15,10 @@ namespace pellavo {
 
 // A text field that takes only text of one input type: an amount, an 11-digit mobile
 // number, a bank-card number shown in groups of four, or an 18-character identity
-// number. It shows its own number keyboard in place of the system's, and checks every
-// edit before it is applied, typed on that keyboard or pasted; the field is its own
-// text-field delegate for that. A host that sets delegate() itself replaces the field's rule and
-// turns the checking off; hosts listen through setRegexDelegate() instead.
+// number. It shows its own number keyboard in place of the system's and checks every
+// edit before it is applied, typed on that keyboard or pasted, as its own text-field
+// delegate. A host that sets delegate() itself replaces the field's rule and turns the
+// checking off; hosts listen through setRegexDelegate() instead.
 class VXRegexTextField : public ui::TextField, public ui::TextFieldDelegate {
 public:
     explicit VXRegexTextField(cg::Rect frame = {});
@@ -29,8 +29,8 @@ public:
     std::shared_ptr<VXRegexTextFieldDelegate> regexDelegate() const { return regexDelegate_; }
     void setRegexDelegate(std::shared_ptr<VXRegexTextFieldDelegate> delegate);
     // numberic until set. Each set re-configures the keyboard: the decimal-point key
-    // shows for numberic (typing ".") and identNumber (titled and typing "X"); the others get
-    // a wide zero key. Until the first set the key shows and types ".".
+    // shows for numberic (typing ".") and identNumber (titled and typing "X"); the
+    // other types get a wide zero key. Until the first set the key shows and types ".".
     InputType inputType() const { return inputType_; }
     void setInputType(InputType type);
 
@@ -47,7 +47,7 @@ protected:
     // Creates the keyboard (makeKeyboard()) and sets the field up with it.
     void init() override;
     // The field's own keyboard controller, made once per field: the library's number
-    // keyboard. Never null. A controller without keys leaves the system panel in place;
+    // keyboard. A controller without keys (or none) leaves the system panel in place;
     // the edit rule applies all the same.
     virtual std::shared_ptr<VXNumberKeyboardViewController> makeKeyboard() const;
 
