@@ -28,18 +28,18 @@ void build(ui::View& content) {
         {InputType::bankcard, "BANK CARD · bankcard, editing", "Card number", "6222 0212 3456 7890 "},
     };
     double y = 34;
-    for (const auto& spec : fields) {
+    for (const auto& row : fields) {
         auto field = ns::make<VXRegexTextField>(cg::Rect{37, y, 300, 40});
         field->setBackgroundColor(ui::Color::white());
-        field->setInputType(spec.type);
-        field->setPlaceholder(ns::String(spec.placeholder));
+        field->setInputType(row.type);
+        field->setPlaceholder(ns::String(row.placeholder));
         uitextfield::setPlaceHolderTextColor(*field, ui::Color::lightGray());
         uitextfield::addLeftPadding(*field, 12);
-        addCaption(content, 37, y - 18, 300, spec.caption);
+        addCaption(content, 37, y - 18, 300, row.caption);
         content.addSubview(field);
         // Typed as a user would: each character is an edit the field checks.
         field->becomeFirstResponder();
-        for (const auto& grapheme : ns::String(spec.typed).graphemes()) field->insertText(grapheme);
+        for (const auto& grapheme : ns::String(row.typed).graphemes()) field->insertText(grapheme);
         y += 76;
     }
 }
