@@ -12,6 +12,8 @@
 #include "pellavo/DotsLoading/DotsLoadingView.hpp"
 #include "pellavo/GMStepper/GMStepper.hpp"
 #include "pellavo/MaterialLoadingIndicator.hpp"
+#include "pellavo/Pastel/PastelGradient.hpp"
+#include "pellavo/Pastel/PastelView.hpp"
 #include "pellavo/PellavoBundle.hpp"
 #include "pellavo/SnakePageControl.hpp"
 #include "pellavo/TextField.hpp"
