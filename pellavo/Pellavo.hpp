@@ -31,6 +31,7 @@
 #include "pellavo/VXSMSSendCodeButton.hpp"
 #include "pellavo/VXPlaceholderTextView.hpp"
 #include "pellavo/VXSegmentedControl.hpp"
+#include "pellavo/VXShadowImageView.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/Regex.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/String+TextRegex.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/VXDecimalKeyboardButton.hpp"
