@@ -1,7 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "pellavo/Pellavo.hpp"
@@ -9,6 +17,7 @@
 #include "platform/ca/GradientLayer.hpp"
 #include "platform/ns/Runtime.hpp"
 #include "tests/support/AppTest.hpp"
+#include "tests/support/Golden.hpp"
 
 namespace pellavo {
 namespace {
@@ -194,6 +203,30 @@ TEST_F(PastelViewTest, KnownToTheRuntimeByName) {
     EXPECT_TRUE(std::dynamic_pointer_cast<PastelView>(runtime.create("PastelView")));
     EXPECT_TRUE(runtime.hasCoderFactory("PastelView"));
     EXPECT_EQ(runtime.superclassName("PastelView"), "UIView");
+}
+
+// The gallery's page as the gallery writes it: the shadows are there only if the picture
+// waited for the worker queue. The content under the bar is compared.
+TEST(PastelAndShadowGolden, GalleryPage) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("pellavo-pastel-" + std::to_string(::getpid()));
+    const std::string command = std::string(PELLAVO_BUILD_DIR) + "/bin/pellavo-gallery --png " + dir.string() +
+                                " --page PastelAndShadow >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::ifstream in(dir / "PastelAndShadow.png", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    fs::remove_all(dir);
+    const auto page = ui::Image::fromData(std::as_bytes(std::span(bytes.data(), bytes.size())));
+    ASSERT_TRUE(page.cgImage());
+    const cg::Image& full = *page.cgImage();
+    // Below the status area and the 44-point bar, at scale 2.
+    const int top = full.height() - 623 * 2;
+    ASSERT_GT(top, 0);
+    const auto* rows = full.data() + static_cast<std::size_t>(top) * static_cast<std::size_t>(full.stride());
+    const cg::Image content(full.width(), 623 * 2, full.stride(),
+                            std::vector<std::uint8_t>(rows, full.data() + full.byteCount()));
+    testing::expectMatchesGolden(content, "pellavo_pastel_shadow");
 }
 
 } // namespace
