@@ -96,11 +96,13 @@ ShadowImageView::ShadowImageView(const ns::Coder& coder)
 
 // ------------------------------------------------------------------ settings
 
-void ShadowImageView::setBlurRadius(double radius) {
-    if (!std::isfinite(radius)) return;
-    blurRadius_ = radius;
+void ShadowImageView::storeAndRelayout(double& field, double value) {
+    if (!std::isfinite(value)) return;
+    field = value;
     layoutShadow();
 }
+
+void ShadowImageView::setBlurRadius(double radius) { storeAndRelayout(blurRadius_, radius); }
 
 std::optional<ui::Image> ShadowImageView::image() const { return imageView_->image(); }
 
@@ -121,22 +123,12 @@ void ShadowImageView::setImageCornerRaidus(double radius) {
 }
 
 void ShadowImageView::setShadowRadiusOffSetPercentage(double percentage) {
-    if (!std::isfinite(percentage)) return;
-    shadowPercentage_ = percentage;
-    layoutShadow();
+    storeAndRelayout(shadowPercentage_, percentage);
 }
 
-void ShadowImageView::setShadowOffSetByX(double offset) {
-    if (!std::isfinite(offset)) return;
-    shadowOffsetX_ = offset;
-    layoutShadow();
-}
+void ShadowImageView::setShadowOffSetByX(double offset) { storeAndRelayout(shadowOffsetX_, offset); }
 
-void ShadowImageView::setShadowOffSetByY(double offset) {
-    if (!std::isfinite(offset)) return;
-    shadowOffsetY_ = offset;
-    layoutShadow();
-}
+void ShadowImageView::setShadowOffSetByY(double offset) { storeAndRelayout(shadowOffsetY_, offset); }
 
 void ShadowImageView::setShadowAlpha(double alpha) {
     if (!std::isfinite(alpha)) return;

@@ -54,6 +54,8 @@ public:
     void willMoveToSuperview(const std::shared_ptr<ui::View>& newSuperview) override;
 
 private:
+    // A finite value is stored and re-renders the shadow; anything else is ignored.
+    void storeAndRelayout(double& field, double value);
     // On the next main-queue turn: a new shadow render, then the frames of both views.
     void layoutShadow();
     void layoutShadowNow();

@@ -45,8 +45,8 @@ PastelView::PastelView(const cg::Rect& frame) : PastelView(ns::Coder::with(ns::C
 
 PastelView::PastelView(const ns::Coder& coder)
     : ui::View(coder),
-      gradient_(ns::make<ca::GradientLayer>()),
-      colors_{rgb(0x9C27B0), rgb(0xFF4081), rgb(0x7B1FA2), rgb(0x204CFF), rgb(0x209EFF), rgb(0x5A787F), rgb(0x3AFFD9)} {}
+      gradient_(ns::make<ca::GradientLayer>()), colors_{rgb(0x9C27B0), rgb(0xFF4081), rgb(0x7B1FA2), rgb(0x204CFF),
+                                                        rgb(0x209EFF), rgb(0x5A787F), rgb(0x3AFFD9)} {}
 
 void PastelView::setStartPastelPoint(PastelPoint pastelPoint) {
     startPastelPoint_ = pastelPoint;

@@ -290,7 +290,10 @@ TEST_F(ShadowImageViewStress, ManyChangesWhileRendersRun) {
             case 1: view->setBlurRadius(1 + i % 7); break;
             case 2: view->setImageCornerRaidus(i % 30); break;
             case 3: view->setShadowRadiusOffSetPercentage(i % 20); break;
-            default: view->setShadowOffSetByX(i % 9); view->setShadowOffSetByY(-(i % 4)); break;
+            default:
+                view->setShadowOffSetByX(i % 9);
+                view->setShadowOffSetByY(-(i % 4));
+                break;
             }
         }
         if (i == 100) {
