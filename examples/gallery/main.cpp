@@ -1,5 +1,7 @@
 // pellavo-gallery: every registered page, in a window or as PNG files.
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +15,7 @@
 #include "pellavo/Pellavo.hpp"
 #include "platform/backend/Headless.hpp"
 #include "platform/backend/SdlBackend.hpp"
+#include "platform/dispatch/Queue.hpp"
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/RunLoop.hpp"
 #include "platform/ui/event/Application.hpp"
@@ -83,6 +86,22 @@ std::shared_ptr<GalleryShell> freshShell() {
     return ns::make<GalleryShell>(window);
 }
 
+// Lets work on the global queues finish and its results land on the main queue, turn
+// after turn without moving the clock, until neither side has anything left (or ten
+// seconds of real time pass): a page whose pictures are made on workers shows them.
+void settleWorkerResults() {
+    using Steady = std::chrono::steady_clock;
+    const auto deadline = Steady::now() + std::chrono::seconds(10);
+    auto& loop = ns::RunLoop::main();
+    for (;;) {
+        const double left = std::chrono::duration<double>(deadline - Steady::now()).count();
+        const bool globalIdle = dispatch::waitForGlobalIdle(std::max(left, 0.0));
+        const bool mainIdle = loop.runUntilIdle();
+        if (globalIdle && mainIdle && dispatch::waitForGlobalIdle(0) && loop.isIdle()) return;
+        if (Steady::now() >= deadline) return;
+    }
+}
+
 // Shows one screen on the manual clock, lets it settle and writes it.
 bool writeScreen(const std::function<void(GalleryShell&)>& show, double settleSeconds,
                  const std::filesystem::path& file) {
@@ -91,6 +110,7 @@ bool writeScreen(const std::function<void(GalleryShell&)>& show, double settleSe
     auto& loop = ns::RunLoop::main();
     loop.runOnce();
     loop.advance(settleSeconds);
+    settleWorkerResults();
     const bool written = backend::Headless::renderScreenPNG(file.string());
     shell.reset();
     ui::Application::shared().resetForTesting();

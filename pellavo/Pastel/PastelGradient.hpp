@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "platform/ui/graphics/Color.hpp"
+
+namespace pellavo {
+
+// Ready-made colour lists for PastelView::setPastelGradient, by raw value 0 to 9.
+enum class PastelGradient : int {
+    coralPeach = 0,
+    lavenderPink,
+    peachBlush,
+    creamApricot,
+    salmonRaspberry,
+    coralRose,
+    sunnyPeach,
+    pinkPeriwinkle,
+    rosyMist,
+    skyIce,
+};
+
+namespace pastelgradient {
+
+// None outside 0…9.
+std::optional<PastelGradient> fromRawValue(int raw);
+// The case's colours in order, opaque: two for most cases, three for coralRose and
+// rosyMist, six for salmonRaspberry.
+std::vector<ui::Color> colors(PastelGradient gradient);
+
+} // namespace pastelgradient
+
+} // namespace pellavo
