@@ -217,5 +217,16 @@ TEST_F(GalleryMonkey, RandomTouchesOnEveryPageBreakNothing) {
     shell.reset();
 }
 
+TEST_F(GalleryMonkey, TurningThePageLeavesNothingOfTheLastOneInTheWindow) {
+    auto shell = ns::make<GalleryShell>(window());
+    for (int position = 0; position < shell->positionCount(); ++position) {
+        shell->show(position);
+        const std::string shown = shell->title();
+        advance(0.5);
+        shell->show(0);
+        EXPECT_EQ(window()->subviews().size(), 1u) << "after " << shown;
+    }
+}
+
 } // namespace
 } // namespace pellavo::gallery
