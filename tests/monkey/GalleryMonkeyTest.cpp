@@ -53,12 +53,16 @@ std::uint64_t fromEnvironment(const char* name, std::uint64_t fallback) {
     return value;
 }
 
-// Each subview's superview is the view that lists it; the first break, or empty.
+// Each subview's superview is the view that lists it, and its layer sits in that view's layer;
+// the first break, or empty.
 std::string treeBreak(const ui::View& view) {
     for (const auto& subview : view.subviews()) {
         if (subview->superview().get() != &view)
             return std::string(subview->className()) + " is listed by a " + std::string(view.className()) +
                    " that is not its superview";
+        if (subview->layer()->superlayer() != view.layer())
+            return std::string(subview->className()) + "'s layer is not in the layer of its superview, a " +
+                   std::string(view.className());
         if (auto problem = treeBreak(*subview); !problem.empty()) return problem;
     }
     return {};
