@@ -91,10 +91,15 @@ void GalleryShell::show(int position) {
     position_ = std::clamp(position, 0, positionCount() - 1);
 
     // A fresh content view each time: a page may change anything about the one it got.
-    // Whatever the last page put beside it in the root view leaves with that page.
+    // Whatever the last page put beside it in the root view leaves with that page, and so
+    // does what it presented or laid over the window: its presenting controller goes with
+    // the content, and a screen left standing would cover every later page.
     const auto placed = rootView_->subviews();
     for (const auto& view : placed)
         if (view != bar_) view->removeFromSuperview();
+    const auto overlays = window_->subviews();
+    for (const auto& view : overlays)
+        if (view != rootView_) view->removeFromSuperview();
     const cg::Size size = window_->bounds().size;
     content_ = ns::make<ui::View>(cg::Rect{0, barHeight, size.width, std::max(0.0, size.height - barHeight)});
     content_->setBackgroundColor(ui::Color::white());

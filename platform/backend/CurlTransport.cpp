@@ -8,6 +8,7 @@
 #include <charconv>
 #include <strings.h>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -33,6 +34,10 @@ struct Active {
     std::vector<std::byte> body;
     ns::HTTPURLResponse::HeaderFields headers;
     bool tooLarge = false;
+    // A request went out and the blank line ending its response's head has not come.
+    bool awaitingHead = false;
+    // The head declared its body's length in a way that cannot be trusted.
+    bool badLength = false;
     char errorBuffer[CURL_ERROR_SIZE] = {};
 
     ~Active() {
@@ -47,6 +52,35 @@ std::string_view trimmed(std::string_view s) {
 }
 
 bool exceedsCap(std::int64_t size, std::int64_t cap) { return size > cap; }
+
+// The body length a head declares: -1 when it declares none, nullopt when it is not a
+// plain decimal count that fits or when the head gives two different counts (a peer
+// that could mean either must not be believed).
+std::optional<std::int64_t> declaredLength(const ns::HTTPURLResponse::HeaderFields& headers) {
+    std::int64_t length = -1;
+    for (const auto& [name, value] : headers) {
+        if (name.size() != 14 || strncasecmp(name.c_str(), "Content-Length", 14) != 0) continue;
+        // "n, n" is the same count repeated, as when a proxy folded two equal fields.
+        std::string_view rest = value;
+        do {
+            const auto comma = rest.find(',');
+            const std::string_view item = trimmed(rest.substr(0, comma));
+            rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
+            std::int64_t parsed = -1;
+            const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), parsed);
+            if (item.empty() || error != std::errc() || end != item.data() + item.size() || parsed < 0)
+                return std::nullopt;
+            if (length >= 0 && parsed != length) return std::nullopt;
+            length = parsed;
+        } while (!rest.empty());
+    }
+    return length;
+}
+
+int onRequest(void* user, char*, char*, int, int) {
+    static_cast<Active*>(user)->awaitingHead = true;
+    return CURL_PREREQFUNC_OK;
+}
 
 size_t onBody(char* data, size_t size, size_t count, void* user) {
     auto& active = *static_cast<Active*>(user);
@@ -64,22 +98,29 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
 size_t onHeader(char* data, size_t size, size_t count, void* user) {
     auto& active = *static_cast<Active*>(user);
     const size_t bytes = size * count;
-    active.transfer->noteActivity();
+    // Header lines are not progress: a peer that drips them without ever ending the head
+    // meets the idle time-out. A whole head is.
     const std::string_view line(data, bytes);
     if (line.starts_with("HTTP/")) {
         // A new response (after a redirect or an interim one): its fields replace the old.
         active.headers.clear();
+        active.awaitingHead = true;
     } else if (const auto colon = line.find(':'); colon != std::string_view::npos) {
         active.headers.emplace_back(std::string(trimmed(line.substr(0, colon))),
                                     std::string(trimmed(line.substr(colon + 1))));
     } else if (trimmed(line).empty()) {
         // End of a head. A final response that announces too large a body stops now.
+        active.awaitingHead = false;
+        active.transfer->noteActivity();
+        const auto length = declaredLength(active.headers);
+        if (!length) {
+            active.badLength = true;
+            return 0;
+        }
         long status = 0;
         curl_easy_getinfo(active.easy, CURLINFO_RESPONSE_CODE, &status);
-        curl_off_t length = -1;
-        curl_easy_getinfo(active.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
         const bool redirect = status >= 300 && status < 400;
-        if (!redirect && length >= 0 && exceedsCap(length, active.transfer->maximumBodyBytes())) {
+        if (!redirect && *length >= 0 && exceedsCap(*length, active.transfer->maximumBodyBytes())) {
             active.tooLarge = true;
             return 0;
         }
@@ -87,9 +128,16 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
     return bytes;
 }
 
-std::int64_t errorCode(CURLcode code, bool tooLarge) {
+std::int64_t errorCode(const Active& active, CURLcode code) {
     using E = ns::URLError;
-    if (tooLarge) return E::dataLengthExceedsMaximum;
+    if (active.tooLarge) return E::dataLengthExceedsMaximum;
+    if (active.badLength) return E::badServerResponse;
+    // The URL was fine; the answer was not. Curl calls a connection closed inside the head
+    // a success, an oversized header line running out of memory and an unreadable status
+    // line an unsupported protocol.
+    if (active.awaitingHead &&
+        (code == CURLE_OK || code == CURLE_UNSUPPORTED_PROTOCOL || code == CURLE_OUT_OF_MEMORY))
+        return E::badServerResponse;
     switch (code) {
     case CURLE_UNSUPPORTED_PROTOCOL: return E::unsupportedURL;
     case CURLE_URL_MALFORMAT: return E::badURL;
@@ -125,22 +173,18 @@ ns::URLTransferResult failure(const char* description) {
 }
 
 ns::URLTransferResult resultOf(Active& active, CURLcode code) {
-    if (code != CURLE_OK) {
-        const std::string description = active.tooLarge      ? "resource exceeds maximum size"
+    if (code != CURLE_OK || active.awaitingHead) {
+        const std::string description = active.tooLarge        ? "resource exceeds maximum size"
+                                        : active.badLength     ? "the response declares its length ambiguously"
+                                        : code == CURLE_OK     ? "the connection closed inside the response head"
                                         : active.errorBuffer[0] ? active.errorBuffer
                                                                 : curl_easy_strerror(code);
-        return ns::URLTransferResult::failure(ns::URLError::make(errorCode(code, active.tooLarge), description));
+        return ns::URLTransferResult::failure(ns::URLError::make(errorCode(active, code), description));
     }
     long status = 0;
     curl_easy_getinfo(active.easy, CURLINFO_RESPONSE_CODE, &status);
     // The final response's own Content-Length; curl's figure may describe a redirect.
-    std::int64_t length = -1;
-    for (const auto& [name, value] : active.headers) {
-        if (name.size() != 14 || strncasecmp(name.c_str(), "Content-Length", 14) != 0) continue;
-        std::int64_t parsed = -1;
-        const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
-        if (error == std::errc() && end == value.data() + value.size()) length = parsed;
-    }
+    const std::int64_t length = declaredLength(active.headers).value_or(-1);
     char* effective = nullptr;
     curl_easy_getinfo(active.easy, CURLINFO_EFFECTIVE_URL, &effective);
     auto url = effective ? ns::URL::fromString(effective) : std::nullopt;
@@ -223,6 +267,8 @@ private:
         curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, onHeader);
         curl_easy_setopt(easy, CURLOPT_HEADERDATA, active.get());
         curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, active->errorBuffer);
+        curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, onRequest);
+        curl_easy_setopt(easy, CURLOPT_PREREQDATA, active.get());
         // The session's idle time-out runs on the platform clock; curl keeps none of its own.
         active->transfer->noteActivity();
         if (curl_multi_add_handle(multi_, easy) != CURLM_OK) {

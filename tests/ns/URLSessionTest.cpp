@@ -123,6 +123,45 @@ TEST_F(URLSessionTest, FailuresCompleteLaterWithTheirCodeAndNoData) {
     }
 }
 
+TEST_F(URLSessionTest, AnswersThatAreNotWholeHttpFailWithTheirCode) {
+    const struct {
+        const char* path;
+        std::int64_t code;
+    } cases[] = {
+        {"/hostile/unterminated-head", URLError::badServerResponse},
+        {"/hostile/header-drip", URLError::timedOut},
+        {"/hostile/huge-length", URLError::badServerResponse},
+        {"/hostile/two-lengths", URLError::badServerResponse},
+        {"/hostile/bad-version", URLError::badServerResponse},
+        {"/hostile/http09", URLError::badServerResponse},
+        {"/hostile/garbage-status", URLError::badServerResponse},
+        {"/hostile/negative-status", URLError::badServerResponse},
+        {"/hostile/long-header", URLError::badServerResponse},
+        {"/hostile/empty", URLError::networkConnectionLost},
+        {"/hostile/short-body", URLError::networkConnectionLost},
+        {"/hostile/nul-header", URLError::badServerResponse},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        auto outcome = std::make_shared<Outcome>();
+        task(server_.url(c.path), outcome, 2)->resume();
+        if (c.code == URLError::timedOut) {
+            // Header lines keep coming across both steps of the clock; only a whole head
+            // would count as progress.
+            for (const double step : {1.0, 1.1}) {
+                const int sent = server_.headerLinesDripped();
+                ASSERT_TRUE(testing::runUntil([&] { return server_.headerLinesDripped() >= sent + 2; }));
+                advance(step);
+            }
+        }
+        testing::runUntil([&] { return outcome->calls > 0; });
+        ASSERT_TRUE(outcome->error.has_value());
+        EXPECT_EQ(outcome->error->code, c.code) << outcome->error->description.utf8();
+        EXPECT_FALSE(outcome->response);
+        EXPECT_EQ(server_.requests(c.path), 1);
+    }
+}
+
 TEST_F(URLSessionTest, StalledRequestTimesOutOnTheClock) {
     auto outcome = std::make_shared<Outcome>();
     const auto slow = task(server_.url("/slow"), outcome, 5);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <map>
 
 #include "platform/cg/Image.hpp"
 #include "platform/ns/RunLoop.hpp"
@@ -58,6 +60,34 @@ std::string makeBombPNG() {
     header += std::string{8, 6, 0, 0, 0}; // 8-bit RGBA, no interlace
     return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", std::string(16, '\0')) +
            chunk("IEND", "");
+}
+
+// What a hostile peer answers, byte for byte, by path; the connection closes after.
+const std::map<std::string, std::string, std::less<>>& hostileRoutes() {
+    using namespace std::string_literals;
+    static const std::map<std::string, std::string, std::less<>> routes{
+        {"/hostile/unterminated-head", "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"},
+        {"/hostile/huge-length", "HTTP/1.1 200 OK\r\nContent-Length: 99999999999999999999\r\n\r\nabc"},
+        {"/hostile/two-lengths", "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nContent-Length: 5\r\n\r\nabcde"},
+        {"/hostile/bad-version", "HTTP/7.3 200 OK\r\nContent-Length: 3\r\n\r\nabc"},
+        {"/hostile/http09", "abc"},
+        {"/hostile/garbage-status", "HTTP/1.1 2x0 OK\r\nContent-Length: 3\r\n\r\nabc"},
+        {"/hostile/negative-status", "HTTP/1.1 -200 OK\r\nContent-Length: 3\r\n\r\nabc"},
+        {"/hostile/long-header", "HTTP/1.1 200 OK\r\nX-Long: " + std::string(2 * 1024 * 1024, 'a') + "\r\n\r\nabc"},
+        {"/hostile/empty", ""},
+        {"/hostile/short-body", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc"},
+        {"/hostile/nul-header", "HTTP/1.1 200 OK\r\nX-Nul: a\0b\r\nContent-Length: 3\r\n\r\nabc"s},
+    };
+    return routes;
+}
+
+bool sendAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (sent <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(sent));
+    }
+    return true;
 }
 
 } // namespace
@@ -128,6 +158,20 @@ LoopbackServer::LoopbackServer() : server_(std::make_unique<httplib::Server>()),
     });
     server.Get("/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop"); });
 
+    hostileListener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (hostileListener_ >= 0 && ::bind(hostileListener_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::listen(hostileListener_, 16) == 0 &&
+        ::getsockname(hostileListener_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        hostilePort_ = ntohs(address.sin_port);
+        hostileThread_ = std::thread([this] { serveHostile(); });
+    } else {
+        ADD_FAILURE() << "LoopbackServer: cannot listen for the hostile routes";
+    }
+
     port_ = server.bind_to_any_port("127.0.0.1");
     if (port_ <= 0) {
         ADD_FAILURE() << "LoopbackServer: cannot bind 127.0.0.1";
@@ -144,10 +188,58 @@ LoopbackServer::~LoopbackServer() {
     releaseSlow();
     server_->stop();
     if (thread_.joinable()) thread_.join();
+    stopping_ = true;
+    if (hostileThread_.joinable()) hostileThread_.join();
+    if (hostileListener_ >= 0) ::close(hostileListener_);
 }
 
 std::string LoopbackServer::url(std::string_view path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
+    const int port = path.starts_with("/hostile/") ? hostilePort_ : port_;
+    return "http://127.0.0.1:" + std::to_string(port) + std::string(path);
+}
+
+void LoopbackServer::serveHostile() {
+    // One connection at a time; the poll lets teardown stop the loop.
+    while (!stopping_) {
+        pollfd listener{hostileListener_, POLLIN, 0};
+        if (::poll(&listener, 1, 20) <= 0) continue;
+        const int fd = ::accept(hostileListener_, nullptr, nullptr);
+        if (fd < 0) continue;
+        answerHostile(fd);
+        ::close(fd);
+    }
+}
+
+void LoopbackServer::answerHostile(int fd) {
+    std::string request;
+    char buffer[4096];
+    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 64 * 1024) {
+        pollfd peer{fd, POLLIN, 0};
+        if (::poll(&peer, 1, 2000) <= 0) return;
+        const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+        if (got <= 0) return;
+        request.append(buffer, static_cast<std::size_t>(got));
+    }
+    // "GET <path> HTTP/1.1"
+    const auto start = request.find(' ') + 1;
+    const std::string path = request.substr(start, request.find(' ', start) - start);
+    {
+        std::lock_guard lock(mutex_);
+        requestPaths_.push_back(path);
+    }
+    if (path == "/hostile/header-drip") {
+        if (!sendAll(fd, "HTTP/1.1 200 OK\r\n")) return;
+        for (int line = 0; line < 200 && !stopping_; ++line) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (!sendAll(fd, "X-Drip: " + std::to_string(line) + "\r\n")) return;
+            ++headerLinesDripped_;
+        }
+        return;
+    }
+    const auto& routes = hostileRoutes();
+    const auto route = routes.find(path);
+    sendAll(fd, route != routes.end() ? std::string_view(route->second)
+                                      : "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
 }
 
 int LoopbackServer::requests(std::string_view path) const {

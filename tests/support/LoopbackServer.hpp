@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -28,6 +29,9 @@ namespace pellavo::testing {
 //   /redirect-ftp     302 to an ftp:// URL
 //   /loop             302 to itself
 //   /bomb.png         a PNG whose header claims 100000 × 100000 pixels
+// and, from a second listener that writes raw bytes, answers no HTTP server would give
+// (see hostileRoutes() in the source):
+//   /hostile/<name>
 class LoopbackServer {
 public:
     static constexpr std::size_t oversizeBytes = 2 * 1024 * 1024;
@@ -52,10 +56,17 @@ public:
     void endDrip();
     void releaseSlow();
 
+    // Header lines the /hostile/header-drip route has sent so far (one each 10 ms of real
+    // time, for 2 s, never ending the head).
+    int headerLinesDripped() const { return headerLinesDripped_.load(); }
+
     // A port on 127.0.0.1 that nothing listens on: bound, read, closed.
     static int closedPort();
 
 private:
+    void serveHostile();
+    void answerHostile(int fd);
+
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;
     int port_ = -1;
@@ -67,6 +78,11 @@ private:
     int dripsAllowed_ = 0;
     bool dripEnded_ = false;
     std::vector<std::string> requestPaths_;
+    int hostileListener_ = -1;
+    int hostilePort_ = -1;
+    std::atomic<bool> stopping_{false};
+    std::atomic<int> headerLinesDripped_{0};
+    std::thread hostileThread_;
 };
 
 // Pumps the main run loop until the predicate holds. Fails the test after 10 s of real

@@ -275,15 +275,33 @@ void TextField::endTracking(const Touch* touch, const ui::Event* event) {
     // A tap while editing puts the caret at the nearest grapheme boundary.
     const cg::Rect rect = editingRect(bounds());
     const double x = touch->location(this).x - rect.minX() - alignmentOffset(rect) + scrollOffset(rect);
+    // Offsets grow with the index, so two searches find the boundaries either side of x
+    // (the first of any that share an offset): a handful of layouts, not one per cluster,
+    // which on a long text would hold the tap for seconds.
+    const auto ranges = text_.string().graphemeRanges();
+    const auto firstReaching = [&](double limit) {
+        std::size_t low = 0, high = ranges.size();
+        while (low < high) {
+            const std::size_t middle = low + (high - low) / 2;
+            if (offsetOf(ranges[middle].max()) < limit)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        return low;
+    };
     int64_t best = 0;
     double bestDistance = std::abs(x);
-    for (const auto& range : text_.string().graphemeRanges()) {
-        const double distance = std::abs(x - offsetOf(range.max()));
+    const auto consider = [&](std::size_t i) {
+        const double distance = std::abs(x - offsetOf(ranges[i].max()));
         if (distance < bestDistance) {
-            best = range.max();
+            best = ranges[i].max();
             bestDistance = distance;
         }
-    }
+    };
+    const std::size_t right = firstReaching(x);
+    if (right > 0) consider(firstReaching(offsetOf(ranges[right - 1].max())));
+    if (right < ranges.size()) consider(right);
     setSelectedRange({best, 0});
 }
 

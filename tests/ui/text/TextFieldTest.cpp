@@ -8,6 +8,7 @@
 #include "platform/ns/NotificationCenter.hpp"
 #include "platform/ui/text/Keyboard.hpp"
 #include "platform/ui/text/Pasteboard.hpp"
+#include "platform/ui/text/TextLayout.hpp"
 #include "tests/support/AppTest.hpp"
 
 namespace pellavo::ui {
@@ -120,6 +121,26 @@ TEST_F(TextFieldTest, ExactOrdersForBeginEditsReturnAndEnd) {
                         "TextDidEndEditing"}));
     EXPECT_FALSE(field->isFirstResponder());
     EXPECT_FALSE(app().keyboard().isVisible());
+}
+
+TEST_F(TextFieldTest, TapOnALongTextPutsTheCaretAtTheNearestBoundary) {
+    // A pasted page: a tap must not lay the text out once per character to place the caret.
+    std::string page;
+    for (int i = 0; i < 1000; ++i) page += "Wide e\u0301 \U0001F44D\U0001F3FD ";
+    field->setText(ns::String(page));
+    tapField();
+    ASSERT_TRUE(field->isEditing());
+    field->setSelectedRange({0, 0}); // scrolled back to the start
+    const auto text = field->attributedText();
+    const auto ranges = text.string().graphemeRanges();
+    const auto offset = [&](std::size_t i) {
+        return TextLayout(*text.attributedSubstring({0, ranges[i].max()}), 0, 1).size().width;
+    };
+    for (const std::size_t i : {3, 8, 14}) {
+        advance(1);
+        driver().tap({20 + offset(i) + 0.3 * (offset(i + 1) - offset(i)), 120});
+        EXPECT_EQ(field->selectedRange(), (ns::Range{ranges[i].max(), 0})) << i;
+    }
 }
 
 TEST_F(TextFieldTest, BackspaceRemovesWholeClustersAndAsksNobodyAtZero) {
