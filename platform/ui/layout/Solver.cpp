@@ -354,7 +354,7 @@ Solver::Row Solver::createRow(const Constraint& constraint, Tag& tag, double wei
     return row;
 }
 
-Solver::Symbol Solver::chooseSubject(const Row& row, const Tag& tag) const {
+Solver::Symbol Solver::chooseSubject(const Row& row, const Tag& tag) {
     for (const auto& cell : row.cells)
         if (cell.first.kind == Kind::external)
             return cell.first;
@@ -364,6 +364,16 @@ Solver::Symbol Solver::chooseSubject(const Row& row, const Tag& tag) const {
         return tag.marker;
     if (tag.other && isPivotable(tag.other) && row.coefficient(tag.other) < 0)
         return tag.other;
+    // So does one held only by rows of unrestricted variables, such as the stay errors
+    // of a variable no other constraint has reached yet: no feasible row can turn
+    // negative, and the optimisation that follows finds the same optimum.
+    for (const auto& [symbol, coefficient] : row.cells) {
+        if (!isPivotable(symbol) || coefficient >= 0)
+            continue;
+        const auto& holders = rowsWith(symbol);
+        if (std::none_of(holders.begin(), holders.end(), [&](Slot slot) { return isRestricted(rows_[slot].basic); }))
+            return symbol;
+    }
     return {};
 }
 
@@ -620,7 +630,10 @@ void Solver::substitute(Symbol s, const Row& row) {
         Row& target = touch(slot);
         // Noted once the merge is done: a column cleaned halfway would miss the row.
         added_.clear();
-        target.merge(row, target.coefficient(s), s, scratch_, [&](Symbol added) { added_.push_back(added); });
+        target.merge(row, target.coefficient(s), s, scratch_, [&](Symbol added) {
+            if (symbols_[added.id].indexed)
+                added_.push_back(added);
+        });
         for (Symbol added : added_)
             noteCell(added, slot);
         if (isRestricted(target.basic) && target.constant < 0)

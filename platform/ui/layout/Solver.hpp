@@ -62,8 +62,11 @@ private:
 // constraints are hard; every other one adds its weighted error (10^(priority/125))
 // to a single objective, so errors at one priority add up. Every variable carries a
 // stay of weight 0.001 at the value it entered with, so a variable the constraints
-// leave free keeps that value and a solution depends only on the constraint set.
-// A failing operation leaves the tableau exactly as it was.
+// leave free keeps that value and a solution depends only on the constraint set, not
+// on the order it was built in (short of exact ties between equally good solutions).
+// The stays cost little: a constraint that reaches a variable for the first time
+// takes one of its stay errors as subject. A failing operation leaves the tableau
+// exactly as it was. Work follows the rows an operation reaches, not the tableau.
 class Solver {
 public:
     enum class Status {
@@ -177,7 +180,7 @@ private:
     Status finish(Status status);
     bool validExpression(const Expression& expression) const;
     Row createRow(const Constraint& constraint, Tag& tag, double weight);
-    Symbol chooseSubject(const Row& row, const Tag& tag) const;
+    Symbol chooseSubject(const Row& row, const Tag& tag);
     bool addWithArtificialVariable(const Row& row);
     // Primal simplex on the objective; false only when it is unbounded.
     bool optimize(Row& objective);
