@@ -371,7 +371,8 @@ Solver::Symbol Solver::chooseSubject(const Row& row, const Tag& tag) {
         if (!isPivotable(symbol) || coefficient >= 0)
             continue;
         const auto& holders = rowsWith(symbol);
-        if (std::none_of(holders.begin(), holders.end(), [&](Slot slot) { return isRestricted(rows_[slot].basic); }))
+        if (std::none_of(holders.begin(), holders.end(),
+                         [&](const auto& holder) { return isRestricted(rows_[holder.first].basic); }))
             return symbol;
     }
     return {};
@@ -447,7 +448,7 @@ void Solver::removeInternal(const Constraint& constraint) {
 }
 
 void Solver::dropEverywhere(Symbol s) {
-    for (Slot slot : rowsWith(s))
+    for (const auto& [slot, coefficient] : rowsWith(s))
         touch(slot).remove(s);
     reindex(s);
     symbols_[s.id].column.shrink_to_fit();
@@ -466,10 +467,9 @@ Solver::Symbol Solver::markerLeavingRow(Symbol marker) {
     auto better = [](double ratio, Symbol basic, double best, Symbol chosen) {
         return ratio < best || (ratio == best && chosen && basic < chosen);
     };
-    for (Slot slot : rowsWith(marker)) {
+    for (const auto& [slot, c] : rowsWith(marker)) {
         const Row& row = rows_[slot];
         Symbol basic = row.basic;
-        double c = row.coefficient(marker);
         if (basic.kind == Kind::external) {
             if (!third || basic < third)
                 third = basic;
@@ -525,9 +525,9 @@ bool Solver::moveConstant(const Tag& tag, Relation relation, double delta) {
         row.constant -= delta * a;
         ok = check(row);
     } else {
-        for (Slot slot : rowsWith(symbol)) {
+        for (const auto& [slot, b] : rowsWith(symbol)) {
             Row& row = touchConstant(slot);
-            row.constant += row.coefficient(symbol) * delta * a;
+            row.constant += b * delta * a;
             ok = check(row) && ok;
         }
         if (double b = objective_.coefficient(symbol); b != 0.0) {
@@ -558,11 +558,11 @@ bool Solver::optimize(Row& objective) {
             Symbol entering = symbol;
             Symbol leaving;
             double best = std::numeric_limits<double>::infinity();
-            for (Slot slot : rowsWith(entering)) {
+            for (const auto& [slot, c] : rowsWith(entering)) {
                 const Row& row = rows_[slot];
                 if (!isRestricted(row.basic))
                     continue;
-                double a = row.coefficient(entering) * direction;
+                double a = c * direction;
                 if (a < -epsilon) {
                     // Ties go to the lowest symbol, whatever the order of the column.
                     double ratio = row.constant / -a;
@@ -626,11 +626,11 @@ void Solver::pivot(Symbol entering, Symbol leaving) {
 
 void Solver::substitute(Symbol s, const Row& row) {
     found_.clear();
-    for (Slot slot : rowsWith(s)) {
+    for (const auto& [slot, factor] : rowsWith(s)) {
         Row& target = touch(slot);
         // Noted once the merge is done: a column cleaned halfway would miss the row.
         added_.clear();
-        target.merge(row, target.coefficient(s), s, scratch_, [&](Symbol added) {
+        target.merge(row, factor, s, scratch_, [&](Symbol added) {
             if (symbols_[added.id].indexed)
                 added_.push_back(added);
         });
@@ -652,29 +652,35 @@ void Solver::substitute(Symbol s, const Row& row) {
 
 // ---------------------------------------------------------------- index
 
-const std::vector<Solver::Slot>& Solver::rowsWith(Symbol s) {
+const std::vector<std::pair<Solver::Slot, double>>& Solver::rowsWith(Symbol s) {
     SymbolInfo& info = symbols_[s.id];
+    holders_.clear();
     if (!info.indexed) {
-        scanned_.clear();
         for (Slot slot = 0; slot < rows_.size(); ++slot)
-            if (rows_[slot].basic && rows_[slot].coefficient(s) != 0.0)
-                scanned_.push_back(slot);
-        return scanned_;
+            if (rows_[slot].basic)
+                if (double c = rows_[slot].coefficient(s); c != 0.0)
+                    holders_.emplace_back(slot, c);
+        return holders_;
     }
-    clean(info, s);
+    clean(info, s, &holders_);
     info.work = 0;
-    return info.column;
+    return holders_;
 }
 
-void Solver::clean(SymbolInfo& info, Symbol s) {
+void Solver::clean(SymbolInfo& info, Symbol s, std::vector<std::pair<Slot, double>>* holders) {
     ++visitEpoch_;
     std::size_t kept = 0;
     for (Slot slot : info.column) {
         Row& row = rows_[slot];
-        if (!row.basic || row.visit == visitEpoch_ || row.coefficient(s) == 0.0)
+        if (!row.basic || row.visit == visitEpoch_)
+            continue;
+        double c = row.coefficient(s);
+        if (c == 0.0)
             continue;
         row.visit = visitEpoch_;
         info.column[kept++] = slot;
+        if (holders)
+            holders->emplace_back(slot, c);
     }
     info.column.resize(kept);
     info.cleanAt = kept + rowCount() + 16;

@@ -198,10 +198,10 @@ private:
     // The tableau: rows in slots, each symbol's row and column.
     Slot rowOf(Symbol s) const { return symbols_[s.id].row; }
     std::size_t rowCount() const { return rows_.size() - freeRows_.size(); }
-    // The slots of the rows that hold s, each once; cleans the column to just those.
-    // Valid until the next call or the next change to the tableau.
-    const std::vector<Slot>& rowsWith(Symbol s);
-    void clean(SymbolInfo& info, Symbol s);
+    // The rows that hold s, each once, with the coefficient of s in each; cleans the
+    // column to just those. Valid until the next call.
+    const std::vector<std::pair<Slot, double>>& rowsWith(Symbol s);
+    void clean(SymbolInfo& info, Symbol s, std::vector<std::pair<Slot, double>>* holders = nullptr);
     void noteCell(Symbol s, Slot slot);
     // For a symbol that has just left every row: indexed again, from an empty column.
     void reindex(Symbol s);
@@ -231,7 +231,7 @@ private:
     std::vector<Symbol> infeasible_;
     std::vector<Symbol> found_;
     std::vector<Symbol> added_;
-    std::vector<Slot> scanned_;
+    std::vector<std::pair<Slot, double>> holders_;
     Cells scratch_;
     std::uint64_t nextVariable_ = 1;
     std::uint64_t visitEpoch_ = 0;
