@@ -663,7 +663,6 @@ const std::vector<std::pair<Solver::Slot, double>>& Solver::rowsWith(Symbol s) {
         return holders_;
     }
     clean(info, s, &holders_);
-    info.work = 0;
     return holders_;
 }
 
@@ -694,10 +693,10 @@ void Solver::noteCell(Symbol s, Slot slot) {
     if (info.column.size() < info.cleanAt)
         return;
     // A symbol that keeps leaving and rejoining rows costs more to index than to look
-    // for: past two full scans' worth of cleaning between uses, it is looked for.
-    info.work += info.column.size();
+    // for: when most of its column has gone stale, it is looked for.
+    const std::size_t before = info.column.size();
     clean(info, s);
-    if (info.work > 2 * rowCount() + 64) {
+    if (2 * info.column.size() < before) {
         info.indexed = false;
         info.column = {};
     }
@@ -707,7 +706,6 @@ void Solver::reindex(Symbol s) {
     SymbolInfo& info = symbols_[s.id];
     info.column.clear();
     info.indexed = true;
-    info.work = 0;
 }
 
 void Solver::queueInfeasible(std::vector<Symbol>& found) {

@@ -167,7 +167,6 @@ private:
         bool indexed = true;
         std::vector<Slot> column;
         std::size_t cleanAt = 16;
-        std::size_t work = 0;  // entries cleaned since the column was last used
     };
 
     static bool isPivotable(Symbol s) { return s.kind == Kind::slack || s.kind == Kind::error; }
