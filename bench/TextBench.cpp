@@ -1,7 +1,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,10 +33,9 @@ BENCHMARK(BM_MeasureThirtyCharacters);
 // context: ratio = ours / Pango's.
 void BM_MeasureThirtyCharactersFresh(benchmark::State& state) {
     std::vector<ns::String> texts;
-    for (int i = 0; i < 2 * static_cast<int>(ui::detail::measureCacheCapacity); ++i) {
-        char text[31];
-        std::snprintf(text, sizeof text, "Settings and privacy ctrl %04d", i);
-        texts.emplace_back(text);
+    for (std::size_t i = 0; i < 2 * ui::detail::measureCacheCapacity; ++i) {
+        const std::string number = std::to_string(10000 + i);
+        texts.emplace_back("Settings and privacy ctrl " + number.substr(number.size() - 4));
     }
     const ui::Font font = ui::Font::systemFont(17);
     const ns::Attributes attributes{{ns::AttributedString::Key::font, ns::Value::of(font)}};
