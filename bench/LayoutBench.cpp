@@ -20,16 +20,18 @@ Constraint relate(std::vector<Term> terms, Relation relation, double constant,
     return Constraint(Expression{std::move(terms), -constant}, relation, priority);
 }
 
-// A row of boxes in a 10 000 pt strip, four constraints each: left to the previous
-// box's right + 8 (required), width ≥ 20 (required), width == 40 at 250 and the left
-// edge of the first box pinned. 250 boxes give 1 000 constraints.
+// A row of boxes in a strip 10 000 pt long, four constraints each: left to the previous
+// box's right + 8 (required), width ≥ 20 (required), width == 40 at 250, right edge
+// within the strip (required) and the left edge of the first box pinned. 250 boxes give
+// 1 000 constraints and do not fit at their preferred width; a strip of 50 pt per box
+// fits them.
 struct Strip {
     Solver solver;
     std::vector<Variable> left, width;
     std::vector<Constraint> constraints;
     Constraint firstLeft;
 
-    explicit Strip(int boxes, bool add = true) {
+    explicit Strip(int boxes, bool add = true, double length = 10000) {
         for (int i = 0; i < boxes; ++i) {
             left.push_back(solver.addVariable(0));
             width.push_back(solver.addVariable(0));
@@ -44,7 +46,7 @@ struct Strip {
             }
             constraints.push_back(relate({{width[i], 1}}, Relation::greaterThanOrEqual, 20));
             constraints.push_back(relate({{width[i], 1}}, Relation::equal, 40, 250));
-            constraints.push_back(relate({{left[i], 1}, {width[i], 1}}, Relation::lessThanOrEqual, 10000));
+            constraints.push_back(relate({{left[i], 1}, {width[i], 1}}, Relation::lessThanOrEqual, length));
         }
         if (add)
             for (const Constraint& c : constraints)
@@ -52,25 +54,25 @@ struct Strip {
     }
 };
 
-void BM_SolverThousandIncrementalAdds(benchmark::State& state) {
+// Times building a fresh strip constraint by constraint; making it and tearing it down
+// are not part of the measure.
+void addStrip(benchmark::State& state, int boxes, double length) {
     for (auto _ : state) {
         state.PauseTiming();
-        auto strip = std::make_unique<Strip>(250, false);
+        auto strip = std::make_unique<Strip>(boxes, false, length);
         state.ResumeTiming();
         for (const Constraint& c : strip->constraints)
             strip->solver.addConstraint(c);
         strip->solver.updateVariables();
         benchmark::DoNotOptimize(strip->solver.value(strip->left.back()));
         state.PauseTiming();
-        strip.reset();  // tear-down is not part of the measure
+        strip.reset();
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_SolverThousandIncrementalAdds)->Unit(benchmark::kMillisecond);
 
-// Moving the first box shifts all 250: one constant edit and the dual simplex.
-void BM_SolverConstantEdit(benchmark::State& state) {
-    Strip strip(250);
+// Times moving the first box back and forth, which shifts every box.
+void editStrip(benchmark::State& state, Strip& strip) {
     double x = 16;
     for (auto _ : state) {
         x = x == 16 ? 24 : 16;
@@ -79,7 +81,36 @@ void BM_SolverConstantEdit(benchmark::State& state) {
         benchmark::DoNotOptimize(strip.solver.value(strip.left.back()));
     }
 }
+
+void BM_SolverThousandIncrementalAdds(benchmark::State& state) { addStrip(state, 250, 10000); }
+BENCHMARK(BM_SolverThousandIncrementalAdds)->Unit(benchmark::kMillisecond);
+
+// Strips that fit, of 100, 1 000 and 8 000 constraints: the time of one add, averaged
+// over the chain (bench/kiwi_compare.py builds the same chains for a comparison by hand).
+void BM_SolverChainAdd(benchmark::State& state) {
+    const int constraints = static_cast<int>(state.range(0));
+    addStrip(state, constraints / 4, constraints / 4 * 50.0);
+    // Seconds per add, printed with an SI prefix.
+    state.counters["per_add"] = benchmark::Counter(static_cast<double>(state.iterations()) * constraints,
+                                                   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_SolverChainAdd)->Arg(100)->Arg(1000)->Arg(8000)->Unit(benchmark::kMillisecond);
+
+// One constant edit and the dual simplex that moves all 250 boxes.
+void BM_SolverConstantEdit(benchmark::State& state) {
+    Strip strip(250);
+    editStrip(state, strip);
+}
 BENCHMARK(BM_SolverConstantEdit)->Unit(benchmark::kMicrosecond);
+
+// The same edit in strips of 1 000 and 2 000 boxes that fit: no constraint changes
+// sides, so the cost should follow the rows that hold the pin.
+void BM_SolverChainConstantEdit(benchmark::State& state) {
+    const int boxes = static_cast<int>(state.range(0));
+    Strip strip(boxes, true, boxes * 50.0);
+    editStrip(state, strip);
+}
+BENCHMARK(BM_SolverChainConstantEdit)->Arg(1000)->Arg(2000)->Unit(benchmark::kMicrosecond);
 
 void BM_SolverRemoveAll(benchmark::State& state) {
     for (auto _ : state) {

@@ -30,9 +30,12 @@ bool isTruncating(ns::LineBreakMode mode) {
 
 // A label wraps by words and truncates only its last line; without a line limit
 // there is no last line to truncate, so it just wraps.
+ns::LineBreakMode modeFor(int lines, ns::LineBreakMode mode) {
+    return lines <= 0 && isTruncating(mode) ? ns::LineBreakMode::byWordWrapping : mode;
+}
+
 TextLayout layoutFor(const ns::AttributedString& text, double width, int lines, ns::LineBreakMode mode) {
-    if (lines <= 0 && isTruncating(mode)) mode = ns::LineBreakMode::byWordWrapping;
-    return TextLayout(text, usableWidth(width), lines < 0 ? 0 : lines, mode);
+    return TextLayout(text, usableWidth(width), lines < 0 ? 0 : lines, modeFor(lines, mode));
 }
 
 const ns::ParagraphStyle* paragraphStyleOf(const ns::Attributes& attributes) {
@@ -180,8 +183,9 @@ void Label::setPreferredMaxLayoutWidth(double width) {
 
 cg::Rect Label::textRect(const cg::Rect& bounds, int numberOfLines) const {
     const cg::Point origin = bounds.origin.isFinite() ? bounds.origin : cg::Point();
-    const TextLayout layout = layoutFor(effectiveText(), bounds.size.width, numberOfLines, lineBreakMode_);
-    return {origin, layout.size()};
+    const int lines = numberOfLines < 0 ? 0 : numberOfLines;
+    return {origin, measuredSize(effectiveText(), usableWidth(bounds.size.width), lines,
+                                 modeFor(numberOfLines, lineBreakMode_))};
 }
 
 void Label::drawText(const cg::Rect& rect) {

@@ -45,10 +45,11 @@ void Solver::Row::insert(Symbol s, double value) {
 
 void Solver::Row::insert(const Row& other, double factor) {
     Cells scratch;
-    merge(other, factor, Symbol{}, scratch);
+    merge(other, factor, Symbol{}, scratch, [](Symbol) {});
 }
 
-void Solver::Row::merge(const Row& other, double factor, Symbol skip, Cells& merged) {
+template <typename Added>
+void Solver::Row::merge(const Row& other, double factor, Symbol skip, Cells& merged, Added&& added) {
     constant += other.constant * factor;
     // Merged into a scratch vector that then trades places with the cells, so that
     // steady work reuses capacity instead of allocating.
@@ -63,13 +64,18 @@ void Solver::Row::merge(const Row& other, double factor, Symbol skip, Cells& mer
             ++a;
         } else if (a == cells.end() || b->first < a->first) {
             double value = b->second * factor;
-            if (!nearZero(value))
+            if (!nearZero(value)) {
                 merged.push_back({b->first, value});
+                added(b->first);
+            }
             ++b;
         } else {
             double value = (a->first == skip ? 0.0 : a->second) + b->second * factor;
-            if (!nearZero(value))
+            if (!nearZero(value)) {
                 merged.push_back({a->first, value});
+                if (a->first == skip)
+                    added(a->first);
+            }
             ++a;
             ++b;
         }
@@ -103,14 +109,6 @@ void Solver::Row::solveFor(Symbol basic, Symbol entering) {
     solveFor(entering);
 }
 
-bool Solver::Row::substitute(Symbol s, const Row& row, Cells& scratch) {
-    double factor = coefficient(s);
-    if (factor == 0.0)
-        return false;
-    merge(row, factor, s, scratch);
-    return true;
-}
-
 // ---------------------------------------------------------------- Solver
 
 double Solver::weight(double priority) {
@@ -119,10 +117,13 @@ double Solver::weight(double priority) {
     return std::pow(10.0, priority / 125.0);
 }
 
-Solver::Solver() = default;
+Solver::Solver() : symbols_(1) {}
 Solver::~Solver() = default;
 
-Solver::Symbol Solver::newSymbol(Kind kind) { return Symbol{nextSymbol_++, kind}; }
+Solver::Symbol Solver::newSymbol(Kind kind) {
+    symbols_.emplace_back();
+    return Symbol{symbols_.size() - 1, kind};
+}
 
 Variable Solver::addVariable(double value) {
     if (!std::isfinite(value))
@@ -148,11 +149,7 @@ Solver::Status Solver::removeVariable(Variable variable) {
     Symbol symbol = found->second.symbol;
     removeInternal(found->second.stay);
     // With its last constraint gone the variable is in no equation; drop any trace.
-    if (auto row = rows_.find(symbol); row != rows_.end())
-        rows_.erase(row);
-    for (auto& [basic, row] : rows_)
-        row.remove(symbol);
-    objective_.remove(symbol);
+    dropEverywhere(symbol);
     variables_.erase(found);
     infeasible_.clear();
     return Status::ok;
@@ -167,8 +164,8 @@ double Solver::value(Variable variable) const {
 
 void Solver::updateVariables() {
     for (auto& [id, info] : variables_) {
-        auto row = rows_.find(info.symbol);
-        info.value = row == rows_.end() ? 0.0 : row->second.constant;
+        Slot slot = rowOf(info.symbol);
+        info.value = slot == noRow ? 0.0 : rows_[slot].constant;
     }
 }
 
@@ -230,8 +227,10 @@ Solver::Status Solver::setConstant(const Constraint& constraint, double constant
     if (delta == 0.0)
         return Status::ok;
     beginJournal();
-    bool ok = moveConstant(found->second, constraint.relation(), delta) && dualOptimize();
-    if (ok)
+    std::size_t pivots = 0;
+    bool ok = moveConstant(found->second, constraint.relation(), delta) && dualOptimize(pivots);
+    // Only pivots change the objective's cells: without one the basis stays optimal.
+    if (ok && pivots > 0)
         optimize(objective_);
     Status status = finish(ok ? Status::ok : Status::unsatisfiable);
     if (status == Status::ok)
@@ -265,8 +264,8 @@ Solver::Status Solver::setPriority(const Constraint& constraint, double priority
         for (Symbol s : {tag.marker, tag.other}) {
             if (s.kind != Kind::error)
                 continue;
-            if (auto row = rows_.find(s); row != rows_.end())
-                objective_.insert(row->second, newWeight - oldWeight);
+            if (Slot slot = rowOf(s); slot != noRow)
+                objective_.insert(rows_[slot], newWeight - oldWeight);
             else
                 objective_.insert(s, newWeight - oldWeight);
         }
@@ -315,8 +314,8 @@ Solver::Row Solver::createRow(const Constraint& constraint, Tag& tag, double wei
         if (nearZero(term.coefficient))
             continue;
         Symbol symbol = variables_.at(term.variable.id).symbol;
-        if (auto basic = rows_.find(symbol); basic != rows_.end())
-            row.insert(basic->second, term.coefficient);
+        if (Slot slot = rowOf(symbol); slot != noRow)
+            row.insert(rows_[slot], term.coefficient);
         else
             row.insert(symbol, term.coefficient);
     }
@@ -355,7 +354,7 @@ Solver::Row Solver::createRow(const Constraint& constraint, Tag& tag, double wei
     return row;
 }
 
-Solver::Symbol Solver::chooseSubject(const Row& row, const Tag& tag) const {
+Solver::Symbol Solver::chooseSubject(const Row& row, const Tag& tag) {
     for (const auto& cell : row.cells)
         if (cell.first.kind == Kind::external)
             return cell.first;
@@ -365,6 +364,17 @@ Solver::Symbol Solver::chooseSubject(const Row& row, const Tag& tag) const {
         return tag.marker;
     if (tag.other && isPivotable(tag.other) && row.coefficient(tag.other) < 0)
         return tag.other;
+    // So does one held only by rows of unrestricted variables, such as the stay errors
+    // of a variable no other constraint has reached yet: no feasible row can turn
+    // negative, and the optimisation that follows finds the same optimum.
+    for (const auto& [symbol, coefficient] : row.cells) {
+        if (!isPivotable(symbol) || coefficient >= 0)
+            continue;
+        const auto& holders = rowsWith(symbol);
+        if (std::none_of(holders.begin(), holders.end(),
+                         [&](const auto& holder) { return isRestricted(rows_[holder.first].basic); }))
+            return symbol;
+    }
     return {};
 }
 
@@ -378,8 +388,8 @@ bool Solver::addWithArtificialVariable(const Row& row) {
     if (!satisfied)
         return false;
 
-    if (auto it = rows_.find(artificial); it != rows_.end()) {
-        Row basic = takeRow(it);
+    if (Slot slot = rowOf(artificial); slot != noRow) {
+        Row basic = takeRow(slot);
         if (!basic.cells.empty()) {
             Symbol entering;
             for (const auto& cell : basic.cells)
@@ -395,13 +405,7 @@ bool Solver::addWithArtificialVariable(const Row& row) {
             }
         }
     }
-    for (auto it = rows_.begin(); it != rows_.end(); ++it)
-        if (it->second.coefficient(artificial) != 0.0)
-            touch(it).remove(artificial);
-    if (objective_.coefficient(artificial) != 0.0) {
-        touchObjective();
-        objective_.remove(artificial);
-    }
+    dropEverywhere(artificial);
     return true;
 }
 
@@ -412,8 +416,8 @@ void Solver::removeErrorWeights(const Tag& tag) {
         if (s.kind != Kind::error)
             continue;
         touchObjective();
-        if (auto row = rows_.find(s); row != rows_.end())
-            objective_.insert(row->second, -tag.weight);
+        if (Slot slot = rowOf(s); slot != noRow)
+            objective_.insert(rows_[slot], -tag.weight);
         else
             objective_.insert(s, -tag.weight);
     }
@@ -424,10 +428,10 @@ void Solver::removeInternal(const Constraint& constraint) {
     Tag tag = found->second;
     constraints_.erase(found);
     removeErrorWeights(tag);
-    if (auto row = rows_.find(tag.marker); row != rows_.end()) {
-        takeRow(row);
+    if (Slot slot = rowOf(tag.marker); slot != noRow) {
+        takeRow(slot);
     } else if (Symbol leaving = markerLeavingRow(tag.marker)) {
-        Row row = takeRow(rows_.find(leaving));
+        Row row = takeRow(rowOf(leaving));
         row.solveFor(leaving, tag.marker);
         substitute(tag.marker, row);
         // The marker's row is the removed constraint; it is dropped.
@@ -436,40 +440,48 @@ void Solver::removeInternal(const Constraint& constraint) {
     for (Symbol s : {tag.marker, tag.other}) {
         if (!s)
             continue;
-        if (auto row = rows_.find(s); row != rows_.end())
-            takeRow(row);
-        for (auto it = rows_.begin(); it != rows_.end(); ++it)
-            if (it->second.coefficient(s) != 0.0)
-                touch(it).remove(s);
-        if (objective_.coefficient(s) != 0.0) {
-            touchObjective();
-            objective_.remove(s);
-        }
+        if (Slot slot = rowOf(s); slot != noRow)
+            takeRow(slot);
+        dropEverywhere(s);
     }
     optimize(objective_);
 }
 
-Solver::Symbol Solver::markerLeavingRow(Symbol marker) const {
+void Solver::dropEverywhere(Symbol s) {
+    for (const auto& [slot, coefficient] : rowsWith(s))
+        touch(slot).remove(s);
+    reindex(s);
+    symbols_[s.id].column.shrink_to_fit();
+    if (objective_.coefficient(s) != 0.0) {
+        touchObjective();
+        objective_.remove(s);
+    }
+}
+
+Solver::Symbol Solver::markerLeavingRow(Symbol marker) {
     constexpr double infinity = std::numeric_limits<double>::infinity();
     double firstRatio = infinity;
     double secondRatio = infinity;
     Symbol first, second, third;
-    for (const auto& [basic, row] : rows_) {
-        double c = row.coefficient(marker);
-        if (c == 0.0)
-            continue;
+    // Ties go to the lowest symbol, whatever the order of the column.
+    auto better = [](double ratio, Symbol basic, double best, Symbol chosen) {
+        return ratio < best || (ratio == best && chosen && basic < chosen);
+    };
+    for (const auto& [slot, c] : rowsWith(marker)) {
+        const Row& row = rows_[slot];
+        Symbol basic = row.basic;
         if (basic.kind == Kind::external) {
-            if (!third)
+            if (!third || basic < third)
                 third = basic;
         } else if (c < 0) {
             double ratio = -row.constant / c;
-            if (ratio < firstRatio) {
+            if (better(ratio, basic, firstRatio, first)) {
                 firstRatio = ratio;
                 first = basic;
             }
         } else {
             double ratio = row.constant / c;
-            if (ratio < secondRatio) {
+            if (better(ratio, basic, secondRatio, second)) {
                 secondRatio = ratio;
                 second = basic;
             }
@@ -493,44 +505,44 @@ bool Solver::moveConstant(const Tag& tag, Relation relation, double delta) {
         }
         return 1.0;
     };
-    auto check = [&](Symbol basic, const Row& row) {
-        if (basic.kind == Kind::dummy)
+    found_.clear();
+    auto check = [&](const Row& row) {
+        if (row.basic.kind == Kind::dummy)
             return nearZero(row.constant);
-        if (isRestricted(basic) && row.constant < 0)
-            infeasible_.push_back(basic);
+        if (isRestricted(row.basic) && row.constant < 0)
+            found_.push_back(row.basic);
         return true;
     };
 
     Symbol symbol = tag.marker;
-    if (rows_.find(tag.marker) == rows_.end() && tag.other && rows_.find(tag.other) != rows_.end())
+    if (rowOf(tag.marker) == noRow && tag.other && rowOf(tag.other) != noRow)
         symbol = tag.other;
     double a = coefficientOf(symbol);
 
-    if (auto it = rows_.find(symbol); it != rows_.end()) {
-        Row& row = touch(it);
-        row.constant -= delta * a;
-        return check(symbol, row);
-    }
     bool ok = true;
-    for (auto it = rows_.begin(); it != rows_.end(); ++it) {
-        double b = it->second.coefficient(symbol);
-        if (b == 0.0)
-            continue;
-        Row& row = touch(it);
-        row.constant += b * delta * a;
-        ok = check(it->first, row) && ok;
+    if (Slot slot = rowOf(symbol); slot != noRow) {
+        Row& row = touchConstant(slot);
+        row.constant -= delta * a;
+        ok = check(row);
+    } else {
+        for (const auto& [slot, b] : rowsWith(symbol)) {
+            Row& row = touchConstant(slot);
+            row.constant += b * delta * a;
+            ok = check(row) && ok;
+        }
+        if (double b = objective_.coefficient(symbol); b != 0.0) {
+            touchObjectiveConstant();
+            objective_.constant += b * delta * a;
+        }
     }
-    if (double b = objective_.coefficient(symbol); b != 0.0) {
-        touchObjective();
-        objective_.constant += b * delta * a;
-    }
+    queueInfeasible(found_);
     return ok;
 }
 
 // ---------------------------------------------------------------- simplex
 
 bool Solver::optimize(Row& objective) {
-    for (std::size_t step = 0, limit = pivotLimit(rows_.size()); step < limit; ++step) {
+    for (std::size_t step = 0, limit = pivotLimit(rowCount()); step < limit; ++step) {
         // Bland's rule: the lowest entering symbol, then the lowest leaving row on a tie.
         // A candidate that no row bounds is rounding residue (the objective is a sum of
         // non-negative errors) and is passed over.
@@ -546,15 +558,17 @@ bool Solver::optimize(Row& objective) {
             Symbol entering = symbol;
             Symbol leaving;
             double best = std::numeric_limits<double>::infinity();
-            for (const auto& [basic, row] : rows_) {
-                if (!isRestricted(basic))
+            for (const auto& [slot, c] : rowsWith(entering)) {
+                const Row& row = rows_[slot];
+                if (!isRestricted(row.basic))
                     continue;
-                double a = row.coefficient(entering) * direction;
+                double a = c * direction;
                 if (a < -epsilon) {
+                    // Ties go to the lowest symbol, whatever the order of the column.
                     double ratio = row.constant / -a;
-                    if (ratio < best) {
+                    if (ratio < best || (ratio == best && row.basic < leaving)) {
                         best = ratio;
-                        leaving = basic;
+                        leaving = row.basic;
                     }
                 }
             }
@@ -570,20 +584,19 @@ bool Solver::optimize(Row& objective) {
     return false;
 }
 
-bool Solver::dualOptimize() {
-    std::size_t steps = 0;
-    const std::size_t limit = pivotLimit(rows_.size());
+bool Solver::dualOptimize(std::size_t& steps) {
+    const std::size_t limit = pivotLimit(rowCount());
     while (!infeasible_.empty()) {
         Symbol leaving = infeasible_.back();
         infeasible_.pop_back();
-        auto it = rows_.find(leaving);
-        if (it == rows_.end() || !isRestricted(leaving) || it->second.constant >= -epsilon)
+        Slot slot = rowOf(leaving);
+        if (slot == noRow || !isRestricted(leaving) || rows_[slot].constant >= -epsilon)
             continue;
         if (leaving.kind == Kind::dummy || ++steps > limit)
             return false;
         Symbol entering;
         double best = std::numeric_limits<double>::infinity();
-        for (const auto& [symbol, c] : it->second.cells) {
+        for (const auto& [symbol, c] : rows_[slot].cells) {
             double ratio;
             if (isPivotable(symbol) && c > epsilon)
                 ratio = objective_.coefficient(symbol) / c;
@@ -605,27 +618,100 @@ bool Solver::dualOptimize() {
 }
 
 void Solver::pivot(Symbol entering, Symbol leaving) {
-    Row row = takeRow(rows_.find(leaving));
+    Row row = takeRow(rowOf(leaving));
     row.solveFor(leaving, entering);
     substitute(entering, row);
     insertRow(entering, std::move(row));
 }
 
 void Solver::substitute(Symbol s, const Row& row) {
-    for (auto it = rows_.begin(); it != rows_.end(); ++it) {
-        if (it->second.coefficient(s) == 0.0)
-            continue;
-        Row& target = touch(it);
-        target.substitute(s, row, scratch_);
-        if (isRestricted(it->first) && target.constant < 0)
-            infeasible_.push_back(it->first);
+    found_.clear();
+    for (const auto& [slot, factor] : rowsWith(s)) {
+        Row& target = touch(slot);
+        // Noted once the merge is done: a column cleaned halfway would miss the row.
+        added_.clear();
+        target.merge(row, factor, s, scratch_, [&](Symbol added) {
+            if (symbols_[added.id].indexed)
+                added_.push_back(added);
+        });
+        for (Symbol added : added_)
+            noteCell(added, slot);
+        if (isRestricted(target.basic) && target.constant < 0)
+            found_.push_back(target.basic);
     }
-    if (objective_.coefficient(s) != 0.0) {
+    reindex(s);  // in no row now
+    queueInfeasible(found_);
+    if (double factor = objective_.coefficient(s); factor != 0.0) {
         touchObjective();
-        objective_.substitute(s, row, scratch_);
+        objective_.merge(row, factor, s, scratch_, [](Symbol) {});
     }
     if (artificial_)
-        artificial_->substitute(s, row, scratch_);
+        if (double factor = artificial_->coefficient(s); factor != 0.0)
+            artificial_->merge(row, factor, s, scratch_, [](Symbol) {});
+}
+
+// ---------------------------------------------------------------- index
+
+const std::vector<std::pair<Solver::Slot, double>>& Solver::rowsWith(Symbol s) {
+    SymbolInfo& info = symbols_[s.id];
+    holders_.clear();
+    if (!info.indexed) {
+        for (Slot slot = 0; slot < rows_.size(); ++slot)
+            if (rows_[slot].basic)
+                if (double c = rows_[slot].coefficient(s); c != 0.0)
+                    holders_.emplace_back(slot, c);
+        return holders_;
+    }
+    clean(info, s, &holders_);
+    return holders_;
+}
+
+void Solver::clean(SymbolInfo& info, Symbol s, std::vector<std::pair<Slot, double>>* holders) {
+    ++visitEpoch_;
+    std::size_t kept = 0;
+    for (Slot slot : info.column) {
+        Row& row = rows_[slot];
+        if (!row.basic || row.visit == visitEpoch_)
+            continue;
+        double c = row.coefficient(s);
+        if (c == 0.0)
+            continue;
+        row.visit = visitEpoch_;
+        info.column[kept++] = slot;
+        if (holders)
+            holders->emplace_back(slot, c);
+    }
+    info.column.resize(kept);
+    info.cleanAt = kept + rowCount() + 16;
+}
+
+void Solver::noteCell(Symbol s, Slot slot) {
+    SymbolInfo& info = symbols_[s.id];
+    if (!info.indexed)
+        return;
+    info.column.push_back(slot);
+    if (info.column.size() < info.cleanAt)
+        return;
+    // A symbol that keeps leaving and rejoining rows costs more to index than to look
+    // for: when most of its column has gone stale, it is looked for.
+    const std::size_t before = info.column.size();
+    clean(info, s);
+    if (2 * info.column.size() < before) {
+        info.indexed = false;
+        info.column = {};
+    }
+}
+
+void Solver::reindex(Symbol s) {
+    SymbolInfo& info = symbols_[s.id];
+    info.column.clear();
+    info.indexed = true;
+}
+
+void Solver::queueInfeasible(std::vector<Symbol>& found) {
+    // The order the rows were once kept in: the dual simplex takes the last first.
+    std::sort(found.begin(), found.end());
+    infeasible_.insert(infeasible_.end(), found.begin(), found.end());
 }
 
 // ---------------------------------------------------------------- journal
@@ -634,37 +720,66 @@ void Solver::beginJournal() {
     journalOpen_ = true;
     ++journalEpoch_;
     journal_.clear();
+    constantJournal_.clear();
     savedObjective_.reset();
+    savedObjectiveConstant_.reset();
 }
 
 void Solver::commitJournal() {
     journalOpen_ = false;
     journal_.clear();
+    constantJournal_.clear();
     savedObjective_.reset();
+    savedObjectiveConstant_.reset();
 }
 
 void Solver::rollbackJournal() {
     if (!journalOpen_)
         return;
-    // Newest first, so the oldest record of a row is the one that stays.
+    // Newest first, so the oldest record of a slot is the one that stays.
     for (auto entry = journal_.rbegin(); entry != journal_.rend(); ++entry) {
-        if (entry->second)
-            rows_[entry->first] = std::move(*entry->second);
-        else
-            rows_.erase(entry->first);
+        Row& current = rows_[entry->first];
+        if (current.basic && rowOf(current.basic) == entry->first)
+            symbols_[current.basic.id].row = noRow;
+        current = entry->second ? std::move(*entry->second) : Row{};
+        if (current.basic)
+            symbols_[current.basic.id].row = entry->first;
     }
+    // A constant is recorded alone only before any copy of its row, so it goes last.
+    for (const auto& [slot, constant] : constantJournal_)
+        rows_[slot].constant = constant;
+    for (const auto& [slot, previous] : journal_)
+        if (previous)
+            for (const auto& cell : rows_[slot].cells)
+                noteCell(cell.first, slot);
+    freeRows_.clear();
+    for (Slot slot = 0; slot < rows_.size(); ++slot)
+        if (!rows_[slot].basic)
+            freeRows_.push_back(slot);
     if (savedObjective_)
         objective_ = std::move(*savedObjective_);
+    if (savedObjectiveConstant_)
+        objective_.constant = *savedObjectiveConstant_;
     artificial_.reset();
     commitJournal();
 }
 
-Solver::Row& Solver::touch(Rows::iterator it) {
-    if (journalOpen_ && it->second.journalEpoch != journalEpoch_) {
-        journal_.emplace_back(it->first, it->second);
-        it->second.journalEpoch = journalEpoch_;
+Solver::Row& Solver::touch(Slot slot) {
+    Row& row = rows_[slot];
+    if (journalOpen_ && row.journalEpoch != journalEpoch_) {
+        journal_.emplace_back(slot, row);
+        row.journalEpoch = journalEpoch_;
     }
-    return it->second;
+    return row;
+}
+
+Solver::Row& Solver::touchConstant(Slot slot) {
+    Row& row = rows_[slot];
+    if (journalOpen_ && row.journalEpoch != journalEpoch_ && row.constantEpoch != journalEpoch_) {
+        constantJournal_.emplace_back(slot, row.constant);
+        row.constantEpoch = journalEpoch_;
+    }
+    return row;
 }
 
 void Solver::touchObjective() {
@@ -672,18 +787,37 @@ void Solver::touchObjective() {
         savedObjective_ = objective_;
 }
 
-Solver::Rows::iterator Solver::insertRow(Symbol s, Row row) {
-    if (journalOpen_) {
-        journal_.emplace_back(s, std::nullopt);
-        row.journalEpoch = journalEpoch_;
-    }
-    return rows_.insert_or_assign(s, std::move(row)).first;
+void Solver::touchObjectiveConstant() {
+    if (journalOpen_ && !savedObjective_ && !savedObjectiveConstant_)
+        savedObjectiveConstant_ = objective_.constant;
 }
 
-Solver::Row Solver::takeRow(Rows::iterator it) {
-    touch(it);
-    Row row = std::move(it->second);
-    rows_.erase(it);
+Solver::Slot Solver::insertRow(Symbol s, Row row) {
+    Slot slot;
+    if (!freeRows_.empty()) {
+        slot = freeRows_.back();
+        freeRows_.pop_back();
+    } else {
+        slot = static_cast<Slot>(rows_.size());
+        rows_.emplace_back();
+    }
+    if (journalOpen_) {
+        journal_.emplace_back(slot, std::nullopt);
+        row.journalEpoch = journalEpoch_;
+    }
+    row.basic = s;
+    rows_[slot] = std::move(row);
+    symbols_[s.id].row = slot;
+    for (const auto& cell : rows_[slot].cells)
+        noteCell(cell.first, slot);
+    return slot;
+}
+
+Solver::Row Solver::takeRow(Slot slot) {
+    touch(slot);
+    Row row = std::exchange(rows_[slot], Row{});
+    symbols_[row.basic.id].row = noRow;
+    freeRows_.push_back(slot);
     return row;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -63,8 +62,11 @@ private:
 // constraints are hard; every other one adds its weighted error (10^(priority/125))
 // to a single objective, so errors at one priority add up. Every variable carries a
 // stay of weight 0.001 at the value it entered with, so a variable the constraints
-// leave free keeps that value and a solution depends only on the constraint set.
-// A failing operation leaves the tableau exactly as it was.
+// leave free keeps that value and a solution depends only on the constraint set, not
+// on the order it was built in (short of exact ties between equally good solutions).
+// The stays cost little: a constraint that reaches a variable for the first time
+// takes one of its stay errors as subject. A failing operation leaves the tableau
+// exactly as it was. Work follows the rows an operation reaches, not the tableau.
 class Solver {
 public:
     enum class Status {
@@ -120,24 +122,29 @@ private:
     // subject is chosen the same storage reads as 0 = constant + Σ ….
     using Cells = std::vector<std::pair<Symbol, double>>;
     struct Row {
+        Symbol basic;  // in the tableau; invalid while the slot is free
         double constant = 0;
         Cells cells;
+        // The epoch whose journal holds a copy of the whole row, and the one that holds
+        // its constant alone.
         std::uint64_t journalEpoch = 0;
+        std::uint64_t constantEpoch = 0;
+        std::uint64_t visit = 0;  // marks the row once per walk down a column
 
         double coefficient(Symbol s) const;
         void insert(Symbol s, double coefficient);
         void insert(const Row& other, double coefficient);
         // this += factor × other, with the cell of `skip` (if any) dropped first;
-        // `scratch` trades places with the cells.
-        void merge(const Row& other, double factor, Symbol skip, Cells& scratch);
+        // `scratch` trades places with the cells. `added` hears of each symbol that
+        // gains a cell.
+        template <typename Added>
+        void merge(const Row& other, double factor, Symbol skip, Cells& scratch, Added&& added);
         void remove(Symbol s);
         void negate();
         // Solves 0 = this for s; afterwards the row reads s = ….
         void solveFor(Symbol s);
         // Reads basic = this, and becomes entering = … .
         void solveFor(Symbol basic, Symbol entering);
-        // Replaces s by its row; false when s was absent.
-        bool substitute(Symbol s, const Row& row, Cells& scratch);
     };
     struct Tag {
         Constraint constraint;  // keeps the key alive while the constraint is in
@@ -151,7 +158,16 @@ private:
         double value = 0;
         int uses = 0;
     };
-    using Rows = std::map<Symbol, Row>;
+    using Slot = std::uint32_t;
+    static constexpr Slot noRow = ~Slot{0};
+    struct SymbolInfo {
+        Slot row = noRow;  // where the symbol is basic
+        // While indexed, the rows that hold the symbol as a parameter, and maybe some
+        // that no longer do or repeat: cleaning drops those. Otherwise rows are searched.
+        bool indexed = true;
+        std::vector<Slot> column;
+        std::size_t cleanAt = 16;
+    };
 
     static bool isPivotable(Symbol s) { return s.kind == Kind::slack || s.kind == Kind::error; }
     static bool isRestricted(Symbol s) { return s.kind != Kind::external; }
@@ -163,43 +179,68 @@ private:
     Status finish(Status status);
     bool validExpression(const Expression& expression) const;
     Row createRow(const Constraint& constraint, Tag& tag, double weight);
-    Symbol chooseSubject(const Row& row, const Tag& tag) const;
+    Symbol chooseSubject(const Row& row, const Tag& tag);
     bool addWithArtificialVariable(const Row& row);
     // Primal simplex on the objective; false only when it is unbounded.
     bool optimize(Row& objective);
-    // Dual simplex over the rows made infeasible by a constant edit.
-    bool dualOptimize();
+    // Dual simplex over the rows made infeasible by a constant edit; counts its pivots.
+    bool dualOptimize(std::size_t& pivots);
     void pivot(Symbol entering, Symbol leaving);
     void substitute(Symbol s, const Row& row);
-    Symbol markerLeavingRow(Symbol marker) const;
+    Symbol markerLeavingRow(Symbol marker);
     void removeErrorWeights(const Tag& tag);
     // False when a redundant required equality can no longer hold.
     bool moveConstant(const Tag& tag, Relation relation, double delta);
+    // Removes s from every row and from the objective.
+    void dropEverywhere(Symbol s);
+
+    // The tableau: rows in slots, each symbol's row and column.
+    Slot rowOf(Symbol s) const { return symbols_[s.id].row; }
+    std::size_t rowCount() const { return rows_.size() - freeRows_.size(); }
+    // The rows that hold s, each once, with the coefficient of s in each; cleans the
+    // column to just those. Valid until the next call.
+    const std::vector<std::pair<Slot, double>>& rowsWith(Symbol s);
+    void clean(SymbolInfo& info, Symbol s, std::vector<std::pair<Slot, double>>* holders = nullptr);
+    void noteCell(Symbol s, Slot slot);
+    // For a symbol that has just left every row: indexed again, from an empty column.
+    void reindex(Symbol s);
+    // Queues the restricted rows whose constant went negative, lowest symbol first.
+    void queueInfeasible(std::vector<Symbol>& found);
 
     // Undo journal: while open, the first change to each row (and to the objective)
-    // records the previous state, so a failing operation puts everything back.
+    // records the previous state, so a failing operation puts everything back. A change
+    // of constant alone records the constant alone.
     void beginJournal();
     void commitJournal();
     void rollbackJournal();
-    Row& touch(Rows::iterator it);
+    Row& touch(Slot slot);
+    Row& touchConstant(Slot slot);
     void touchObjective();
-    Rows::iterator insertRow(Symbol s, Row row);
-    Row takeRow(Rows::iterator it);
+    void touchObjectiveConstant();
+    Slot insertRow(Symbol s, Row row);
+    Row takeRow(Slot slot);
 
-    Rows rows_;
+    std::vector<Row> rows_;
+    std::vector<Slot> freeRows_;
+    std::vector<SymbolInfo> symbols_;
     Row objective_;
     std::optional<Row> artificial_;
     std::unordered_map<const void*, Tag> constraints_;
     std::unordered_map<std::uint64_t, VariableInfo> variables_;
     std::vector<Symbol> infeasible_;
+    std::vector<Symbol> found_;
+    std::vector<Symbol> added_;
+    std::vector<std::pair<Slot, double>> holders_;
     Cells scratch_;
-    std::uint64_t nextSymbol_ = 1;
     std::uint64_t nextVariable_ = 1;
+    std::uint64_t visitEpoch_ = 0;
 
     bool journalOpen_ = false;
     std::uint64_t journalEpoch_ = 0;
-    std::vector<std::pair<Symbol, std::optional<Row>>> journal_;
+    std::vector<std::pair<Slot, std::optional<Row>>> journal_;
+    std::vector<std::pair<Slot, double>> constantJournal_;
     std::optional<Row> savedObjective_;
+    std::optional<double> savedObjectiveConstant_;
 };
 
 } // namespace pellavo::ui::layout

@@ -1,6 +1,7 @@
 #include "platform/ui/text/FontSystem.hpp"
 
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <mutex>
 
@@ -139,6 +140,14 @@ FaceMetrics measureFace(Font::Face face) {
 }
 
 } // namespace
+
+namespace {
+std::atomic<std::uint64_t> generation{0};
+} // namespace
+
+std::uint64_t fontGeneration() { return generation.load(std::memory_order_acquire); }
+
+void fontsDidChange() { generation.fetch_add(1, std::memory_order_acq_rel); }
 
 PangoContext* fontContext() {
     thread_local ThreadFonts fonts;

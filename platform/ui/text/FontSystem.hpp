@@ -3,6 +3,8 @@
 // Internal to the platform: the pinned font set and the Pango context that
 // measuring and drawing share. Only the text code includes this header.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 typedef struct _PangoContext PangoContext;
@@ -35,6 +37,21 @@ FaceMetrics faceMetrics(const Font& font);
 
 // The font file the pinned font map picks for the font's face ("" if none).
 std::string faceFile(const Font& font);
+
+// Counts changes to the faces the font maps can find. The set is pinned today, so only
+// whatever changes it calls fontsDidChange(); every thread then forgets the text sizes
+// it remembered (ui::measuredSize) before measuring again.
+std::uint64_t fontGeneration();
+void fontsDidChange();
+
+// This thread's remembered text sizes.
+struct MeasureCacheStats {
+    std::size_t entries = 0;
+    std::uint64_t hits = 0;
+    std::uint64_t misses = 0;
+};
+MeasureCacheStats measureCacheStats();
+inline constexpr std::size_t measureCacheCapacity = 2048;
 
 // Largest point size handed to Pango; anything larger is clamped to it.
 inline constexpr double maximumPointSize = 4096;

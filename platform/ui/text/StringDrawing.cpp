@@ -8,8 +8,7 @@ namespace pellavo::ui {
 
 cg::Rect boundingRect(const ns::AttributedString& text, cg::Size size, StringDrawingOptions options) {
     const bool lines = contains(options, StringDrawingOptions::usesLineFragmentOrigin);
-    const TextLayout layout(text, lines ? size.width : 0, lines ? 0 : 1);
-    return cg::Rect(cg::Point(), layout.size());
+    return cg::Rect(cg::Point(), measuredSize(text, lines ? size.width : 0, lines ? 0 : 1));
 }
 
 cg::Rect boundingRect(const ns::String& text, cg::Size size, StringDrawingOptions options,
@@ -18,10 +17,10 @@ cg::Rect boundingRect(const ns::String& text, cg::Size size, StringDrawingOption
 }
 
 cg::Size size(const ns::String& text, const ns::Attributes& withAttributes) {
-    return TextLayout(ns::AttributedString(text, withAttributes)).size();
+    return measuredSize(ns::AttributedString(text, withAttributes));
 }
 
-cg::Size size(const ns::AttributedString& text) { return TextLayout(text).size(); }
+cg::Size size(const ns::AttributedString& text) { return measuredSize(text); }
 
 void draw(const ns::AttributedString& text, cg::Rect in) {
     cg::Context* context = graphicsGetCurrentContext();

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
+#include <list>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -136,13 +139,14 @@ struct TextLayout::Impl {
     double firstBaseline = 0;
     int unknownGlyphs = 0;
 
-    // alphaScale multiplies every run's alpha (the drawing context's alpha).
-    PangoLayout* build(double alphaScale = 1) const;
+    // alphaScale multiplies every run's alpha (the drawing context's alpha). A layout
+    // without colours is only for measuring.
+    PangoLayout* build(double alphaScale = 1, bool colours = true) const;
     void measure();
     void mapUnits(const ns::String& piece, int64_t location);
 };
 
-PangoLayout* TextLayout::Impl::build(double alphaScale) const {
+PangoLayout* TextLayout::Impl::build(double alphaScale, bool colours) const {
     PangoLayout* layout = pango_layout_new(detail::fontContext());
     pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
 
@@ -151,16 +155,17 @@ PangoLayout* TextLayout::Impl::build(double alphaScale) const {
         PangoFontDescription* description = detail::newFontDescription(run.font);
         PangoAttribute* font = pango_attr_font_desc_new(description);
         pango_font_description_free(description);
-        PangoAttribute* color =
-            pango_attr_foreground_new(channel(run.color.red), channel(run.color.green), channel(run.color.blue));
-        // Pango reads an alpha of 0 as "not set" and draws opaque; one step above
-        // it is still nothing in an 8-bit pixel.
-        PangoAttribute* alpha = pango_attr_foreground_alpha_new(std::max<guint16>(1, channel(run.color.alpha * alphaScale)));
-        for (PangoAttribute* attribute : {font, color, alpha}) {
+        auto insert = [&](PangoAttribute* attribute) {
             attribute->start_index = static_cast<guint>(run.start);
             attribute->end_index = static_cast<guint>(run.end);
             pango_attr_list_insert(attributes, attribute);
-        }
+        };
+        insert(font);
+        if (!colours) continue;
+        insert(pango_attr_foreground_new(channel(run.color.red), channel(run.color.green), channel(run.color.blue)));
+        // Pango reads an alpha of 0 as "not set" and draws opaque; one step above
+        // it is still nothing in an 8-bit pixel.
+        insert(pango_attr_foreground_alpha_new(std::max<guint16>(1, channel(run.color.alpha * alphaScale))));
     }
     // Lines broken inside a word end without an inserted hyphen.
     pango_attr_list_insert(attributes, pango_attr_insert_hyphens_new(FALSE));
@@ -202,7 +207,9 @@ PangoLayout* TextLayout::Impl::build(double alphaScale) const {
 
 void TextLayout::Impl::measure() {
     if (text.empty()) return;
-    PangoLayout* layout = build();
+    // A change of colour splits Pango's items and so may change the shaping across
+    // it: only a single run measures without colours.
+    PangoLayout* layout = build(1, runs.size() > 1);
     unknownGlyphs = pango_layout_get_unknown_glyphs_count(layout);
     int top = 0;
     int bottom = 0;
@@ -406,5 +413,114 @@ std::vector<cg::Rect> TextLayout::selectionRects(ns::Range range) const {
     g_object_unref(layout);
     return rects;
 }
+
+// ---------------------------------------------------------------- remembered sizes
+
+namespace {
+
+// What a measurement depends on. Widths that mean no wrapping but a huge one are 0;
+// mode is the break mode given, -1 for none.
+struct MeasureKey {
+    double width = 0;
+    int lines = 0;
+    int mode = -1;
+    friend bool operator==(const MeasureKey&, const MeasureKey&) = default;
+};
+
+std::size_t hashOf(const ns::AttributedString& text, const MeasureKey& key) {
+    // The characters and the plain numbers: the attributes only decide between entries
+    // that share these.
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &key.width, sizeof bits);
+    std::size_t hash = std::hash<ns::String>{}(text.string());
+    for (std::uint64_t part : {bits, static_cast<std::uint64_t>(key.lines), static_cast<std::uint64_t>(key.mode)})
+        hash = (hash ^ part) * 0x100000001b3ull + 0x9e3779b97f4a7c15ull;
+    return hash;
+}
+
+// Least recently used first out. Entries live in a list, most recent first; the map
+// finds them by hash.
+class MeasureCache {
+public:
+    std::optional<cg::Size> find(const ns::AttributedString& text, const MeasureKey& key, std::size_t hash) {
+        forgetIfFontsChanged();
+        auto [first, last] = index_.equal_range(hash);
+        for (auto it = first; it != last; ++it) {
+            if (it->second->key == key && it->second->text == text) {
+                order_.splice(order_.begin(), order_, it->second);
+                ++stats_.hits;
+                return it->second->size;
+            }
+        }
+        ++stats_.misses;
+        return std::nullopt;
+    }
+
+    void insert(const ns::AttributedString& text, const MeasureKey& key, std::size_t hash, cg::Size size) {
+        order_.push_front(Entry{text, key, hash, size});
+        index_.emplace(hash, order_.begin());
+        if (order_.size() <= detail::measureCacheCapacity) return;
+        auto oldest = std::prev(order_.end());
+        auto [first, last] = index_.equal_range(oldest->hash);
+        for (auto it = first; it != last; ++it) {
+            if (it->second == oldest) {
+                index_.erase(it);
+                break;
+            }
+        }
+        order_.pop_back();
+    }
+
+    detail::MeasureCacheStats stats() {
+        forgetIfFontsChanged();
+        detail::MeasureCacheStats stats = stats_;
+        stats.entries = order_.size();
+        return stats;
+    }
+
+private:
+    struct Entry {
+        ns::AttributedString text;
+        MeasureKey key;
+        std::size_t hash;
+        cg::Size size;
+    };
+
+    void forgetIfFontsChanged() {
+        const std::uint64_t now = detail::fontGeneration();
+        if (now == generation_) return;
+        generation_ = now;
+        index_.clear();
+        order_.clear();
+    }
+
+    std::list<Entry> order_;
+    std::unordered_multimap<std::size_t, std::list<Entry>::iterator> index_;
+    std::uint64_t generation_ = detail::fontGeneration();
+    detail::MeasureCacheStats stats_;
+};
+
+MeasureCache& measureCache() {
+    thread_local MeasureCache cache;
+    return cache;
+}
+
+} // namespace
+
+cg::Size measuredSize(const ns::AttributedString& text, double width, int maximumNumberOfLines,
+                      std::optional<ns::LineBreakMode> lineBreakMode) {
+    const MeasureKey key{std::isfinite(width) && width > 0 ? width : 0, std::max(0, maximumNumberOfLines),
+                         lineBreakMode ? static_cast<int>(*lineBreakMode) : -1};
+    const std::size_t hash = hashOf(text, key);
+    MeasureCache& cache = measureCache();
+    if (auto found = cache.find(text, key, hash)) return *found;
+    const cg::Size size = TextLayout(text, width, maximumNumberOfLines, lineBreakMode).size();
+    cache.insert(text, key, hash, size);
+    return size;
+}
+
+namespace detail {
+MeasureCacheStats measureCacheStats() { return measureCache().stats(); }
+} // namespace detail
 
 } // namespace pellavo::ui

@@ -67,4 +67,10 @@ private:
     std::shared_ptr<const Impl> impl_;
 };
 
+// The size of TextLayout(text, width, maximumNumberOfLines, lineBreakMode), remembered
+// per thread: the most recently measured few thousand, dropped all at once when the
+// fonts change. Labels and string measuring ask here, so text is shaped once.
+cg::Size measuredSize(const ns::AttributedString& text, double width = 0, int maximumNumberOfLines = 0,
+                      std::optional<ns::LineBreakMode> lineBreakMode = std::nullopt);
+
 } // namespace pellavo::ui

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -291,6 +292,79 @@ TEST(Solver, IncrementalAgreesWithRebuilt) {
     EXPECT_GT(refusals, 20);
     EXPECT_GT(edits, 100);
     EXPECT_GT(removals, 100);
+}
+
+// Every variable keeps a stay at its entry value, so the solution is the same whatever
+// order the constraints come in, also for variables that constraints mention without
+// pinning them: a sum, a lower bound alone, a bound on another variable.
+TEST(Solver, SolutionDoesNotDependOnOrder) {
+    enum { a, b, c, d, e, f, g, count };
+    const double entry[count] = {30, 70, 50, 0, 45, 0, 0};
+    // a + b shares 100 as entered until f pulls a down; c keeps 50 above its bound; d
+    // rises to its bound; e yields to c rather than the other way round.
+    const double expected[count] = {25, 75, 50, 20, 15, 50, 80};
+    auto constraints = [](const std::vector<Variable>& v) {
+        return std::vector<Constraint>{
+            relate({{v[a], 1}, {v[b], 1}}, Relation::equal, 100),
+            relate({{v[c], 1}}, Relation::greaterThanOrEqual, 20),
+            relate({{v[d], 1}}, Relation::greaterThanOrEqual, 20),
+            relate({{v[e], 1}, {v[c], -0.5}}, Relation::lessThanOrEqual, -10),
+            relate({{v[f], 1}, {v[a], -2}}, Relation::equal, 0, 250),
+            relate({{v[f], 1}}, Relation::lessThanOrEqual, 50),
+            relate({{v[g], 1}, {v[b], -1}}, Relation::equal, 5),
+        };
+    };
+    std::mt19937 random(20261207);
+    for (int order = 0; order < 8; ++order) {
+        Solver solver;
+        std::vector<Variable> v;
+        for (double value : entry)
+            v.push_back(solver.addVariable(value));
+        std::vector<Constraint> list = constraints(v);
+        if (order == 1)
+            std::reverse(list.begin(), list.end());
+        else if (order > 1)
+            std::shuffle(list.begin(), list.end(), random);
+        for (const Constraint& constraint : list)
+            ASSERT_EQ(solver.addConstraint(constraint), Status::ok);
+        solver.updateVariables();
+        for (int i = 0; i < count; ++i)
+            EXPECT_NEAR(solver.value(v[i]), expected[i], 1e-9) << "order " << order << " variable " << i;
+    }
+}
+
+// A variable that loses its last constraint falls back to the value its stay holds,
+// however the pivots carried it, and edits elsewhere no longer move it.
+TEST(Solver, FreedVariableKeepsItsStayValue) {
+    for (bool pinFirst : {false, true}) {
+        SCOPED_TRACE(pinFirst ? "pin removed first" : "sum removed first");
+        Solver solver;
+        Variable x = solver.addVariable(20);
+        Variable y = solver.addVariable(0);
+        Constraint sum = relate({{x, 1}, {y, 1}}, Relation::equal, 300);
+        Constraint ratio = relate({{y, 1}, {x, -2}}, Relation::greaterThanOrEqual, 0);
+        Constraint pull = relate({{y, 1}}, Relation::equal, 250, 500);
+        Constraint floor = relate({{y, 1}}, Relation::greaterThanOrEqual, 10);
+        for (const Constraint& constraint : {sum, ratio, pull, floor})
+            ASSERT_EQ(solver.addConstraint(constraint), Status::ok);
+        ASSERT_EQ(solver.setConstant(pull, -260), Status::ok);
+        solver.updateVariables();
+        EXPECT_NEAR(solver.value(x), 40, 1e-9);
+        EXPECT_NEAR(solver.value(y), 260, 1e-9);
+
+        const Constraint& firstOut = pinFirst ? ratio : sum;
+        const Constraint& lastOut = pinFirst ? sum : ratio;
+        ASSERT_EQ(solver.removeConstraint(firstOut), Status::ok);
+        ASSERT_EQ(solver.removeConstraint(lastOut), Status::ok);
+        EXPECT_NEAR(valueOf(solver, x), 20, 1e-9);
+        ASSERT_EQ(solver.setConstant(pull, -5), Status::ok);
+        ASSERT_EQ(solver.setConstant(floor, -30), Status::ok);
+        solver.updateVariables();
+        EXPECT_NEAR(solver.value(x), 20, 1e-9);
+        EXPECT_NEAR(solver.value(y), 30, 1e-9);
+        EXPECT_EQ(solver.removeVariable(x), Status::ok);
+        EXPECT_NEAR(valueOf(solver, y), 30, 1e-9);
+    }
 }
 
 } // namespace

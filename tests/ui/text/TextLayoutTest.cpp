@@ -2,11 +2,15 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <thread>
 
 #include "platform/ns/AttributedString.hpp"
+#include "platform/ns/Object.hpp"
+#include "platform/ui/control/Label.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/text/Font.hpp"
+#include "platform/ui/text/FontSystem.hpp"
 #include "platform/ui/text/StringDrawing.hpp"
 #include "platform/ui/text/TextLayout.hpp"
 
@@ -48,6 +52,55 @@ TEST(TextLayoutTest, WrapsAtTheWidthOnlyWithLineFragmentOrigin) {
     // Measuring is fractional: no rounding to whole points.
     EXPECT_EQ(single.size, ui::size(ns::String(kLong), attributes(font)));
     EXPECT_NE(single.size.width, std::round(single.size.width));
+}
+
+// A size asked for again comes from memory; everything a size depends on tells
+// entries apart; a change of fonts forgets them all; the oldest go first past the bound.
+TEST(TextLayoutTest, MeasuredSizesAreRememberedUntilFontsChange) {
+    namespace detail = ui::detail;
+    detail::fontsDidChange();
+    EXPECT_EQ(detail::measureCacheStats().entries, 0u);
+    const ns::AttributedString text(kLong, attributes(ui::Font::systemFont(14)));
+    const ns::AttributedString larger(kLong, attributes(ui::Font::systemFont(28)));
+    const ns::AttributedString truncating(
+        kLong, attributes(ui::Font::systemFont(14), breaking(ns::LineBreakMode::byTruncatingTail)));
+    struct Case {
+        const char* name;
+        const ns::AttributedString& text;
+        double width;
+        int lines;
+    } cases[] = {{"plain", text, 0, 0},        {"another font", larger, 0, 0}, {"a width", text, 120, 0},
+                 {"a line limit", text, 120, 2}, {"a break mode", truncating, 120, 2}};
+    std::size_t entries = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto before = detail::measureCacheStats();
+        EXPECT_EQ(ui::measuredSize(c.text, c.width, c.lines), ui::TextLayout(c.text, c.width, c.lines).size());
+        EXPECT_EQ(ui::measuredSize(c.text, c.width, c.lines), ui::TextLayout(c.text, c.width, c.lines).size());
+        const auto after = detail::measureCacheStats();
+        EXPECT_EQ(after.misses - before.misses, 1u);
+        EXPECT_EQ(after.hits - before.hits, 1u);
+        EXPECT_EQ(after.entries, ++entries);
+    }
+
+    // A label whose font changes is measured anew, not served the old size.
+    auto label = ns::make<ui::Label>();
+    label->setText(ns::String("Remembered"));
+    const cg::Size small = label->intrinsicContentSize();
+    label->setFont(ui::Font::systemFont(34));
+    EXPECT_GT(label->intrinsicContentSize().height, small.height);
+
+    detail::fontsDidChange();
+    EXPECT_EQ(detail::measureCacheStats().entries, 0u);
+    for (std::size_t i = 0; i <= detail::measureCacheCapacity; ++i)
+        ui::measuredSize(ns::AttributedString(ns::String(std::to_string(i))));
+    EXPECT_EQ(detail::measureCacheStats().entries, detail::measureCacheCapacity);
+    const auto before = detail::measureCacheStats();
+    ui::measuredSize(ns::AttributedString(ns::String(std::to_string(detail::measureCacheCapacity))));
+    ui::measuredSize(ns::AttributedString(ns::String("0")));
+    const auto after = detail::measureCacheStats();
+    EXPECT_EQ(after.hits - before.hits, 1u);  // the newest is still there, the oldest is gone
+    EXPECT_EQ(after.misses - before.misses, 1u);
 }
 
 TEST(TextLayoutTest, WidthsThatCannotWrapMeanNoWrapping) {
