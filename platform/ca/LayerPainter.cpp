@@ -49,8 +49,8 @@ Float cornerRadius(const LayerSnapshot& s) {
     return std::min({length(s.cornerRadius), b.size.width / 2, b.size.height / 2});
 }
 
-cg::Path roundedBounds(const LayerSnapshot& s) {
-    return cg::Path::roundedRect(s.bounds.standardized(), cornerRadius(s));
+const cg::Path& roundedBounds(const Layer& layer, const LayerSnapshot& s) {
+    return layer.pathCache().roundedRect(PathCache::Outline::bounds, s.bounds.standardized(), cornerRadius(s));
 }
 
 bool visible(const std::optional<cg::Color>& c) { return c && c->clamped().alpha > 0; }
@@ -332,7 +332,7 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
     if (visible(s.backgroundColor)) {
         context_.setFillColor(*s.backgroundColor);
         if (cornerRadius(s) > 0) {
-            context_.addPath(roundedBounds(s));
+            context_.addPath(roundedBounds(layer, s));
             context_.fillPath();
         } else {
             context_.fill(s.bounds.standardized());
@@ -342,13 +342,13 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
     const bool ownDrawing = s.contents || s.kind != LayerSnapshot::Kind::plain || layer.drawsContent();
     if (ownDrawing) {
         cg::Context::SavedState saved(context_);
-        if (s.masksToBounds) context_.clip(roundedBounds(s));
+        if (s.masksToBounds) context_.clip(roundedBounds(layer, s));
         if (s.contents) {
             drawContents(layer, s);
         } else if (s.kind == LayerSnapshot::Kind::shape) {
-            drawShape(s);
+            drawShape(layer, s);
         } else if (s.kind == LayerSnapshot::Kind::gradient) {
-            drawGradient(s);
+            drawGradient(layer, s);
         } else {
             // A drawing layer that has not displayed yet draws straight in, within its bounds.
             context_.clip(s.bounds.standardized());
@@ -361,7 +361,7 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
         std::optional<cg::Context::SavedState> clipped;
         if (s.masksToBounds) {
             clipped.emplace(context_);
-            context_.clip(roundedBounds(s));
+            context_.clip(roundedBounds(layer, s));
         }
         // By index, holding each: a drawing callback may change the tree.
         for (std::size_t i = 0; i < sublayers.size(); ++i) {
@@ -370,7 +370,7 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
         }
     }
 
-    drawBorder(s);
+    drawBorder(layer, s);
 }
 
 void LayerPainter::drawContents(const Layer& layer, const LayerSnapshot& s) {
@@ -384,7 +384,7 @@ void LayerPainter::drawContents(const Layer& layer, const LayerSnapshot& s) {
     context_.draw(image, at);
 }
 
-void LayerPainter::drawShape(const LayerSnapshot& s) {
+void LayerPainter::drawShape(const Layer& layer, const LayerSnapshot& s) {
     const ShapeProperties& shape = s.shape;
     if (!shape.path || shape.path->isEmpty()) return;
     if (visible(shape.fillColor)) {
@@ -402,15 +402,15 @@ void LayerPainter::drawShape(const LayerSnapshot& s) {
     context_.setLineCap(shape.lineCap);
     context_.setLineJoin(shape.lineJoin);
     context_.setMiterLimit(shape.miterLimit);
-    context_.addPath(from == 0 && to == 1 ? *shape.path : shape.path->trimmed(from, to));
+    context_.addPath(from == 0 && to == 1 ? *shape.path : layer.pathCache().trimmed(*shape.path, from, to));
     context_.strokePath();
 }
 
-void LayerPainter::drawGradient(const LayerSnapshot& s) {
+void LayerPainter::drawGradient(const Layer& layer, const LayerSnapshot& s) {
     if (s.gradient.colors.empty()) return;
     const Rect b = s.bounds.standardized();
     if (!(b.size.width > 0) || !(b.size.height > 0)) return;
-    context_.clip(roundedBounds(s));
+    context_.clip(roundedBounds(layer, s));
     if (s.gradient.colors.size() == 1) {
         context_.setFillColor(s.gradient.colors.front());
         context_.fill(b);
@@ -423,16 +423,17 @@ void LayerPainter::drawGradient(const LayerSnapshot& s) {
     context_.drawLinearGradient(stops, s.gradient.startPoint, s.gradient.endPoint);
 }
 
-void LayerPainter::drawBorder(const LayerSnapshot& s) {
+void LayerPainter::drawBorder(const Layer& layer, const LayerSnapshot& s) {
     const Float width = length(s.borderWidth);
     if (!(width > 0) || !visible(s.borderColor)) return;
     const Rect b = s.bounds.standardized();
     const Float radius = cornerRadius(s);
     context_.setFillColor(*s.borderColor);
-    context_.addPath(cg::Path::roundedRect(b, radius));
+    context_.addPath(roundedBounds(layer, s));
     const Rect inner = b.insetBy(width, width);
     if (!inner.isNull() && !inner.isEmpty())
-        context_.addPath(cg::Path::roundedRect(inner, std::max<Float>(0, radius - width)));
+        context_.addPath(layer.pathCache().roundedRect(PathCache::Outline::borderInside, inner,
+                                                       std::max<Float>(0, radius - width)));
     context_.fillPath(cg::FillRule::evenOdd);
 }
 
@@ -490,7 +491,7 @@ void LayerPainter::drawWithShadow(const Layer& layer, const LayerSnapshot& s) {
                 const cg::Color c = s.shadowColor->clamped();
                 cg::Context::SavedState saved(context_);
                 // Masking clips the shadow with everything else.
-                if (s.masksToBounds) context_.clip(roundedBounds(s));
+                if (s.masksToBounds) context_.clip(roundedBounds(layer, s));
                 if (context_.isDrawingEnabled() && std::isfinite(mx) && std::isfinite(my) &&
                     std::fabs(mx) < 1e6 && std::fabs(my) < 1e6) {
                     cairo_save(cr);

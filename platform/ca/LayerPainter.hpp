@@ -42,9 +42,9 @@ private:
     void drawWithShadow(const Layer& layer, const LayerSnapshot& s);
     void drawBackdrop(const Layer& layer, const LayerSnapshot& s);
     void drawContents(const Layer& layer, const LayerSnapshot& s);
-    void drawShape(const LayerSnapshot& s);
-    void drawGradient(const LayerSnapshot& s);
-    void drawBorder(const LayerSnapshot& s);
+    void drawShape(const Layer& layer, const LayerSnapshot& s);
+    void drawGradient(const Layer& layer, const LayerSnapshot& s);
+    void drawBorder(const Layer& layer, const LayerSnapshot& s);
     void drawTransitionImage(const LayerSnapshot& s, double alpha);
 
     cg::Context& context_;
