@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 #include <cairo.h>
+#include <malloc.h>
 
 #include <chrono>
 #include <cmath>
@@ -295,8 +296,17 @@ void drawByHand(cairo_t* cr, const Scene& scene) {
     cairo_surface_flush(cairo_get_target(cr));
 }
 
+// glibc hands large blocks back to the system and maps them again as its thresholds
+// adapt, so the side that frees fewer of them would pay for the other's page faults:
+// fixed thresholds keep both sides on the same footing.
+void pinAllocatorThresholds() {
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+}
+
 // Both ways in one loop, so the ratio compares like with like.
 void BM_BusyTree(benchmark::State& state) {
+    pinAllocatorThresholds();
     const Scene scene = makeScene();
     int layers = 0;
     const auto tree = buildTree(scene, layers);
@@ -329,6 +339,7 @@ BENCHMARK(BM_BusyTree)->Unit(benchmark::kMillisecond);
 
 // The renderer alone, for profiling.
 void BM_RenderBusyTree(benchmark::State& state) {
+    pinAllocatorThresholds();
     const Scene scene = makeScene();
     int layers = 0;
     const auto tree = buildTree(scene, layers);

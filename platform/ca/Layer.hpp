@@ -12,6 +12,7 @@
 #include "platform/ca/LayerAnimations.hpp"
 #include "platform/ca/LayerDelegate.hpp"
 #include "platform/ca/LayerSnapshot.hpp"
+#include "platform/ca/PathCache.hpp"
 #include "platform/ca/Transform3D.hpp"
 #include "platform/cg/AffineTransform.hpp"
 #include "platform/cg/Color.hpp"
@@ -151,6 +152,8 @@ public:
     // drawBackdrop, before its background.
     virtual bool needsBackdrop() const { return false; }
     virtual void drawBackdrop(cg::Context& context, const cg::Image& backdrop) const;
+    // The paths the renderer last built from this layer's values.
+    PathCache& pathCache() const { return pathCache_; }
 
     // ---- presentation
     // Fills the snapshot with this layer's model values (kinds add their own).
@@ -241,6 +244,7 @@ private:
 
     LayerAnimations animations_;
     mutable std::vector<std::string> logged_;  // what logOnce has reported
+    mutable PathCache pathCache_;
 };
 
 } // namespace pellavo::ca

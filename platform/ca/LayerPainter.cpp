@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <numbers>
 #include <optional>
 #include <vector>
 
@@ -48,11 +49,38 @@ Float cornerRadius(const LayerSnapshot& s) {
     return std::min({length(s.cornerRadius), b.size.width / 2, b.size.height / 2});
 }
 
-cg::Path roundedBounds(const LayerSnapshot& s) {
-    return cg::Path::roundedRect(s.bounds.standardized(), cornerRadius(s));
+const cg::Path& roundedBounds(const Layer& layer, const LayerSnapshot& s) {
+    return layer.pathCache().roundedRect(PathCache::Outline::bounds, s.bounds.standardized(), cornerRadius(s));
 }
 
 bool visible(const std::optional<cg::Color>& c) { return c && c->clamped().alpha > 0; }
+
+bool hasShadow(const LayerSnapshot& s) { return s.shadowOpacity > 0 && visible(s.shadowColor); }
+
+bool hasBorder(const LayerSnapshot& s) { return length(s.borderWidth) > 0 && visible(s.borderColor); }
+
+bool isFading(const LayerSnapshot& s) { return s.transitionProgress && s.transitionImage; }
+
+// The opacity the layer's own drawing composites with: a fade scales it by its progress.
+float drawnOpacity(const LayerSnapshot& s) {
+    const double progress = isFading(s) ? std::clamp(*s.transitionProgress, 0.0, 1.0) : 1.0;
+    return s.isHidden ? 0.0f : s.opacity * static_cast<float>(progress);
+}
+
+// Whether anything of the layer can show.
+bool shows(const LayerSnapshot& s) { return (isFading(s) || drawnOpacity(s) > 0) && geometryIsFinite(s); }
+
+// Where a fade's earlier picture goes: it keeps its size about the anchor point when the
+// bounds changed since. Null when it has no usable bounds.
+Rect transitionRect(const LayerSnapshot& s) {
+    if (!s.transitionImageBounds.isFinite()) return Rect::null();
+    const Rect from = s.transitionImageBounds.standardized();
+    const Rect b = s.bounds.standardized();
+    const Rect at{b.origin.x + s.anchorPoint.x * (b.size.width - from.size.width),
+                  b.origin.y + s.anchorPoint.y * (b.size.height - from.size.height), from.size.width,
+                  from.size.height};
+    return at.isFinite() ? at : Rect::null();
+}
 
 // Where contents of this point size sit in the bounds under the gravity.
 Rect gravityRect(ContentsGravity gravity, const Rect& b, cg::Size image) {
@@ -82,6 +110,62 @@ Rect gravityRect(ContentsGravity gravity, const Rect& b, cg::Size image) {
     default: break;
     }
     return {x, y, w, h};
+}
+
+Rect contentsRect(const LayerSnapshot& s) {
+    const cg::Image& image = *s.contents;
+    const Float scale = std::isfinite(s.contentsScale) && s.contentsScale > 0 ? s.contentsScale : 1;
+    const cg::Size size{image.width() / scale, image.height() / scale};
+    if (!(size.width > 0) || !(size.height > 0)) return Rect::null();
+    return gravityRect(s.contentsGravity, s.bounds.standardized(), size);
+}
+
+// The box, in the layer's own space, of what the layer itself draws (not its sublayers
+// or shadow); the null rect when it draws nothing.
+Rect ownInk(const Layer& layer, const LayerSnapshot& s) {
+    const Rect b = s.bounds.standardized();
+    Rect box = visible(s.backgroundColor) || hasBorder(s) || layer.needsBackdrop() ? b : Rect::null();
+    if (s.contents) {
+        box = box.unionWith(contentsRect(s));
+    } else if (s.kind == LayerSnapshot::Kind::shape) {
+        const ShapeProperties& shape = s.shape;
+        if (shape.path && !shape.path->isEmpty()) {
+            Rect path = shape.path->boundingBox();
+            const Float width = length(shape.lineWidth);
+            if (visible(shape.strokeColor) && width > 0) {
+                // Joins reach out to the miter limit, square caps to half the diagonal.
+                const Float miter = shape.lineJoin == cg::LineJoin::miter ? shape.miterLimit : 1;
+                const Float reach = width / 2 * std::max<Float>(miter, std::numbers::sqrt2);
+                path = path.insetBy(-reach, -reach);
+            }
+            box = box.unionWith(path);
+        }
+    } else if (s.kind == LayerSnapshot::Kind::gradient) {
+        if (!s.gradient.colors.empty()) box = box.unionWith(b);
+    } else if (layer.drawsContent()) {
+        box = box.unionWith(b);
+    }
+    if (s.masksToBounds && !box.isNull()) box = box.intersection(b);
+    return box;
+}
+
+// A layer whose whole picture is one drawing operation composites the same with its
+// opacity applied to that operation as through a group of its own, which would cost a
+// surface, its clearing and a second composite.
+bool drawsOnce(const Layer& layer, const LayerSnapshot& s) {
+    if (!layer.sublayers().empty() || hasBorder(s) || hasShadow(s) || layer.needsBackdrop()) return false;
+    int operations = visible(s.backgroundColor) ? 1 : 0;
+    if (s.contents) {
+        ++operations;
+    } else if (s.kind == LayerSnapshot::Kind::shape) {
+        if (visible(s.shape.fillColor)) ++operations;
+        if (visible(s.shape.strokeColor) && length(s.shape.lineWidth) > 0) ++operations;
+    } else if (s.kind == LayerSnapshot::Kind::gradient) {
+        if (!s.gradient.colors.empty()) ++operations;
+    } else if (layer.drawsContent()) {
+        return false;
+    }
+    return operations <= 1;
 }
 
 cg::Color mix(const cg::Color& a, const cg::Color& b, double f) {
@@ -166,37 +250,77 @@ void LayerPainter::draw(const Layer& layer, bool placed) {
     layer.snapshot(s);
     if (mediaTime_) layer.applyPresentation(*mediaTime_, s);
     // A fade shows the picture from before the change at 1 − p under the layer at p.
-    const bool fading = s.transitionProgress && s.transitionImage;
-    const double progress = fading ? std::clamp(*s.transitionProgress, 0.0, 1.0) : 1.0;
-    const float opacity = s.isHidden ? 0.0f : s.opacity * static_cast<float>(progress);
-    if ((!fading && !(opacity > 0)) || !geometryIsFinite(s)) return;
+    const bool fading = isFading(s);
+    const float opacity = drawnOpacity(s);
+    if (!shows(s)) return;
     const AffineTransform local =
         placed ? placement(s) : AffineTransform::makeTranslation(-s.bounds.origin.x, -s.bounds.origin.y);
     if (isSingular(local.concatenating(context_.ctm())) || !context_.isDrawingEnabled()) return;
 
     cg::Context::SavedState saved(context_);
     context_.concatenate(local);
-    if (fading) drawTransitionImage(s, 1 - progress);
-    if (opacity > 0) {
-        const bool group = opacity < 1;
-        if (group) context_.beginTransparencyLayer();
-        if (s.shadowOpacity > 0 && visible(s.shadowColor))
-            drawWithShadow(layer, s);
-        else
-            drawBody(layer, s);
-        if (group) context_.endTransparencyLayer(opacity);
+    if (fading) drawTransitionImage(s, 1 - std::clamp(*s.transitionProgress, 0.0, 1.0));
+    if (!(opacity > 0)) return;
+    const bool shadowed = hasShadow(s);
+    if (opacity >= 1) {
+        shadowed ? drawWithShadow(layer, s) : drawBody(layer, s);
+    } else if (drawsOnce(layer, s)) {
+        context_.setAlpha(context_.alpha() * opacity);
+        drawBody(layer, s);
+    } else {
+        // The group covers only what the layer can draw, not the whole surface.
+        const Rect box = visibleBox(layer, s, shadowed);
+        if (box.isNull()) return;
+        cg::Context::SavedState clipped(context_);
+        context_.clipToDeviceRect(box);
+        context_.beginTransparencyLayer();
+        shadowed ? drawWithShadow(layer, s) : drawBody(layer, s);
+        context_.endTransparencyLayer(opacity);
     }
 }
 
+Rect LayerPainter::coverage(const Layer& layer, const LayerSnapshot& s, const AffineTransform& ctm,
+                            bool withShadow) const {
+    Rect box = ownInk(layer, s);
+    if (isFading(s)) box = box.unionWith(transitionRect(s));
+    const auto& sublayers = layer.sublayers();
+    if (!sublayers.empty() && s.masksToBounds) box = box.unionWith(s.bounds.standardized());
+    box = box.isNull() ? box : box.applying(ctm);
+    if (!sublayers.empty() && !s.masksToBounds) {
+        for (const auto& sublayer : sublayers) {
+            LayerSnapshot sub;
+            sublayer->snapshot(sub);
+            if (mediaTime_) sublayer->applyPresentation(*mediaTime_, sub);
+            if (!shows(sub)) continue;
+            const AffineTransform at = placement(sub).concatenating(ctm);
+            if (isSingular(at)) continue;
+            box = box.unionWith(coverage(*sublayer, sub, at, true));
+        }
+    }
+    if (box.isNull()) return box;
+    if (withShadow && hasShadow(s)) {
+        const Float sigma = length(s.shadowRadius) * std::sqrt(std::fabs(ctm.determinant()));
+        const Float reach = ci::blurReach(sigma);
+        const cg::Size offset = (s.shadowOffset.isFinite() ? s.shadowOffset : cg::Size{}).applying(ctm);
+        box = box.unionWith(box.offsetBy(offset.width, offset.height).insetBy(-reach, -reach));
+    }
+    return box.insetBy(-1, -1);
+}
+
+Rect LayerPainter::visibleBox(const Layer& layer, const LayerSnapshot& s, bool withShadow) const {
+    const Rect clip = context_.deviceClipBounds();
+    if (clip.isNull()) return clip;
+    const Rect box = coverage(layer, s, context_.ctm(), withShadow);
+    // A box past what arithmetic can place is left to the clip alone.
+    const Rect shown = box.isFinite() ? box.intersection(clip) : box.isNull() ? box : clip;
+    if (shown.isNull() || shown.isEmpty()) return Rect::null();
+    return shown.integral();
+}
+
 void LayerPainter::drawTransitionImage(const LayerSnapshot& s, double alpha) {
-    if (!(alpha > 0) || !s.transitionImageBounds.isFinite()) return;
-    // The picture keeps its size about the anchor point when the bounds changed since.
-    const Rect from = s.transitionImageBounds.standardized();
-    const Rect b = s.bounds.standardized();
-    const Rect at{b.origin.x + s.anchorPoint.x * (b.size.width - from.size.width),
-                  b.origin.y + s.anchorPoint.y * (b.size.height - from.size.height), from.size.width,
-                  from.size.height};
-    if (!at.isFinite()) return;
+    if (!(alpha > 0)) return;
+    const Rect at = transitionRect(s);
+    if (at.isNull()) return;
     cg::Context::SavedState saved(context_);
     context_.setAlpha(alpha);
     context_.draw(*s.transitionImage, at);
@@ -208,7 +332,7 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
     if (visible(s.backgroundColor)) {
         context_.setFillColor(*s.backgroundColor);
         if (cornerRadius(s) > 0) {
-            context_.addPath(roundedBounds(s));
+            context_.addPath(roundedBounds(layer, s));
             context_.fillPath();
         } else {
             context_.fill(s.bounds.standardized());
@@ -218,13 +342,13 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
     const bool ownDrawing = s.contents || s.kind != LayerSnapshot::Kind::plain || layer.drawsContent();
     if (ownDrawing) {
         cg::Context::SavedState saved(context_);
-        if (s.masksToBounds) context_.clip(roundedBounds(s));
+        if (s.masksToBounds) context_.clip(roundedBounds(layer, s));
         if (s.contents) {
             drawContents(layer, s);
         } else if (s.kind == LayerSnapshot::Kind::shape) {
-            drawShape(s);
+            drawShape(layer, s);
         } else if (s.kind == LayerSnapshot::Kind::gradient) {
-            drawGradient(s);
+            drawGradient(layer, s);
         } else {
             // A drawing layer that has not displayed yet draws straight in, within its bounds.
             context_.clip(s.bounds.standardized());
@@ -237,7 +361,7 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
         std::optional<cg::Context::SavedState> clipped;
         if (s.masksToBounds) {
             clipped.emplace(context_);
-            context_.clip(roundedBounds(s));
+            context_.clip(roundedBounds(layer, s));
         }
         // By index, holding each: a drawing callback may change the tree.
         for (std::size_t i = 0; i < sublayers.size(); ++i) {
@@ -246,15 +370,13 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
         }
     }
 
-    drawBorder(s);
+    drawBorder(layer, s);
 }
 
 void LayerPainter::drawContents(const Layer& layer, const LayerSnapshot& s) {
     const cg::Image& image = *s.contents;
-    const Float scale = std::isfinite(s.contentsScale) && s.contentsScale > 0 ? s.contentsScale : 1;
-    const cg::Size size{image.width() / scale, image.height() / scale};
-    if (!(size.width > 0) || !(size.height > 0)) return;
-    const Rect at = gravityRect(s.contentsGravity, s.bounds.standardized(), size);
+    const Rect at = contentsRect(s);
+    if (at.isNull()) return;
     if (!context_.canStretch(image, at)) {
         layer.logOnce("contents skipped: their transform is too extreme to sample");
         return;
@@ -262,7 +384,7 @@ void LayerPainter::drawContents(const Layer& layer, const LayerSnapshot& s) {
     context_.draw(image, at);
 }
 
-void LayerPainter::drawShape(const LayerSnapshot& s) {
+void LayerPainter::drawShape(const Layer& layer, const LayerSnapshot& s) {
     const ShapeProperties& shape = s.shape;
     if (!shape.path || shape.path->isEmpty()) return;
     if (visible(shape.fillColor)) {
@@ -280,15 +402,15 @@ void LayerPainter::drawShape(const LayerSnapshot& s) {
     context_.setLineCap(shape.lineCap);
     context_.setLineJoin(shape.lineJoin);
     context_.setMiterLimit(shape.miterLimit);
-    context_.addPath(from == 0 && to == 1 ? *shape.path : shape.path->trimmed(from, to));
+    context_.addPath(from == 0 && to == 1 ? *shape.path : layer.pathCache().trimmed(*shape.path, from, to));
     context_.strokePath();
 }
 
-void LayerPainter::drawGradient(const LayerSnapshot& s) {
+void LayerPainter::drawGradient(const Layer& layer, const LayerSnapshot& s) {
     if (s.gradient.colors.empty()) return;
     const Rect b = s.bounds.standardized();
     if (!(b.size.width > 0) || !(b.size.height > 0)) return;
-    context_.clip(roundedBounds(s));
+    context_.clip(roundedBounds(layer, s));
     if (s.gradient.colors.size() == 1) {
         context_.setFillColor(s.gradient.colors.front());
         context_.fill(b);
@@ -301,25 +423,34 @@ void LayerPainter::drawGradient(const LayerSnapshot& s) {
     context_.drawLinearGradient(stops, s.gradient.startPoint, s.gradient.endPoint);
 }
 
-void LayerPainter::drawBorder(const LayerSnapshot& s) {
+void LayerPainter::drawBorder(const Layer& layer, const LayerSnapshot& s) {
     const Float width = length(s.borderWidth);
     if (!(width > 0) || !visible(s.borderColor)) return;
     const Rect b = s.bounds.standardized();
     const Float radius = cornerRadius(s);
     context_.setFillColor(*s.borderColor);
-    context_.addPath(cg::Path::roundedRect(b, radius));
+    context_.addPath(roundedBounds(layer, s));
     const Rect inner = b.insetBy(width, width);
     if (!inner.isNull() && !inner.isEmpty())
-        context_.addPath(cg::Path::roundedRect(inner, std::max<Float>(0, radius - width)));
+        context_.addPath(layer.pathCache().roundedRect(PathCache::Outline::borderInside, inner,
+                                                       std::max<Float>(0, radius - width)));
     context_.fillPath(cg::FillRule::evenOdd);
 }
 
 void LayerPainter::drawWithShadow(const Layer& layer, const LayerSnapshot& s) {
     cairo_t* cr = context_.native();
-    // The composited layer goes into a group of its own, whose alpha casts the shadow.
-    cairo_push_group(cr);
-    drawBody(layer, s);
-    cairo_pattern_t* body = cairo_pop_group(cr);
+    // The composited layer goes into a group of its own, whose alpha casts the shadow;
+    // the group covers only the layer, so the ink is looked for there alone.
+    const Rect box = visibleBox(layer, s, false);
+    if (box.isNull()) return;
+    cairo_pattern_t* body = nullptr;
+    {
+        cg::Context::SavedState clipped(context_);
+        context_.clipToDeviceRect(box);
+        cairo_push_group(cr);
+        drawBody(layer, s);
+        body = cairo_pop_group(cr);
+    }
 
     cairo_surface_t* surface = nullptr;
     if (cairo_pattern_get_surface(body, &surface) == CAIRO_STATUS_SUCCESS &&
@@ -360,7 +491,7 @@ void LayerPainter::drawWithShadow(const Layer& layer, const LayerSnapshot& s) {
                 const cg::Color c = s.shadowColor->clamped();
                 cg::Context::SavedState saved(context_);
                 // Masking clips the shadow with everything else.
-                if (s.masksToBounds) context_.clip(roundedBounds(s));
+                if (s.masksToBounds) context_.clip(roundedBounds(layer, s));
                 if (context_.isDrawingEnabled() && std::isfinite(mx) && std::isfinite(my) &&
                     std::fabs(mx) < 1e6 && std::fabs(my) < 1e6) {
                     cairo_save(cr);

@@ -2,6 +2,9 @@
 
 #include <optional>
 
+#include "platform/cg/AffineTransform.hpp"
+#include "platform/cg/Geometry.hpp"
+
 namespace pellavo::cg {
 class Context;
 }
@@ -27,13 +30,21 @@ public:
 
 private:
     void draw(const Layer& layer, bool placed);
+    // The device-space box of everything the layer draws under `ctm` (its own space
+    // to device): its ink, its sublayers unless it masks to bounds, and its shadow
+    // when `withShadow`. Generous by a pixel; the null rect when it draws nothing.
+    cg::Rect coverage(const Layer& layer, const LayerSnapshot& s, const cg::AffineTransform& ctm,
+                      bool withShadow) const;
+    // The part of the layer's box the current clip lets through, on whole device
+    // pixels: the null rect when nothing of the layer can show.
+    cg::Rect visibleBox(const Layer& layer, const LayerSnapshot& s, bool withShadow) const;
     void drawBody(const Layer& layer, const LayerSnapshot& s);
     void drawWithShadow(const Layer& layer, const LayerSnapshot& s);
     void drawBackdrop(const Layer& layer, const LayerSnapshot& s);
     void drawContents(const Layer& layer, const LayerSnapshot& s);
-    void drawShape(const LayerSnapshot& s);
-    void drawGradient(const LayerSnapshot& s);
-    void drawBorder(const LayerSnapshot& s);
+    void drawShape(const Layer& layer, const LayerSnapshot& s);
+    void drawGradient(const Layer& layer, const LayerSnapshot& s);
+    void drawBorder(const Layer& layer, const LayerSnapshot& s);
     void drawTransitionImage(const LayerSnapshot& s, double alpha);
 
     cg::Context& context_;

@@ -489,6 +489,33 @@ void Context::clip(const Path& path, FillRule rule) {
     impl_->check("clip");
 }
 
+void Context::clipToDeviceRect(const Rect& pixels) {
+    if (!impl_->rectOK(pixels) || !impl_->state.enabled) return;
+    cairo_t* cr = impl_->cr;
+    const Rect r = pixels.standardized();
+    cairo_new_path(cr);
+    cairo_identity_matrix(cr);
+    cairo_rectangle(cr, std::clamp(r.minX(), -kDeviceLimit, kDeviceLimit), std::clamp(r.minY(), -kDeviceLimit, kDeviceLimit),
+                    std::clamp(r.size.width, 0.0, 2 * kDeviceLimit), std::clamp(r.size.height, 0.0, 2 * kDeviceLimit));
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    cairo_clip(cr);
+    const cairo_matrix_t m = toCairo(impl_->state.ctm);
+    cairo_set_matrix(cr, &m);
+    impl_->check("clipToDeviceRect");
+}
+
+Rect Context::deviceClipBounds() const {
+    cairo_t* cr = impl_->cr;
+    if (!impl_->state.enabled) return Rect::null();
+    cairo_identity_matrix(cr);
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    cairo_clip_extents(cr, &x0, &y0, &x1, &y1);
+    const cairo_matrix_t m = toCairo(impl_->state.ctm);
+    cairo_set_matrix(cr, &m);
+    if (!(x1 > x0) || !(y1 > y0)) return Rect::null();
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
 void Context::draw(const Image& image, const Rect& rect) {
     impl_->paintImage(image, rect, "draw(image)", [this](cairo_pattern_t* pattern) {
         cairo_set_source(impl_->cr, pattern);

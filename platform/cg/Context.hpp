@@ -116,6 +116,12 @@ public:
     void clearAll();
     void clip(const Rect& rect);
     void clip(const Path& path, FillRule rule = FillRule::nonZero);
+    // Clips to a rect given in device pixels, whatever the CTM. A rect on whole pixels
+    // leaves every pixel inside it as it would be without the clip.
+    void clipToDeviceRect(const Rect& pixels);
+    // The device-space box of the current clip within the surface; the null rect when
+    // nothing can be drawn.
+    Rect deviceClipBounds() const;
 
     // The image stretched over the rect (good filtering, edges not faded).
     void draw(const Image& image, const Rect& rect);

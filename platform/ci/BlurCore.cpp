@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 #include <new>
-#include <type_traits>
 
 namespace pellavo::ci {
 namespace {
@@ -49,44 +48,106 @@ Kernel makeKernel(double sigma) {
     return kernel;
 }
 
-// Running sums: four channels side by side in one vector, one channel alone.
+// Four lanes of doubles: channels side by side, or one channel of four lines. The
+// operations are lane by lane, so every lane computes exactly what it would alone.
 // Internal helpers only, so the note about passing wide vectors across an ABI
 // boundary does not apply.
 #pragma GCC diagnostic ignored "-Wpsabi"
+using VectorF2 = float __attribute__((vector_size(8)));
+using VectorF4 = float __attribute__((vector_size(16)));
+using VectorD2 = double __attribute__((vector_size(16)));
 using VectorD4 = double __attribute__((vector_size(32)));
-template <int C>
-using Sum = std::conditional_t<C == 4, VectorD4, double>;
 
-template <int C>
-inline Sum<C> load(const float* p) {
-    if constexpr (C == 4) return VectorD4{p[0], p[1], p[2], p[3]};
-    else return p[0];
-}
+// As two pairs, which any x86-64 holds in registers.
+struct Pairs {
+    VectorD2 low{}, high{};
+    [[gnu::always_inline]] static Pairs load(const float* p) {
+        VectorF2 l, h;
+        std::memcpy(&l, p, sizeof l);
+        std::memcpy(&h, p + 2, sizeof h);
+        return {__builtin_convertvector(l, VectorD2), __builtin_convertvector(h, VectorD2)};
+    }
+    [[gnu::always_inline]] void store(float* p) const {
+        const VectorF2 l = __builtin_convertvector(low, VectorF2), h = __builtin_convertvector(high, VectorF2);
+        std::memcpy(p, &l, sizeof l);
+        std::memcpy(p + 2, &h, sizeof h);
+    }
+    [[gnu::always_inline]] friend Pairs operator+(Pairs a, Pairs b) { return {a.low + b.low, a.high + b.high}; }
+    [[gnu::always_inline]] friend Pairs operator-(Pairs a, Pairs b) { return {a.low - b.low, a.high - b.high}; }
+    [[gnu::always_inline]] friend Pairs operator*(Pairs a, double k) { return {a.low * k, a.high * k}; }
+    [[gnu::always_inline]] friend Pairs operator*(double k, Pairs a) { return {k * a.low, k * a.high}; }
+};
 
-template <int C>
-inline void store(float* p, Sum<C> v) {
-    if constexpr (C == 4) {
-        for (int c = 0; c < 4; ++c) p[c] = static_cast<float>(v[c]);
-    } else {
-        p[0] = static_cast<float>(v);
+// As one vector, for processors with 256-bit registers.
+struct Quad {
+    VectorD4 v{};
+    [[gnu::always_inline]] static Quad load(const float* p) {
+        VectorF4 f;
+        std::memcpy(&f, p, sizeof f);
+        return {__builtin_convertvector(f, VectorD4)};
+    }
+    [[gnu::always_inline]] void store(float* p) const {
+        const VectorF4 f = __builtin_convertvector(v, VectorF4);
+        std::memcpy(p, &f, sizeof f);
+    }
+    [[gnu::always_inline]] friend Quad operator+(Quad a, Quad b) { return {a.v + b.v}; }
+    [[gnu::always_inline]] friend Quad operator-(Quad a, Quad b) { return {a.v - b.v}; }
+    [[gnu::always_inline]] friend Quad operator*(Quad a, double k) { return {a.v * k}; }
+    [[gnu::always_inline]] friend Quad operator*(double k, Quad a) { return {k * a.v}; }
+};
+
+constexpr int kLanes = 4;
+
+// One box pass over `n` pixels of four lanes: b[i] = (Σ a[i − r … i + r] + α (a[i − r − 1]
+// + a[i + r + 1])) × scale. Sums in doubles are exact for these magnitudes, so a
+// pixel's value does not depend on where the line started: any crop matches the whole.
+template <class Lanes>
+[[gnu::always_inline]] inline void boxPass(const float* a, float* b, int n, int r, double alpha, double scale) {
+    Lanes sum{};
+    for (int j = -r; j <= r; ++j) sum = sum + Lanes::load(a + static_cast<std::ptrdiff_t>(j) * kLanes);
+    const float* leaving = a - static_cast<std::ptrdiff_t>(r + 1) * kLanes; // a[i − r − 1]
+    const float* entering = a + static_cast<std::ptrdiff_t>(r + 1) * kLanes; // a[i + r + 1]
+    for (int i = 0; i < n; ++i, leaving += kLanes, entering += kLanes, b += kLanes) {
+        const Lanes in = Lanes::load(entering);
+        ((sum + alpha * (Lanes::load(leaving) + in)) * scale).store(b);
+        sum = sum + (in - Lanes::load(leaving + kLanes));
     }
 }
 
-// Filters `n` pixels of C channels held in `a`, using `b` as scratch; returns
+void boxPassPairs(const float* a, float* b, int n, int r, double alpha, double scale) {
+    boxPass<Pairs>(a, b, n, r, alpha, scale);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// AVX without FMA: the same operations, rounded the same way, four at a time.
+[[gnu::target("avx")]] void boxPassQuad(const float* a, float* b, int n, int r, double alpha, double scale) {
+    boxPass<Quad>(a, b, n, r, alpha, scale);
+}
+
+using BoxPass = void (*)(const float*, float*, int, int, double, double);
+BoxPass chooseBoxPass() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx") ? boxPassQuad : boxPassPairs;
+}
+const BoxPass runBoxPass = chooseBoxPass();
+#else
+constexpr auto runBoxPass = boxPassPairs;
+#endif
+
+// Filters `n` pixels of four lanes held in `a`, using `b` as scratch; returns
 // whichever of the two holds the result. Both lines carry kernel.reach + 1
 // zero pixels before index 0 and after index n − 1, which stay zero, so the
 // loops need no bounds checks.
-template <int C>
 float* filterLine(const Kernel& kernel, float* a, float* b, int n) {
     if (kernel.exact) {
         const int reach = kernel.reach;
         const float* taps = kernel.taps.data() + reach;
         for (int i = 0; i < n; ++i) {
-            float sum[C] = {};
-            const float* p = a + static_cast<std::ptrdiff_t>(i - reach) * C;
-            for (int t = -reach; t <= reach; ++t, p += C)
-                for (int c = 0; c < C; ++c) sum[c] += taps[t] * p[c];
-            for (int c = 0; c < C; ++c) b[static_cast<std::ptrdiff_t>(i) * C + c] = sum[c];
+            float sum[kLanes] = {};
+            const float* p = a + static_cast<std::ptrdiff_t>(i - reach) * kLanes;
+            for (int t = -reach; t <= reach; ++t, p += kLanes)
+                for (int c = 0; c < kLanes; ++c) sum[c] += taps[t] * p[c];
+            for (int c = 0; c < kLanes; ++c) b[static_cast<std::ptrdiff_t>(i) * kLanes + c] = sum[c];
         }
         return b;
     }
@@ -94,18 +155,7 @@ float* filterLine(const Kernel& kernel, float* a, float* b, int n) {
     const double alpha = kernel.boxFraction;
     const double scale = 1.0 / (2 * r + 1 + 2 * alpha);
     for (int pass = 0; pass < 3; ++pass) {
-        // Sums in doubles are exact for these magnitudes, so a pixel's value does
-        // not depend on where the line started: any crop matches the whole.
-        Sum<C> sum{};
-        for (int j = -r; j <= r; ++j) sum += load<C>(a + static_cast<std::ptrdiff_t>(j) * C);
-        const float* leaving = a - static_cast<std::ptrdiff_t>(r + 1) * C; // a[i − r − 1]
-        const float* entering = a + static_cast<std::ptrdiff_t>(r + 1) * C; // a[i + r + 1]
-        float* out = b;
-        for (int i = 0; i < n; ++i, leaving += C, entering += C, out += C) {
-            const Sum<C> in = load<C>(entering);
-            store<C>(out, (sum + alpha * (load<C>(leaving) + in)) * scale);
-            sum += in - load<C>(leaving + C);
-        }
+        runBoxPass(a, b, n, r, alpha, scale);
         std::swap(a, b);
     }
     return a;
@@ -119,9 +169,12 @@ bool areaFits(PixelRect area) {
 // The separable blur. `load(y, x0, count, dst)` writes source row y, columns
 // x0 … x0 + count − 1 (zeros outside the source) as C floats per pixel;
 // `store(x, y, values)` receives each pixel of `area` that the blur reaches,
-// relative to the area. Rows first, then one column at a time.
+// relative to the area. Rows first, then columns. A single channel goes four lines
+// at a time, one per lane, so each line's arithmetic is the same as alone.
 template <int C, class Load, class Store>
 void blurSeparable(int width, int height, double sigma, PixelRect area, Load load, Store store) {
+    constexpr int kLines = kLanes / C; // lines filtered together
+    static_assert(C * kLines == kLanes);
     const Kernel kernel = makeKernel(sigma);
     const int reach = kernel.reach;
     // Only this part of the area can be reached by any source pixel.
@@ -140,23 +193,40 @@ void blurSeparable(int width, int height, double sigma, PixelRect area, Load loa
     std::vector<float> between(static_cast<std::size_t>(columns) * rows * C);
     const int lineLength = columns + 2 * reach;
     const int columnLength = (y1 - y0) + 2 * reach;
-    const std::ptrdiff_t margin = static_cast<std::ptrdiff_t>(reach + 1) * C;
-    const std::size_t lineFloats = static_cast<std::size_t>(std::max(lineLength, columnLength)) * C + 2 * margin;
+    const std::ptrdiff_t margin = static_cast<std::ptrdiff_t>(reach + 1) * kLanes;
+    const std::size_t lineFloats = static_cast<std::size_t>(std::max(lineLength, columnLength)) * kLanes + 2 * margin;
     std::vector<float> bufferA(lineFloats, 0.0f);
     std::vector<float> bufferB(lineFloats, 0.0f);
     float* lineA = bufferA.data() + margin;
     float* lineB = bufferB.data() + margin;
+    // One line at a time before its lanes are interleaved.
+    std::vector<float> single(kLines > 1 ? static_cast<std::size_t>(lineLength) : 0);
     // Rows go through in small blocks so that each column of `between` is
     // written in runs rather than one scattered pixel per row.
     constexpr int kBlock = 8;
+    static_assert(kBlock % kLines == 0);
     std::vector<float> block(static_cast<std::size_t>(kBlock) * columns * C);
     for (int blockStart = rowFrom; blockStart < rowTo; blockStart += kBlock) {
         const int blockRows = std::min(kBlock, rowTo - blockStart);
-        for (int k = 0; k < blockRows; ++k) {
-            load(blockStart + k, x0 - reach, lineLength, lineA);
-            const float* result = filterLine<C>(kernel, lineA, lineB, lineLength);
-            std::memcpy(block.data() + static_cast<std::size_t>(k) * columns * C, result + static_cast<std::ptrdiff_t>(reach) * C,
-                        static_cast<std::size_t>(columns) * C * sizeof(float));
+        for (int k = 0; k < blockRows; k += kLines) {
+            if constexpr (kLines == 1) {
+                load(blockStart + k, x0 - reach, lineLength, lineA);
+            } else {
+                for (int lane = 0; lane < kLines; ++lane) {
+                    if (k + lane < blockRows) load(blockStart + k + lane, x0 - reach, lineLength, single.data());
+                    else std::fill(single.begin(), single.end(), 0.0f);
+                    for (int i = 0; i < lineLength; ++i) lineA[static_cast<std::ptrdiff_t>(i) * kLanes + lane] = single[i];
+                }
+            }
+            const float* result = filterLine(kernel, lineA, lineB, lineLength) + static_cast<std::ptrdiff_t>(reach) * kLanes;
+            for (int lane = 0; lane < kLines && k + lane < blockRows; ++lane) {
+                float* to = block.data() + static_cast<std::size_t>(k + lane) * columns * C;
+                if constexpr (kLines == 1) {
+                    std::memcpy(to, result, static_cast<std::size_t>(columns) * C * sizeof(float));
+                } else {
+                    for (int x = 0; x < columns; ++x) to[x] = result[static_cast<std::ptrdiff_t>(x) * kLanes + lane];
+                }
+            }
         }
         for (int x = 0; x < columns; ++x) {
             float* q = between.data() + (static_cast<std::size_t>(x) * rows + (blockStart - rowFrom)) * C;
@@ -171,18 +241,26 @@ void blurSeparable(int width, int height, double sigma, PixelRect area, Load loa
     const int first = y0 - reach; // the source row at index 0 of the column line
     const int from = std::max(rowFrom, first);
     const int to = std::min(rowTo, first + columnLength);
-    std::fill(lineA, lineA + static_cast<std::ptrdiff_t>(columnLength) * C, 0.0f);
-    for (int x = 0; x < columns; ++x) {
-        const float* column = between.data() + static_cast<std::size_t>(x) * rows * C;
-        if (from < to)
-            std::memcpy(lineA + static_cast<std::ptrdiff_t>(from - first) * C,
-                        column + static_cast<std::ptrdiff_t>(from - rowFrom) * C,
-                        static_cast<std::size_t>(to - from) * C * sizeof(float));
-        const float* result = filterLine<C>(kernel, lineA, lineB, columnLength);
-        for (int y = y0; y < y1; ++y)
-            store(x0 - area.x + x, y - area.y, result + static_cast<std::ptrdiff_t>(y - first) * C);
+    std::fill(lineA, lineA + static_cast<std::ptrdiff_t>(columnLength) * kLanes, 0.0f);
+    for (int x = 0; x < columns; x += kLines) {
+        const int lines = std::min(kLines, columns - x);
+        for (int lane = 0; lane < lines && from < to; ++lane) {
+            const float* column = between.data() + static_cast<std::size_t>(x + lane) * rows * C;
+            const float* source = column + static_cast<std::ptrdiff_t>(from - rowFrom) * C;
+            float* target = lineA + static_cast<std::ptrdiff_t>(from - first) * kLanes;
+            if constexpr (kLines == 1) {
+                std::memcpy(target, source, static_cast<std::size_t>(to - from) * C * sizeof(float));
+            } else {
+                for (int i = 0; i < to - from; ++i) target[static_cast<std::ptrdiff_t>(i) * kLanes + lane] = source[i];
+            }
+        }
+        const float* result = filterLine(kernel, lineA, lineB, columnLength);
+        for (int lane = 0; lane < lines; ++lane)
+            for (int y = y0; y < y1; ++y)
+                store(x0 - area.x + x + lane, y - area.y,
+                      result + static_cast<std::ptrdiff_t>(y - first) * kLanes + lane);
         // filterLine may have left its result in either buffer; restore the zeros around the copied run.
-        std::fill(lineA, lineA + static_cast<std::ptrdiff_t>(columnLength) * C, 0.0f);
+        std::fill(lineA, lineA + static_cast<std::ptrdiff_t>(columnLength) * kLanes, 0.0f);
     }
 }
 

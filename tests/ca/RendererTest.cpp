@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <string>
@@ -133,6 +134,48 @@ TEST(Renderer, GroupOpacityCompositesOnce) {
     EXPECT_EQ(overlap, single);
     EXPECT_NEAR(single.a, 128, 1);
     EXPECT_EQ(single.r, 255);
+}
+
+// A faded layer whose sublayers and their strokes reach well past its bounds, drawn at
+// the given opacity over a white root.
+std::shared_ptr<Layer> fadedScene(float opacity, bool withRoot) {
+    auto scene = root(120, 90, withRoot ? std::optional<Color>(kWhite) : std::nullopt);
+    auto faded = box({30, 25, 40, 30}, Color(0.2, 0.5, 0.9, 1));
+    faded->setOpacity(opacity);
+    faded->setCornerRadius(6);
+    faded->setBorderWidth(2);
+    auto turned = box({-20, 12, 50, 8}, kRed);
+    turned->setTransform(Transform3D::makeRotation(0.7, 0, 0, 1));
+    auto zigzag = ns::make<ShapeLayer>();
+    zigzag->setFrame({10, 20, 20, 20});
+    cg::MutablePath path;
+    path.moveTo({0, 0});
+    path.addLineTo({50, 4});
+    path.addLineTo({0, 8});
+    zigzag->setPath(path.path());
+    zigzag->setFillColor(std::nullopt);
+    zigzag->setStrokeColor(kGreen);
+    zigzag->setLineWidth(5);
+    faded->addSublayer(turned);
+    faded->addSublayer(zigzag);
+    scene->addSublayer(faded);
+    return scene;
+}
+
+TEST(Renderer, AFadedLayerDrawsAsAGroupOverTheWholeFrameWould) {
+    Renderer renderer({120, 90}, 2), layerAlone({120, 90}, 2), under({120, 90}, 2);
+    const cg::Image& shown = renderer.render(*fadedScene(0.4f, true));
+    // The same layer drawn opaque on its own, laid over the root at its opacity.
+    const cg::Image& opaque = layerAlone.render(*fadedScene(1, false));
+    const cg::Image& white = under.render(*root(120, 90));
+    auto expected = cg::Context::makeBitmap(shown.width(), shown.height(), false);
+    const Rect pixels{0, 0, static_cast<double>(shown.width()), static_cast<double>(shown.height())};
+    expected->draw(white, pixels);
+    expected->setAlpha(0.4f);
+    expected->draw(opaque, pixels);
+    const auto image = expected->makeImage();
+    ASSERT_EQ(image->byteCount(), shown.byteCount());
+    EXPECT_EQ(std::memcmp(image->data(), shown.data(), shown.byteCount()), 0);
 }
 
 TEST(Renderer, CapsuleCornerIsTransparent) {
