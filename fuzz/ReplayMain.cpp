@@ -75,6 +75,10 @@ std::vector<std::filesystem::path> inputsOf(const std::filesystem::path& path) {
 
 } // namespace
 
+// UBSan keeps its own runtime beside ASan's, one that never calls the death callback: it
+// aborts instead, so the SIGABRT handler prints the input. Options in UBSAN_OPTIONS add to this.
+extern "C" const char* __ubsan_default_options() { return "abort_on_error=1"; }
+
 int main(int argc, char** argv) {
 #ifdef PELLAVO_REPLAY_HAS_SANITIZER
     __sanitizer_set_death_callback(printCurrentInput);
