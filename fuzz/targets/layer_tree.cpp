@@ -2,12 +2,16 @@
 // tiny values included), drawn by a renderer and into a bitmap context. The renderer and
 // the context stay healthy, and a plain frame drawn after the hostile one is correct.
 
+#include <cmath>
+#include <iterator>
 #include <memory>
 #include <vector>
 
 #include "fuzz/FuzzSupport.hpp"
 #include "platform/ca/BackdropLayer.hpp"
+#include "platform/ca/BasicAnimation.hpp"
 #include "platform/ca/GradientLayer.hpp"
+#include "platform/ca/KeyframeAnimation.hpp"
 #include "platform/ca/Layer.hpp"
 #include "platform/ca/Renderer.hpp"
 #include "platform/ca/ShapeLayer.hpp"
@@ -44,6 +48,56 @@ cg::Path pathFrom(fuzz::Input& in) {
         }
     }
     return path.path();
+}
+
+// A value of the kind the input picks, which need not be the kind the key path takes.
+ca::Value valueFrom(fuzz::Input& in) {
+    switch (in.byte() % 6) {
+    case 1: return pointFrom(in);
+    case 2: return rectFrom(in);
+    case 3: return std::optional<cg::Color>(colorFrom(in));
+    case 4: return transformFrom(in);
+    case 5: return std::optional<cg::Path>(pathFrom(in));
+    default: return in.number();
+    }
+}
+
+void animate(ca::Layer& layer, fuzz::Input& in) {
+    static const char* const kKeyPaths[] = {"position", "bounds", "transform", "opacity", "backgroundColor",
+                                             "cornerRadius", "borderWidth", "shadowOffset", "shadowRadius", "path",
+                                             "strokeEnd", "colors", "locations", "transform.scale",
+                                             "transform.rotation.z", "position.x", "nonsense"};
+    std::shared_ptr<ca::PropertyAnimation> animation;
+    if (in.boolean()) {
+        auto basic = std::make_shared<ca::BasicAnimation>();
+        if (in.boolean()) basic->setFromValue(valueFrom(in));
+        if (in.boolean()) basic->setToValue(valueFrom(in));
+        if (in.boolean()) basic->setSpringTiming(in.number(), in.number());
+        animation = basic;
+    } else {
+        auto keyframes = std::make_shared<ca::KeyframeAnimation>();
+        std::vector<ca::Value> values;
+        std::vector<double> times;
+        for (std::int64_t n = in.integer(0, 4); n > 0; --n) {
+            values.push_back(valueFrom(in));
+            times.push_back(in.number());
+        }
+        keyframes->setValues(values);
+        if (in.boolean()) keyframes->setKeyTimes(times);
+        keyframes->setCalculationMode(static_cast<ca::CalculationMode>(in.integer(0, 1)));
+        animation = keyframes;
+    }
+    animation->setKeyPath(kKeyPaths[in.integer(0, static_cast<std::int64_t>(std::size(kKeyPaths)) - 1)]);
+    animation->setIsAdditive(in.boolean());
+    animation->setIsCumulative(in.boolean());
+    animation->setBeginTime(in.number());
+    animation->setDuration(in.number());
+    animation->setRepeatCount(in.number());
+    animation->setFillMode(static_cast<ca::FillMode>(in.integer(0, 3)));
+    if (in.boolean()) {
+        animation->setTimingFunction(ca::MediaTimingFunction(in.number(), in.number(), in.number(), in.number()));
+    }
+    layer.addAnimation(animation, in.boolean() ? "a" : "b");
 }
 
 std::shared_ptr<ca::Layer> layerFrom(fuzz::Input& in) {
@@ -113,6 +167,7 @@ std::shared_ptr<ca::Layer> layerFrom(fuzz::Input& in) {
         layer->setContentsGravity(static_cast<ca::ContentsGravity>(in.integer(0, 11)));
         layer->setContentsScale(in.number());
     }
+    for (std::int64_t n = in.integer(0, 2); n > 0; --n) animate(*layer, in);
     return layer;
 }
 
@@ -133,7 +188,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ca::Renderer renderer({40, 30}, 1.5);
     renderer.render(*root);
-    renderer.render(*root, ca::RenderMode::presentation(in.number()));
+    for (int frame = 0; frame < 3; ++frame) {
+        const double time = in.number();
+        session.advance(std::isfinite(time) && time > 0 && time < 10 ? time : 0.25);
+        renderer.render(*root, ca::RenderMode::presentation(time));
+    }
     auto plain = std::make_shared<ca::Layer>();
     plain->setBounds({0, 0, 40, 30});
     plain->setPosition({20, 15});
