@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the gallery need.
 # Idempotent: when everything is present it does nothing and touches no network.
+# With --fuzz it also installs clang and libFuzzer, which only scripts/fuzz.sh needs.
 set -euo pipefail
 
 packages=(
@@ -28,6 +29,9 @@ packages=(
   xvfb
   xauth
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -111,12 +111,16 @@ void Label::textDidChange() { invalidate(Invalidate::display | Invalidate::intri
 // work when either changes.
 void Label::setText(std::optional<ns::String> text) {
     // Plain text drops the attributed text, also when the characters are the same.
-    if (change(attributedText_, std::nullopt) | change(text_, std::move(text))) textDidChange();
+    bool changed = change(attributedText_, std::nullopt);
+    changed |= change(text_, std::move(text));
+    if (changed) textDidChange();
 }
 
 void Label::setAttributedText(std::optional<ns::AttributedString> text) {
     if (!text) {
-        if (change(attributedText_, std::nullopt) | change(text_, std::nullopt)) textDidChange();
+        bool changed = change(attributedText_, std::nullopt);
+        changed |= change(text_, std::nullopt);
+        if (changed) textDidChange();
         return;
     }
     bool changed = change(text_, text->string());
@@ -145,7 +149,9 @@ void Label::setFont(std::optional<Font> font) {
         text.addAttribute(ns::AttributedStringKey::font, ns::Value::of(*font), {0, text.length()});
         restyled = text;
     }
-    if (change(font_, *font) | change(attributedText_, std::move(restyled))) textDidChange();
+    bool changed = change(font_, *font);
+    changed |= change(attributedText_, std::move(restyled));
+    if (changed) textDidChange();
 }
 
 void Label::setTextColor(std::optional<Color> color) {
@@ -156,15 +162,17 @@ void Label::setTextColor(std::optional<Color> color) {
         text.addAttribute(ns::AttributedStringKey::foregroundColor, ns::Value::of(textColor), {0, text.length()});
         restyled = text;
     }
-    if (change(textColor_, textColor) | change(attributedText_, std::move(restyled)))
-        invalidate(Invalidate::display);
+    bool changed = change(textColor_, textColor);
+    changed |= change(attributedText_, std::move(restyled));
+    if (changed) invalidate(Invalidate::display);
 }
 
 void Label::setTextAlignment(ns::TextAlignment alignment) {
     std::optional<ns::AttributedString> restyled = attributedText_;
     restyleParagraphs(restyled, [&](ns::ParagraphStyle& style) { style.alignment = alignment; });
-    if (change(textAlignment_, alignment) | change(attributedText_, std::move(restyled)))
-        invalidate(Invalidate::display);
+    bool changed = change(textAlignment_, alignment);
+    changed |= change(attributedText_, std::move(restyled));
+    if (changed) invalidate(Invalidate::display);
 }
 
 void Label::setNumberOfLines(int lines) {
@@ -174,7 +182,9 @@ void Label::setNumberOfLines(int lines) {
 void Label::setLineBreakMode(ns::LineBreakMode mode) {
     std::optional<ns::AttributedString> restyled = attributedText_;
     restyleParagraphs(restyled, [&](ns::ParagraphStyle& style) { style.lineBreakMode = mode; });
-    if (change(lineBreakMode_, mode) | change(attributedText_, std::move(restyled))) textDidChange();
+    bool changed = change(lineBreakMode_, mode);
+    changed |= change(attributedText_, std::move(restyled));
+    if (changed) textDidChange();
 }
 
 void Label::setPreferredMaxLayoutWidth(double width) {

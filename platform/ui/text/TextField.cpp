@@ -70,12 +70,16 @@ void TextField::setAttributedPlaceholder(std::optional<ns::AttributedString> pla
 // either changes.
 void TextField::setFont(const Font& font) {
     auto restyled = detail::withAttribute(text_, ns::AttributedStringKey::font, ns::Value::of(font));
-    if (change(font_, font) | change(text_, std::move(restyled))) setNeedsDisplay();
+    bool changed = change(font_, font);
+    changed |= change(text_, std::move(restyled));
+    if (changed) setNeedsDisplay();
 }
 
 void TextField::setTextColor(const Color& color) {
     auto restyled = detail::withAttribute(text_, ns::AttributedStringKey::foregroundColor, ns::Value::of(color));
-    if (change(textColor_, color) | change(text_, std::move(restyled))) setNeedsDisplay();
+    bool changed = change(textColor_, color);
+    changed |= change(text_, std::move(restyled));
+    if (changed) setNeedsDisplay();
 }
 
 void TextField::setTextAlignment(ns::TextAlignment alignment) {

@@ -1,6 +1,7 @@
 #include "platform/ui/text/TextLayout.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -43,7 +44,9 @@ int pangoUnits(double points) {
     return static_cast<int>(std::lround(points * PANGO_SCALE));
 }
 
-double points(int units) { return static_cast<double>(units) / PANGO_SCALE; }
+// Sums and differences of Pango units are taken in 64 bits: tall text (hundreds of lines at
+// the largest font size) passes the range of int.
+double points(std::int64_t units) { return static_cast<double>(units) / PANGO_SCALE; }
 
 // The top of the first line's logical box, in Pango units: positions inside the
 // laid-out text are measured from it.
@@ -211,15 +214,15 @@ void TextLayout::Impl::measure() {
     // it: only a single run measures without colours.
     PangoLayout* layout = build(1, runs.size() > 1);
     unknownGlyphs = pango_layout_get_unknown_glyphs_count(layout);
-    int top = 0;
-    int bottom = 0;
+    std::int64_t top = 0;
+    std::int64_t bottom = 0;
     int widest = 0;
     const auto measureLine = [&](PangoLayoutIter* iter, int line, const PangoRectangle& logical, int firstTop) {
         if (line == 0) {
             top = firstTop;
             firstBaseline = points(pango_layout_iter_get_baseline(iter) - top);
         }
-        bottom = logical.y + logical.height;
+        bottom = std::int64_t{logical.y} + logical.height;
         widest = std::max(widest, logical.width);
     };
     lineCount = forEachLine(layout, maximumLines, measureLine);
@@ -227,7 +230,7 @@ void TextLayout::Impl::measure() {
 
     double usedWidth = points(widest);
     if (mode == ns::LineBreakMode::byClipping && width > 0) usedWidth = std::min(usedWidth, width);
-    size = cg::Size(usedWidth, points(bottom - top));
+    size = cg::Size(usedWidth, points(std::max<std::int64_t>(0, bottom - top)));
 }
 
 // Records the byte offset of each UTF-16 unit of `piece` (which starts at
@@ -335,7 +338,7 @@ void TextLayout::draw(cg::Context& context, cg::Point at) const {
     PangoLayout* layout = d.build(alpha);
     forEachLine(layout, d.lineCount, [&](PangoLayoutIter* iter, int, const PangoRectangle& logical, int top) {
         const int baseline = pango_layout_iter_get_baseline(iter);
-        cairo_move_to(cr, at.x + points(logical.x), at.y + points(baseline - top));
+        cairo_move_to(cr, at.x + points(logical.x), at.y + points(std::int64_t{baseline} - top));
         pango_cairo_show_layout_line(cr, pango_layout_iter_get_line_readonly(iter));
     });
     g_object_unref(layout);
@@ -352,7 +355,7 @@ cg::Rect TextLayout::caretRect(int64_t offset) const {
     PangoRectangle strong;
     pango_layout_get_cursor_pos(layout, std::min(index, static_cast<int>(d.text.size())), &strong, nullptr);
     g_object_unref(layout);
-    return {points(strong.x), points(strong.y - top), 0, points(strong.height)};
+    return {points(strong.x), points(std::int64_t{strong.y} - top), 0, points(strong.height)};
 }
 
 int64_t TextLayout::offsetNearest(cg::Point point) const {
@@ -406,7 +409,8 @@ std::vector<cg::Rect> TextLayout::selectionRects(ns::Range range) const {
                 left = std::min(left, ranges[2 * i]);
                 right = std::max(right, ranges[2 * i + 1]);
             }
-            rects.emplace_back(points(left), points(logical.y - top), points(right - left), points(logical.height));
+            rects.emplace_back(points(left), points(std::int64_t{logical.y} - top), points(std::int64_t{right} - left),
+                               points(logical.height));
         }
         g_free(ranges);
     });

@@ -104,12 +104,16 @@ void TextView::setAttributedText(std::optional<ns::AttributedString> text) {
 void TextView::setFont(std::optional<Font> font) {
     const Font chosen = font.value_or(Font::systemFont(kDefaultFontSize));
     auto restyled = detail::withAttribute(text_, ns::AttributedStringKey::font, ns::Value::of(chosen));
-    if (change(font_, chosen) | change(text_, std::move(restyled))) textDidChangeLayout();
+    bool changed = change(font_, chosen);
+    changed |= change(text_, std::move(restyled));
+    if (changed) textDidChangeLayout();
 }
 
 void TextView::setTextColor(const Color& color) {
     auto restyled = detail::withAttribute(text_, ns::AttributedStringKey::foregroundColor, ns::Value::of(color));
-    if (change(textColor_, color) | change(text_, std::move(restyled))) textDidChangeLayout();
+    bool changed = change(textColor_, color);
+    changed |= change(text_, std::move(restyled));
+    if (changed) textDidChangeLayout();
 }
 
 void TextView::setTextAlignment(ns::TextAlignment alignment) {

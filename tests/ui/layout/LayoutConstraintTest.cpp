@@ -176,7 +176,7 @@ TEST_F(LayoutConstraintTest, ChangesMarkSuperviewsAndLayOutLater) {
     auto left = box->leftAnchor().constraintEqualTo(container->leftAnchor(), 10);
     LayoutConstraint::activate({left, box->topAnchor().constraintEqualTo(container->topAnchor()),
                                 box->widthAnchor().constraintEqualToConstant(50),
-                                box->heightAnchor().constraintEqualTo(box->widthAnchor(), 0.5)});
+                                box->heightAnchor().constraintEqualTo(box->widthAnchor(), 0.5, 0)});
     runUntilIdle();
     ASSERT_EQ(box->frame(), (cg::Rect{10, 0, 50, 25}));
     EXPECT_FALSE(container->layer()->needsLayout());

@@ -134,6 +134,17 @@ TEST(TextLayoutTest, EmptyTextAndZeroSizedFontsMeasureNothing) {
     EXPECT_EQ(ui::TextLayout(mixed).size(), ui::TextLayout(ns::AttributedString("Hello", attributes(ui::Font::systemFont(12)))).size());
 }
 
+// Hundreds of lines at the largest font pass the range of Pango's int units.
+TEST(TextLayoutTest, TextTallerThanPangoUnitsMeasuresWithoutOverflow) {
+    std::string text;
+    for (int i = 0; i < 600; ++i) text += "x\n";
+    const ui::TextLayout layout(ns::AttributedString(ns::String(text), attributes(ui::Font::systemFont(4096))));
+    EXPECT_TRUE(layout.size().isFinite());
+    EXPECT_GE(layout.size().height, 0);
+    EXPECT_TRUE(layout.caretRect(1199).isFinite());
+    for (const cg::Rect& r : layout.selectionRects({0, 1200})) EXPECT_TRUE(r.isFinite());
+}
+
 TEST(TextLayoutTest, DefaultsAreTheSystemFontAt12) {
     const ns::String text("Default text");
     EXPECT_EQ(ui::size(text, {}), ui::size(text, attributes(ui::Font::systemFont(12))));
