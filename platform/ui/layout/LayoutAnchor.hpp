@@ -69,8 +69,11 @@ public:
     std::shared_ptr<LayoutConstraint> constraintGreaterThanOrEqualToConstant(double constant) const {
         return makeConstant(Relation::greaterThanOrEqual, constant);
     }
+    // The multiple needs its constant spelled out: with a default, `constraintEqualTo(other, 5)`
+    // would match this and the inherited (anchor, constant) form equally, and compilers differ on
+    // which they pick. Two arguments always mean a constant, as on every other anchor.
     std::shared_ptr<LayoutConstraint> constraintEqualTo(const LayoutDimension& dimension, double multiplier,
-                                                        double constant = 0) const {
+                                                        double constant) const {
         return make(Relation::equal, dimension, multiplier, constant);
     }
 

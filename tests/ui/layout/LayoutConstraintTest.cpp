@@ -179,6 +179,9 @@ TEST_F(LayoutConstraintTest, ChangesMarkSuperviewsAndLayOutLater) {
                                 box->heightAnchor().constraintEqualTo(box->widthAnchor(), 0.5, 0)});
     runUntilIdle();
     ASSERT_EQ(box->frame(), (cg::Rect{10, 0, 50, 25}));
+    // Two arguments on a dimension mean a constant, as on every other anchor.
+    auto plus = box->heightAnchor().constraintEqualTo(box->widthAnchor(), 5);
+    EXPECT_EQ(std::pair(plus->multiplier(), plus->constant()), std::pair(1.0, 5.0));
     EXPECT_FALSE(container->layer()->needsLayout());
 
     // Unchanged values mark nothing.
