@@ -12,7 +12,6 @@
 #include "examples/gallery/GalleryShell.hpp"
 #include "pellavo/Pellavo.hpp"
 #include "platform/backend/Headless.hpp"
-#include "platform/backend/SdlBackend.hpp"
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/RunLoop.hpp"
 #include "platform/ui/event/Application.hpp"
@@ -74,27 +73,23 @@ int parse(int argc, char** argv, Options& options) {
     return 0;
 }
 
-// A fresh application with one key window showing the gallery's chrome.
-std::shared_ptr<GalleryShell> freshShell() {
-    ns::RunLoop::main().resetForTesting();
-    ui::Application::shared().resetForTesting();
-    auto window = ns::make<ui::Window>();
-    window->makeKeyAndVisible();
-    return ns::make<GalleryShell>(window);
-}
-
-// Shows one screen on the manual clock, lets it settle and writes it.
+// One screen on the manual clock, settled and written. Each screen is a session of its
+// own: the application is terminated before and after.
 bool writeScreen(const std::function<void(GalleryShell&)>& show, double settleSeconds,
                  const std::filesystem::path& file) {
-    auto shell = freshShell();
+    auto& application = ui::Application::shared();
+    application.terminate();
+    auto window = ns::make<ui::Window>();
+    window->makeKeyAndVisible();
+    auto shell = ns::make<GalleryShell>(window);
     show(*shell);
     auto& loop = ns::RunLoop::main();
     loop.runOnce();
     loop.advance(settleSeconds);
     const bool written = backend::Headless::renderScreenPNG(file.string());
     shell.reset();
-    ui::Application::shared().resetForTesting();
-    ns::RunLoop::main().resetForTesting();
+    window.reset();
+    application.terminate();
     return written;
 }
 
@@ -121,32 +116,31 @@ int writePngs(const std::filesystem::path& dir, const GalleryPage* only) {
 }
 
 int runWindow(const Options& options) {
-    backend::SdlBackend backend;
-    if (!backend.open("Pellavo gallery")) return 1;
-    auto window = ns::make<ui::Window>();
-    window->makeKeyAndVisible();
-    auto shell = ns::make<GalleryShell>(window);
-    if (options.page.empty())
-        shell->showIndex();
-    else
-        shell->showPage(options.page);
-    const std::weak_ptr<GalleryShell> weak = shell;
-    backend.keyPressed = [weak](backend::SdlBackend::Key key) {
-        const auto s = weak.lock();
-        if (!s) return;
+    std::shared_ptr<GalleryShell> shell;
+    ui::Application::RunOptions run;
+    run.title = "Pellavo gallery";
+    run.frames = options.frames;
+    run.keyPressed = [&shell](ui::ApplicationHost::Key key) {
+        using Key = ui::ApplicationHost::Key;
+        if (!shell) return;
         switch (key) {
-        case backend::SdlBackend::Key::left: s->previous(); break;
-        case backend::SdlBackend::Key::right: s->next(); break;
-        case backend::SdlBackend::Key::home:
-        case backend::SdlBackend::Key::up: s->backToIndex(); break;
+        case Key::left: shell->previous(); break;
+        case Key::right: shell->next(); break;
+        case Key::home:
+        case Key::up: shell->backToIndex(); break;
         default: break;
         }
     };
-    backend.run(options.frames);
-    shell.reset();
-    window.reset();
-    ui::Application::shared().resetForTesting();
-    return 0;
+    return ui::Application::run(
+        [&](ui::Window& window) {
+            shell = ns::make<GalleryShell>(window.sharedFromThis<ui::Window>());
+            if (options.page.empty())
+                shell->showIndex();
+            else
+                shell->showPage(options.page);
+            return window.rootViewController();
+        },
+        run);
 }
 
 } // namespace

@@ -52,7 +52,7 @@ public:
     ObserverId addObserver(int order, Block observer);
     void removeObserver(ObserverId id);
 
-    // Called by resetForTesting() before events are dropped, so sources such as timers
+    // Called by reset() before events are dropped, so sources such as timers
     // can invalidate themselves. Handlers stay registered for the process.
     void addResetHandler(Block handler);
 
@@ -82,8 +82,10 @@ public:
     std::int64_t nextDueTime() const;
 
     // Runs the reset handlers (timers invalidate themselves), then drops every event
-    // and queued block. Observers stay.
-    void resetForTesting();
+    // and queued block. Observers stay. Ends an application's session
+    // (ui::Application::terminate).
+    void reset();
+    void resetForTesting() { reset(); }
 
 private:
     RunLoop();
