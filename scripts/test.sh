@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, then configures, builds and tests both presets.
+# Installs what is needed, then configures, builds and tests both presets. The default
+# preset's tests include the package check: the build installed into a temporary prefix,
+# examples/hello built against it with find_package and run headless, and pkg-config.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
