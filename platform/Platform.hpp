@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 namespace pellavo::platform {
 
 // The platform library's one initialisation point. It runs on the loading thread when
@@ -9,11 +11,11 @@ namespace pellavo::platform {
 // window behind ui::Application::run (ui::ApplicationHost). Within the
 // platform it is the one place outside backend/ that names backend/. Hosts need not call
 // it; further calls do nothing.
-void initialise();
+PELLAVO_EXPORT void initialise();
 
 // Undoes initialise(): removes the image codec and the transport, joining its worker
 // (unfinished transfers end without completions), and releases libcurl. Runs by itself
 // at exit.
-void shutdown();
+PELLAVO_EXPORT void shutdown();
 
 } // namespace pellavo::platform

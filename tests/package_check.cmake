@@ -30,6 +30,22 @@ foreach(file IN LISTS text_files)
   endforeach()
 endforeach()
 
+# Every installed header compiles alone, with the installed include folder only.
+file(GLOB_RECURSE headers RELATIVE "${prefix}/include" "${prefix}/include/*.hpp")
+set(units "")
+foreach(header IN LISTS headers)
+  string(MAKE_C_IDENTIFIER "${header}" unit)
+  file(WRITE "${work}/alone/${unit}.cpp" "#include <${header}>\n")
+  list(APPEND units "${unit}.cpp")
+endforeach()
+file(WRITE "${work}/alone/CMakeLists.txt" "cmake_minimum_required(VERSION 3.25)\nproject(alone CXX)\n"
+  "add_library(alone OBJECT ${units})\ntarget_compile_features(alone PRIVATE cxx_std_20)\n"
+  "target_include_directories(alone PRIVATE \"${prefix}/include\")\n"
+  "target_compile_options(alone PRIVATE -fsyntax-only -Wall -Wextra -Werror)\n")
+run("configuring the header check" ${CMAKE_COMMAND} -S "${work}/alone" -B "${work}/alone/build" -G Ninja
+    -DCMAKE_CXX_COMPILER=${CXX})
+run("compiling each installed header alone" ${CMAKE_COMMAND} --build "${work}/alone/build" -j 3)
+
 # The example, as a host builds it: its own project, the prefix and nothing else.
 run("configuring examples/hello" ${CMAKE_COMMAND} -S "${SOURCE_DIR}/examples/hello" -B "${work}/hello" -G Ninja
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix}

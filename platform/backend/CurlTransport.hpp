@@ -2,18 +2,19 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/URLTransport.hpp"
 
 namespace pellavo::backend {
 
 // libcurl's global set-up and tear-down, for the platform's initialisation point only:
 // both must run while no other thread uses curl.
-void curlGlobalInit();
-void curlGlobalCleanup();
+PELLAVO_EXPORT void curlGlobalInit();
+PELLAVO_EXPORT void curlGlobalCleanup();
 
 // The HTTP transport: one worker thread, started by the first transfer, drives a curl
 // multi handle and wakes at least every 50 ms for new transfers and cancellations.
 // Destroying it joins the worker; unfinished transfers are dropped without a result.
-std::shared_ptr<ns::URLTransport> makeCurlTransport();
+PELLAVO_EXPORT std::shared_ptr<ns::URLTransport> makeCurlTransport();
 
 } // namespace pellavo::backend

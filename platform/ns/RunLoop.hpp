@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -8,7 +10,7 @@ namespace pellavo::ns {
 
 // True on the main thread: the one that loaded the platform library (it runs the
 // library's static initialisers). Safe from any thread.
-bool isMainThread();
+PELLAVO_EXPORT bool isMainThread();
 
 // The main thread's run loop. A turn at instant T runs, in this order:
 //   1. the timed events due at or before T that existed when the turn began, by due
@@ -18,7 +20,7 @@ bool isMainThread();
 // Work added during a step waits for the next turn. Scheduling, cancelling, queueing
 // blocks, stop() and wakeUp() are safe from any thread; everything that runs turns
 // belongs to the main thread (the one that loaded the platform library).
-class RunLoop {
+class PELLAVO_EXPORT RunLoop {
 public:
     using EventId = std::uint64_t;
     using ObserverId = std::uint64_t;

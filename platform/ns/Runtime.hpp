@@ -9,6 +9,7 @@
 #include <typeindex>
 #include <utility>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Coder.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/Selector.hpp"
@@ -17,7 +18,7 @@
 namespace pellavo::ns {
 
 // Keeps a key-value observation alive; destroying it (or invalidate()) ends it.
-class KeyValueObservation {
+class PELLAVO_EXPORT KeyValueObservation {
 public:
     KeyValueObservation() = default;
     KeyValueObservation(KeyValueObservation&& other) noexcept = default;
@@ -41,7 +42,7 @@ private:
 // observation of keys. One registry per process; every member is thread-safe.
 // Failures (unknown class, key or selector, a value or sender of the wrong type)
 // answer null or false and write one ns::log line.
-class Runtime {
+class PELLAVO_EXPORT Runtime {
 public:
     static Runtime& shared();
 
@@ -137,6 +138,16 @@ private:
 
     template <class V>
     static std::optional<V> convert(const Value& value);
+    // The factories registerClass stores: functions rather than closures, so that no
+    // closure type (whose type information the library would export) is made per class.
+    template <class T>
+    static std::shared_ptr<Object> makeObject() {
+        return std::static_pointer_cast<Object>(make<T>());
+    }
+    template <class T>
+    static std::shared_ptr<Object> makeObjectFromCoder(const Coder& coder) {
+        return std::static_pointer_cast<Object>(make<T>(coder));
+    }
 
     struct State;
     std::shared_ptr<State> state_;
@@ -149,11 +160,11 @@ bool Runtime::registerClass(std::string_view name, std::string_view superclassNa
     static_assert(std::is_base_of_v<Object, T>, "classes registered with the runtime derive from ns::Object");
     Factory factory;
     if constexpr (std::is_default_constructible_v<T>) {
-        factory = [] { return std::static_pointer_cast<Object>(make<T>()); };
+        factory = &Runtime::makeObject<T>;
     }
     CoderFactory coderFactory;
     if constexpr (std::is_constructible_v<T, const Coder&>) {
-        coderFactory = [](const Coder& coder) { return std::static_pointer_cast<Object>(make<T>(coder)); };
+        coderFactory = &Runtime::makeObjectFromCoder<T>;
     }
     return registerClassImpl(name, superclassName, std::move(factory), std::move(coderFactory));
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/event/ApplicationHost.hpp"
 #include "platform/ui/event/Event.hpp"
@@ -32,7 +33,7 @@ class Window;
 //
 // The platform initialises itself when the library loads (platform/Platform.hpp), so
 // nothing has to be called before.
-class Application : public Responder {
+class PELLAVO_EXPORT Application : public Responder {
 public:
     static Application& shared();
 

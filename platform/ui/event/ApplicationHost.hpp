@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,7 +12,7 @@ namespace pellavo::ui {
 // drawn without a display. The window system lives above ui, so the platform installs
 // its host when the library loads; a host application never implements one. Used on
 // the main thread only.
-class ApplicationHost {
+class PELLAVO_EXPORT ApplicationHost {
 public:
     // Keys a host application may act on (Application::RunOptions::keyPressed).
     enum class Key { left, right, up, down, home, end };

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/gesture/GestureRecognizer.hpp"
@@ -22,7 +23,7 @@ class Window;
 // passes follow it); only drag moves the clock, between its steps. Points are in the
 // coordinates of the given window, or of the key window at the time of the call.
 // Unknown or finished touch ids are ignored.
-class TestDriver {
+class PELLAVO_EXPORT TestDriver {
 public:
     using TouchId = int;
 

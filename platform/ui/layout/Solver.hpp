@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -11,19 +13,19 @@
 namespace pellavo::ui::layout {
 
 // A variable of one solver. Handles compare by id; id 0 is the null variable.
-struct Variable {
+struct PELLAVO_EXPORT Variable {
     std::uint64_t id = 0;
     explicit operator bool() const { return id != 0; }
     friend bool operator==(Variable, Variable) = default;
 };
 
-struct Term {
+struct PELLAVO_EXPORT Term {
     Variable variable;
     double coefficient = 1;
 };
 
 // Σ coefficient × variable + constant.
-struct Expression {
+struct PELLAVO_EXPORT Expression {
     std::vector<Term> terms;
     double constant = 0;
 };
@@ -33,7 +35,7 @@ enum class Relation { lessThanOrEqual, equal, greaterThanOrEqual };
 // A linear relation `expression <relation> 0` at a priority (1000 is required).
 // Handles share identity: copies refer to the same constraint, and the solver edits
 // the shared constant and priority when they change.
-class Constraint {
+class PELLAVO_EXPORT Constraint {
 public:
     static constexpr double required = 1000;
 
@@ -65,7 +67,7 @@ private:
 // stay of weight 0.001 at the value it entered with, so a variable the constraints
 // leave free keeps that value and a solution depends only on the constraint set.
 // A failing operation leaves the tableau exactly as it was.
-class Solver {
+class PELLAVO_EXPORT Solver {
 public:
     enum class Status {
         ok,

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/ParagraphStyle.hpp"
@@ -33,7 +34,7 @@ namespace pellavo::ui {
 //
 // Sizes are fractional and unrounded. A layout may be measured and drawn on any
 // one thread at a time.
-class TextLayout {
+class PELLAVO_EXPORT TextLayout {
 public:
     // No text: size (0, 0).
     TextLayout();
