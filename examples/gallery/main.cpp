@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <system_error>
 
@@ -27,7 +28,8 @@ constexpr const char* usageText =
     "usage: pellavo-gallery [--page ID] [--png DIR] [--list] [--frames N]\n"
     "  (no options)  open a window on the index\n"
     "  --page ID     open that page (with --png: write only that page)\n"
-    "  --png DIR     write DIR/<id>.png for every page and DIR/index.png, without a window\n"
+    "  --png DIR     write DIR/<id>.png for every page, DIR/index.png and DIR/index-N.png (the families),\n"
+    "                without a window\n"
     "  --list        print the page ids\n"
     "  --frames N    quit after N frames\n";
 
@@ -103,8 +105,16 @@ int writePngs(const std::filesystem::path& dir, const GalleryPage* only) {
     }
     ns::Clock::setShared(std::make_shared<ns::ManualClock>());
     bool ok = true;
-    if (!only)
+    if (!only) {
         ok = writeScreen([](GalleryShell& shell) { shell.showIndex(); }, 0, dir / "index.png") && ok;
+        // Each family's screen: index-1.png and on.
+        std::set<std::size_t> families;
+        for (const GalleryPage& page : gallery::pages()) families.insert(gallery::familyOf(page));
+        for (int screen = 1; screen <= static_cast<int>(families.size()); ++screen)
+            ok = writeScreen([screen](GalleryShell& shell) { shell.showIndex(screen); }, 0,
+                             dir / ("index-" + std::to_string(screen) + ".png")) &&
+                 ok;
+    }
     for (const GalleryPage& page : gallery::pages()) {
         if (only && only != &page) continue;
         ok = writeScreen([&](GalleryShell& shell) { shell.showPage(page.id); }, page.settleSeconds,
