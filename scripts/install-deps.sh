@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the gallery need.
+#   scripts/install-deps.sh          what the build, the tests and the gallery need
+#   scripts/install-deps.sh --docs   also Doxygen, for scripts/docs.sh
 # Idempotent: when everything is present it does nothing and touches no network.
 set -euo pipefail
 
@@ -28,6 +30,12 @@ packages=(
   xvfb
   xauth
 )
+for arg in "$@"; do
+  case "$arg" in
+    --docs) packages+=(doxygen) ;;
+    *) echo "usage: scripts/install-deps.sh [--docs]" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
