@@ -8,7 +8,7 @@
 //   PELLAVO_EXPORT ui::Color shadeDarker(ui::Color color);
 // Members of an exported class are exported with it. Internals (detail namespaces, helpers
 // in a .cpp file's anonymous namespace) never carry it; a test checks the libraries export
-// none of them.
+// none of them. scripts/mark-exports.py puts it wherever a header lacks it.
 #ifndef PELLAVO_EXPORT
 #define PELLAVO_EXPORT __attribute__((visibility("default")))
 #endif
