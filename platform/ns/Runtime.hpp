@@ -154,9 +154,11 @@ private:
 };
 
 // ------------------------------------------------------------------ templates
+// Inline, so that an instantiation for an internal class stays out of the exported
+// symbols (-fvisibility-inlines-hidden) even in an unoptimised build.
 
 template <class T>
-bool Runtime::registerClass(std::string_view name, std::string_view superclassName) {
+inline bool Runtime::registerClass(std::string_view name, std::string_view superclassName) {
     static_assert(std::is_base_of_v<Object, T>, "classes registered with the runtime derive from ns::Object");
     Factory factory;
     if constexpr (std::is_default_constructible_v<T>) {
@@ -181,7 +183,7 @@ struct IsOptional<std::optional<U>> : std::true_type {};
 } // namespace detail
 
 template <class V>
-std::optional<V> Runtime::convert(const Value& value) {
+inline std::optional<V> Runtime::convert(const Value& value) {
     if (const V* exact = value.get<V>()) return *exact;
     if constexpr (std::is_arithmetic_v<V> || std::is_enum_v<V>) {
         return value.as<V>();
@@ -204,7 +206,7 @@ std::optional<V> Runtime::convert(const Value& value) {
 }
 
 template <class T, class V, class Getter, class Setter>
-void Runtime::addProperty(std::string_view className, std::string_view key, Getter getter, Setter setter) {
+inline void Runtime::addProperty(std::string_view className, std::string_view key, Getter getter, Setter setter) {
     static_assert(std::is_base_of_v<Object, T>, "properties belong to ns::Object subclasses");
     Property property{typeid(V), !std::is_null_pointer_v<Getter>, !std::is_null_pointer_v<Setter>, {}, {}};
     if constexpr (!std::is_null_pointer_v<Getter>) {
@@ -228,7 +230,7 @@ void Runtime::addProperty(std::string_view className, std::string_view key, Gett
 }
 
 template <class T>
-void Runtime::addAction(std::string_view className, Selector selector, void (T::*method)()) {
+inline void Runtime::addAction(std::string_view className, Selector selector, void (T::*method)()) {
     static_assert(std::is_base_of_v<Object, T>, "actions belong to ns::Object subclasses");
     addActionImpl(className, selector, Action{[method](Object& object, Object*) {
                       auto* target = dynamic_cast<T*>(&object);
@@ -239,7 +241,7 @@ void Runtime::addAction(std::string_view className, Selector selector, void (T::
 }
 
 template <class T, class S>
-void Runtime::addAction(std::string_view className, Selector selector, void (T::*method)(S*)) {
+inline void Runtime::addAction(std::string_view className, Selector selector, void (T::*method)(S*)) {
     static_assert(std::is_base_of_v<Object, T>, "actions belong to ns::Object subclasses");
     addActionImpl(className, selector, Action{[method](Object& object, Object* sender) {
                       auto* target = dynamic_cast<T*>(&object);
