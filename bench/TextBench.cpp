@@ -40,7 +40,7 @@ void BM_MeasureThirtyCharactersFresh(benchmark::State& state) {
     const ui::Font font = ui::Font::systemFont(17);
     const ns::Attributes attributes{{ns::AttributedString::Key::font, ns::Value::of(font)}};
     PangoFontDescription* description = ui::detail::newFontDescription(font);
-    ui::detail::fontsDidChange();  // nothing remembered from an earlier run
+    ui::fontsDidChange();  // nothing remembered from an earlier run
     using Clock = std::chrono::steady_clock;
     Clock::duration ours{}, pango{};
     std::size_t next = 0;

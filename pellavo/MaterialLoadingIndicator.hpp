@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/view/View.hpp"
 
@@ -16,7 +17,7 @@ namespace pellavo {
 // whole view turns once every 2.2 s and the arc's colour drifts through `colors`.
 // The circle is fixed from the bounds at creation (radius half the width); resizing
 // the view later moves nothing. Built in code only.
-class MaterialLoadingIndicator : public ui::View {
+class PELLAVO_EXPORT MaterialLoadingIndicator : public ui::View {
 public:
     explicit MaterialLoadingIndicator(const cg::Rect& frame);
     std::string_view className() const override { return "MaterialLoadingIndicator"; }

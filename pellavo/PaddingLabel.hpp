@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/control/Label.hpp"
 
 namespace pellavo {
@@ -9,7 +10,7 @@ namespace pellavo {
 // A label that draws its text inside four insets and grows its sizes by them. The
 // setters only store: set the insets before the label shows, or invalidate by hand.
 // A non-finite inset counts as 0 wherever it is used.
-class PaddingLabel : public ui::Label {
+class PELLAVO_EXPORT PaddingLabel : public ui::Label {
 public:
     explicit PaddingLabel(const cg::Rect& frame = {});
     explicit PaddingLabel(const ns::Coder& coder);

@@ -48,7 +48,7 @@
 #include "pellavo/VXWalkthrough/VXWalkthroughViewController.hpp"
 #include "pellavo/Version.hpp"
 
-#define PELLAVO_EXPORT __attribute__((visibility("default")))
+#include "platform/ns/Export.hpp"
 
 // PELLAVO_VERSION_NUMBER and PELLAVO_VERSION_FULL (pellavo/Version.hpp), readable by
 // name in the shared library without these headers.

@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ui/control/BlurEffect.hpp"
 #include "platform/ui/graphics/Color.hpp"
@@ -23,10 +24,10 @@ namespace pellavo {
 // bottom edge, `down` below it with the arrow on top.
 enum class PopBubbleType : int { up = 0, down = 1 };
 // nullopt for any other int.
-std::optional<PopBubbleType> popBubbleTypeFromRawValue(int raw);
+PELLAVO_EXPORT std::optional<PopBubbleType> popBubbleTypeFromRawValue(int raw);
 
 // One setting of a bubble, applied through its setter when the bubble is made.
-class PopBubbleOption {
+class PELLAVO_EXPORT PopBubbleOption {
 public:
     static PopBubbleOption arrowSize(cg::Size size);
     static PopBubbleOption animationIn(double duration);
@@ -67,7 +68,7 @@ private:
 // next redraw). Sizes that are not finite or are negative count as 0 where read; a
 // non-finite side edge counts as 0. A show without a container, content or source, or
 // with a point that is not finite, does nothing. Main thread only.
-class PopBubble : public ui::View {
+class PELLAVO_EXPORT PopBubble : public ui::View {
 public:
     PopBubble();
     PopBubble(std::function<void()> showHandler, std::function<void()> dismissHandler);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/view/View.hpp"
 
@@ -19,7 +20,7 @@ namespace pellavo {
 //
 // Every setter runs its update even for an unchanged value. Both initialisers only
 // store the defaults: nothing shows until pageCount is first set to a different value.
-class SnakePageControl : public ui::View {
+class PELLAVO_EXPORT SnakePageControl : public ui::View {
 public:
     explicit SnakePageControl(const cg::Rect& frame = {});
     // From an interface file: the decoded frame and the same defaults.

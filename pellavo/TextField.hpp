@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Selector.hpp"
 #include "platform/ui/text/TextField.hpp"
 
@@ -18,11 +19,11 @@ enum class ResponderStandardEditActions {
 };
 
 // The action's selector: its name followed by ":" ("delete:" for delete_).
-ns::Selector selector(ResponderStandardEditActions action);
+PELLAVO_EXPORT ns::Selector selector(ResponderStandardEditActions action);
 
 // A text field whose edit actions come from an allow list or a deny list. Setting a
 // non-empty list empties the other; with both empty the platform decides.
-class TextField : public ui::TextField {
+class PELLAVO_EXPORT TextField : public ui::TextField {
 public:
     explicit TextField(cg::Rect frame = {});
     explicit TextField(const ns::Coder& coder);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/controller/AlertAction.hpp"
@@ -27,7 +28,7 @@ namespace pellavo {
 //
 // It keeps nothing but the controller, which the presentation holds once shown, so the
 // builder may go away right after show(). Main thread only.
-class VXAlert {
+class PELLAVO_EXPORT VXAlert {
 public:
     // A title or message not given stays absent.
     VXAlert(std::optional<ns::String> title, std::optional<ns::String> message,

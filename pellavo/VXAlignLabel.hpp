@@ -3,13 +3,14 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/control/Label.hpp"
 
 namespace pellavo {
 
 // A label whose text sits at the top, middle or bottom of its bounds. Made only from
 // interface files (or a coder): there is no frame constructor.
-class VXAlignLabel : public ui::Label {
+class PELLAVO_EXPORT VXAlignLabel : public ui::Label {
 public:
     enum class VerticalAlignment : int { top = 0, middle = 1, bottom = 2 };
     // nullopt outside 0...2.

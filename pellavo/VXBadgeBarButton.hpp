@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/control/BarButtonItem.hpp"
 #include "platform/ui/graphics/Color.hpp"
@@ -25,7 +26,7 @@ namespace pellavo {
 //
 // Made blank (clear colours, the label's default font, no padding or minimum size); the
 // badge look comes from initializer(), which initWithCustomBadgeBarButton runs.
-class VXBadgeBarButton : public ui::BarButtonItem {
+class PELLAVO_EXPORT VXBadgeBarButton : public ui::BarButtonItem {
 public:
     VXBadgeBarButton();
     explicit VXBadgeBarButton(const ns::Coder& coder);

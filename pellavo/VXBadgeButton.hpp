@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/control/Button.hpp"
 
 namespace pellavo::ns {
@@ -21,7 +22,7 @@ namespace pellavo {
 // size when it is set up, shown and hidden with a 0.6 s scaling animation. Every post of
 // "adBadgeShowingKey" toggles the badge of every live badge button; the library never
 // posts it.
-class VXBadgeButton : public ui::Button {
+class PELLAVO_EXPORT VXBadgeButton : public ui::Button {
 public:
     // Starts hiding its badge at once: isShowingBadge becomes false 0.6 s later.
     explicit VXBadgeButton(const cg::Rect& frame = {});

@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/view/View.hpp"
 
@@ -22,7 +23,7 @@ namespace pellavo {
 // stored; afterwards each change reaches the live layer at once, and every drawing
 // pass re-applies all of them. With the blur on, a light backdrop blur sits directly
 // below a translucent version of the gradient.
-class VXGradientView : public ui::View {
+class PELLAVO_EXPORT VXGradientView : public ui::View {
 public:
     explicit VXGradientView(const cg::Rect& frame = {});
     // From an interface file: the decoded frame and the same defaults.

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Object.hpp"
 
 namespace pellavo::ns {
@@ -23,7 +24,7 @@ namespace pellavo {
 // While it is up the application's network-activity flag is on. Unless hidden, it hides
 // itself `indicatorTimeount` seconds after the spinner has popped in. One shared
 // instance does all the work; its views are made once and reused.
-class VXHub : public ns::Object {
+class PELLAVO_EXPORT VXHub : public ns::Object {
 public:
     std::string_view className() const override { return "VXHub"; }
 

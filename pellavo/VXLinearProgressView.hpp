@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/view/View.hpp"
 
@@ -13,7 +14,7 @@ class VXGradientView;
 // bar's layout margins by constraints, fills the share of the width that the progress
 // takes of [minimumValue, maximumValue]. Changes lay the bar out at once; the track's
 // frame follows on the next layout pass, or over animationDuration when animated.
-class VXLinearProgressView : public ui::View {
+class PELLAVO_EXPORT VXLinearProgressView : public ui::View {
 public:
     explicit VXLinearProgressView(const cg::Rect& frame = {});
     // From an interface file: the decoded frame, the same defaults and prepare().

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/control/Label.hpp"
@@ -19,7 +20,7 @@ namespace pellavo {
 // is a wrapping label over the text area whose first line sits where typed text
 // begins; it follows the container inset at once, the line-fragment padding at the
 // next inset set, and is hidden whenever the view holds text.
-class VXPlaceholderTextView : public ui::TextView {
+class PELLAVO_EXPORT VXPlaceholderTextView : public ui::TextView {
 public:
     explicit VXPlaceholderTextView(cg::Rect frame = {});
     // Made from an interface file: the same set-up, after the decoded subviews.

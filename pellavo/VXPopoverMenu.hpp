@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/ParagraphStyle.hpp"
@@ -37,7 +38,7 @@ enum class VXPopOverMenuArrowDirection : int;
 // The look of every pop-over menu. Menus read only the shared instance; change its
 // properties before showing a menu. Setters store what they are given; the menu
 // treats a size that is not finite or is negative as 0 when it reads it.
-class VXConfiguration : public ns::Object {
+class PELLAVO_EXPORT VXConfiguration : public ns::Object {
 public:
     VXConfiguration();
     std::string_view className() const override { return "VXConfiguration"; }
@@ -87,8 +88,8 @@ private:
 
 // The width and the height of the main screen's bounds.
 namespace uiscreen {
-double ft_width();
-double ft_height();
+PELLAVO_EXPORT double ft_width();
+PELLAVO_EXPORT double ft_height();
 } // namespace uiscreen
 
 // A short list of names in a rounded panel whose arrow points at a sender: a view, the
@@ -97,7 +98,7 @@ double ft_height();
 // inside the screen and grows out of its arrow tip. A tap on a row reports it through
 // `done` 0.2 s later; any other tap reports `cancel`. Only the closures of the latest
 // show are ever called. Main thread only.
-class VXPopOverMenu : public ns::Object, public ui::GestureRecognizerDelegate {
+class PELLAVO_EXPORT VXPopOverMenu : public ns::Object, public ui::GestureRecognizerDelegate {
 public:
     using Done = std::function<void(int)>;
     using Cancel = std::function<void()>;

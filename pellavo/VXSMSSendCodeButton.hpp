@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/control/Button.hpp"
 #include "platform/ui/graphics/Color.hpp"
 
@@ -16,7 +17,7 @@ namespace pellavo {
 // A button for verification-code forms. countdown() disables it, greys it and shows
 // the seconds left, one a second; when they run out it comes back enabled, with its
 // former background and the resting title "获取验证码". The host wires the tap.
-class VXSMSSendCodeButton : public ui::Button {
+class PELLAVO_EXPORT VXSMSSendCodeButton : public ui::Button {
 public:
     explicit VXSMSSendCodeButton(const cg::Rect& frame = {});
     // From an interface file: the decoded frame and subviews, with the same defaults.

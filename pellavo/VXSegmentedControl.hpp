@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/GradientLayer.hpp"
 #include "platform/ca/ShapeLayer.hpp"
 #include "platform/cg/Geometry.hpp"
@@ -28,7 +29,7 @@ namespace pellavo {
 // the titles show in the selected style only where the thumb covers them. The
 // appearance properties are read once, at the first layout pass.
 // A view, not a ui::Control: it reports through its two closures only.
-class VXSegmentedControl : public ui::View {
+class PELLAVO_EXPORT VXSegmentedControl : public ui::View {
 public:
     enum class DraggingState : int { none = 0, dragging = 1, cancel = 2 };
     // nullopt for any other integer.

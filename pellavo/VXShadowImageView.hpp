@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/graphics/Image.hpp"
 #include "platform/ui/view/View.hpp"
 
@@ -18,7 +19,7 @@ namespace pellavo {
 // the image, blur, size percentage, offsets or content mode, and every layout pass,
 // re-render the shadow; until a new one arrives the previous one stays. The image views
 // join the view when it first moves into a superview.
-class ShadowImageView : public ui::View {
+class PELLAVO_EXPORT ShadowImageView : public ui::View {
 public:
     explicit ShadowImageView(const cg::Rect& frame = {});
     // From an interface file: the decoded frame and the same defaults.

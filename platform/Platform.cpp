@@ -3,9 +3,11 @@
 #include <mutex>
 
 #include "platform/backend/CurlTransport.hpp"
+#include "platform/backend/DesktopHost.hpp"
 #include "platform/backend/ImageCodec.hpp"
 #include "platform/cg/ImageCodec.hpp"
 #include "platform/ns/URLTransport.hpp"
+#include "platform/ui/event/ApplicationHost.hpp"
 
 namespace pellavo::platform {
 
@@ -35,12 +37,14 @@ void initialise() {
     backend::curlGlobalInit();
     ns::URLTransport::install(backend::makeCurlTransport());
     cg::ImageCodec::install(backend::makeImageCodec());
+    ui::ApplicationHost::install(backend::makeDesktopHost());
 }
 
 void shutdown() {
     std::lock_guard lock(lifecycleMutex());
     if (!initialised) return;
     initialised = false;
+    ui::ApplicationHost::install(nullptr);
     cg::ImageCodec::install(nullptr);
     // The previous transport dies here, joining its worker.
     ns::URLTransport::install(nullptr).reset();

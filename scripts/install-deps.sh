@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the gallery need.
+#   scripts/install-deps.sh          what the build, the tests and the gallery need
+#   scripts/install-deps.sh --docs   also Doxygen, for scripts/docs.sh
 # Idempotent: when everything is present it does nothing and touches no network.
 # With --fuzz it also installs clang and libFuzzer, which only scripts/fuzz.sh needs.
 set -euo pipefail
@@ -29,9 +31,13 @@ packages=(
   xvfb
   xauth
 )
-if [ "${1:-}" = "--fuzz" ]; then
-  packages+=(clang-14 libclang-rt-14-dev)
-fi
+for arg in "$@"; do
+  case "$arg" in
+    --docs) packages+=(doxygen) ;;
+    --fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
+    *) echo "usage: scripts/install-deps.sh [--docs] [--fuzz]" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is needed, then configures, builds and tests the presets: everything
 # under default and asan; under tsan only the libraries and the suites that start threads
-# (the build preset names that one test executable), so the stage stays short.
+# (the build preset names that one test executable), so the stage stays short. The default
+# preset's tests include the package check: the build installed into a temporary prefix,
+# examples/hello built against it with find_package and run headless, and pkg-config.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -37,7 +37,14 @@ set(internal
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXTextField/Line.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/PaddingLabel.hpp"
   "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXNumerKeyboard/Classes/VXNumberKeyboardViewController+Load.hpp"
-  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXNumerKeyboard/Classes/String+Insert.hpp")
+  "${CMAKE_INSTALL_INCLUDEDIR}/pellavo/VXNumerKeyboard/Classes/String+Insert.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/platform/backend"
+  "${CMAKE_INSTALL_INCLUDEDIR}/platform/ui/controller/Presentation.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/platform/ui/controller/AlertView.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/platform/ui/text/FontSystem.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/platform/ci/BlurCore.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/platform/ca/LayerPainter.hpp"
+  "${CMAKE_INSTALL_INCLUDEDIR}/platform/ui/graphics/ImageEffects.hpp")
 foreach(item IN LISTS internal)
   if(EXISTS "${prefix}/${item}")
     message(FATAL_ERROR "installed tree holds the internal header ${item}")

@@ -23,7 +23,45 @@ bool isFileNameSafe(std::string_view id) {
     });
 }
 
+struct Family {
+    std::string name;
+    std::vector<std::string_view> ids;
+};
+
+const std::vector<Family>& familyTable() {
+    static const std::vector<Family> table{
+        {"Buttons and switches",
+         {"controls", "Slider", "GMStepper", "VXSegmentedControl", "VXCircularCheckBox", "VXFlatSwitch",
+          "VXSMSSendCodeButton", "Badges"}},
+        {"Text input", {"VXActiveTextField", "VXPlaceholderTextField", "VXPlaceholderTextView", "InputType"}},
+        {"Menus and overlays", {"VXPopOverMenu", "VXPopOverMenuAbove", "PopBubble", "VXAlert", "VXAlertActionSheet",
+                                "VXHub"}},
+        {"Browsing and paging", {"VXImageBrowser", "VXImageBrowserFill", "VXImageBrowserDrag",
+                                 "VXImageBrowserTransition", "VXWalkthrough", "VXWalkthroughRest",
+                                 "SnakePageControl"}},
+        {"Indicators and decorative views", {"LoadingIndicators", "GradientAndProgress", "Labels", "Icons", "platform"}},
+        {"More components", {}},
+    };
+    return table;
+}
+
 } // namespace
+
+const std::vector<std::string>& families() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> out;
+        for (const Family& family : familyTable()) out.push_back(family.name);
+        return out;
+    }();
+    return names;
+}
+
+std::size_t familyOf(const GalleryPage& page) {
+    const auto& table = familyTable();
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (std::find(table[i].ids.begin(), table[i].ids.end(), page.id) != table[i].ids.end()) return i;
+    return table.size() - 1;
+}
 
 bool registerPage(GalleryPage page) {
     if (!isFileNameSafe(page.id)) {

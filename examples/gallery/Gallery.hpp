@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,13 @@ bool registerPage(GalleryPage page);
 const std::vector<GalleryPage>& pages();
 // Null when no page has the id.
 const GalleryPage* findPage(std::string_view id);
+
+// The families the index groups the pages into, in the order it shows them. A page
+// joins its family through the table in Gallery.cpp (by id); one the table does not name
+// is listed under the last family, "More components".
+const std::vector<std::string>& families();
+// Index into families().
+std::size_t familyOf(const GalleryPage& page);
 
 // A section heading across the page, 18 points tall at `y`: grey of the given white
 // level (lighter on dark pages).

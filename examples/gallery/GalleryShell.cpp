@@ -44,7 +44,15 @@ std::shared_ptr<ui::Button> makeBarButton(cg::Rect frame, const std::string& tit
 
 } // namespace
 
-GalleryShell::GalleryShell(std::shared_ptr<ui::Window> window) : window_(std::move(window)) {}
+GalleryShell::GalleryShell(std::shared_ptr<ui::Window> window) : window_(std::move(window)) {
+    const auto& list = pages();
+    for (std::size_t family = 0; family < families().size(); ++family) {
+        const std::size_t before = pageOrder_.size();
+        for (std::size_t i = 0; i < list.size(); ++i)
+            if (familyOf(list[i]) == family) pageOrder_.push_back(i);
+        if (pageOrder_.size() > before) shownFamilies_.push_back(family);
+    }
+}
 
 void GalleryShell::init() {
     if (!window_) return;
@@ -79,12 +87,9 @@ void GalleryShell::init() {
     rootView_->addSubview(bar_);
 }
 
-int GalleryShell::indexScreenCount() const {
-    const int count = static_cast<int>(pages().size());
-    return std::max(1, (count + pagesPerScreen - 1) / pagesPerScreen);
+int GalleryShell::positionCount() const {
+    return 1 + static_cast<int>(shownFamilies_.size() + pageOrder_.size());
 }
-
-int GalleryShell::positionCount() const { return indexScreenCount() + static_cast<int>(pages().size()); }
 
 void GalleryShell::show(int position) {
     if (!window_) return;
@@ -106,12 +111,15 @@ void GalleryShell::show(int position) {
     content_->setClipsToBounds(true);
     rootView_->insertSubview(content_, 0);
 
-    const int screens = indexScreenCount();
-    if (position_ < screens) {
+    const int familyScreens = static_cast<int>(shownFamilies_.size());
+    if (position_ == 0) {
         title_ = "Pellavo gallery";
-        buildIndex(position_);
+        buildIndex();
+    } else if (position_ <= familyScreens) {
+        title_ = families()[shownFamilies_[static_cast<std::size_t>(position_ - 1)]];
+        buildFamily(static_cast<std::size_t>(position_ - 1));
     } else {
-        const GalleryPage& page = pages()[static_cast<std::size_t>(position_ - screens)];
+        const GalleryPage& page = pages()[pageOrder_[static_cast<std::size_t>(position_ - 1 - familyScreens)]];
         title_ = page.title;
         try {
             page.build(*content_);
@@ -126,57 +134,119 @@ void GalleryShell::show(int position) {
 
 bool GalleryShell::showPage(std::string_view id) {
     const auto& list = pages();
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        if (list[i].id != id) continue;
-        show(indexScreenCount() + static_cast<int>(i));
+    for (std::size_t i = 0; i < pageOrder_.size(); ++i) {
+        if (list[pageOrder_[i]].id != id) continue;
+        show(1 + static_cast<int>(shownFamilies_.size() + i));
         return true;
     }
     return false;
 }
 
 void GalleryShell::backToIndex() {
-    const int screens = indexScreenCount();
-    show(position_ < screens ? 0 : (position_ - screens) / pagesPerScreen);
+    const int familyScreens = static_cast<int>(shownFamilies_.size());
+    if (position_ <= familyScreens) {
+        show(0);
+        return;
+    }
+    const std::size_t family = familyOf(pages()[pageOrder_[static_cast<std::size_t>(position_ - 1 - familyScreens)]]);
+    const auto at = std::find(shownFamilies_.begin(), shownFamilies_.end(), family);
+    show(1 + static_cast<int>(at - shownFamilies_.begin()));
 }
 
 void GalleryShell::openTile(ui::Button& tile) { show(tile.tag()); }
 
-void GalleryShell::buildIndex(int screen) {
-    const auto& list = pages();
+std::shared_ptr<ui::Button> GalleryShell::makeTile(cg::Rect frame, int position) {
+    auto tile = ns::make<ui::Button>(frame);
+    tile->setBackgroundColor(tint());
+    tile->layer()->setCornerRadius(12);
+    tile->setTag(position);
+    tile->addTarget(sharedFromThis<GalleryShell>(), &GalleryShell::openTile, ControlEvent::touchUpInside);
+    content_->addSubview(tile);
+    return tile;
+}
+
+namespace {
+
+// A white title over a tile, whole: on up to two lines, the font stepped down from 17
+// points until it fits.
+std::shared_ptr<ui::Label> tileTitle(cg::Rect frame, const std::string& text) {
+    auto label = makeLabel(frame, text, ui::Font::systemFont(17, ui::Font::Weight::semibold), ui::Color::white(),
+                           ns::TextAlignment::left);
+    label->setNumberOfLines(2);
+    label->setLineBreakMode(ns::LineBreakMode::byWordWrapping);
+    for (double points = 17; points >= 11; --points) {
+        label->setFont(ui::Font::systemFont(points, ui::Font::Weight::semibold));
+        const cg::Rect natural = label->textRect({0, 0, frame.width(), 1e6}, 0);
+        const cg::Rect unwrapped = label->textRect({0, 0, 1e6, 1e6}, 0);
+        const double lineHeight = label->textRect({0, 0, 1e6, 1e6}, 1).height();
+        // Fits when it needs at most two lines and no word is wider than the tile.
+        const bool wordsFit = unwrapped.width() <= frame.width() * 2;
+        if (natural.height() <= 2 * lineHeight + 0.5 && natural.width() <= frame.width() && wordsFit) break;
+    }
+    return label;
+}
+
+} // namespace
+
+void GalleryShell::buildIndex() {
     const cg::Size size = content_->bounds().size;
-    if (list.empty()) {
+    if (pageOrder_.empty()) {
         content_->addSubview(
             makeLabel({0, 0, size.width, size.height}, "no pages", ui::Font::systemFont(17), ui::Color(0.5, 1)));
         return;
     }
-    const auto self = sharedFromThis<GalleryShell>();
-    const int screens = indexScreenCount();
-    const double tileWidth = (size.width - 2 * margin - (columns - 1) * gap) / columns;
-    const int first = screen * pagesPerScreen;
-    const int last = std::min(static_cast<int>(list.size()), first + pagesPerScreen);
-    for (int i = first; i < last; ++i) {
-        const GalleryPage& page = list[static_cast<std::size_t>(i)];
-        const int slot = i - first;
-        auto tile = ns::make<ui::Button>(cg::Rect{margin + (slot % columns) * (tileWidth + gap),
-                                                  margin + (slot / columns) * (tileHeight + gap), tileWidth,
-                                                  tileHeight});
-        tile->setBackgroundColor(tint());
-        tile->layer()->setCornerRadius(12);
-        tile->setTag(screens + i);
-        tile->addTarget(self, &GalleryShell::openTile, ControlEvent::touchUpInside);
-        // Labels take no touches: the tile gets them.
-        tile->addSubview(makeLabel({12, 10, tileWidth - 24, 26}, page.title,
-                                   ui::Font::systemFont(17, ui::Font::Weight::semibold), ui::Color::white()));
-        tile->addSubview(makeLabel({12, 36, tileWidth - 24, 18}, page.id, ui::Font::systemFont(12), ui::Color(1, 0.75)));
-        content_->addSubview(tile);
+    const auto& list = pages();
+    const double tileWidth = size.width - 2 * margin;
+    const double familyTileHeight = 90;
+    std::size_t firstPage = 0;
+    for (std::size_t shown = 0; shown < shownFamilies_.size(); ++shown) {
+        const std::size_t family = shownFamilies_[shown];
+        std::vector<std::string> titles;
+        while (firstPage < pageOrder_.size() && familyOf(list[pageOrder_[firstPage]]) == family)
+            titles.push_back(list[pageOrder_[firstPage++]].title);
+        const double y = margin + static_cast<double>(shown) * (familyTileHeight + gap);
+        auto tile = makeTile({margin, y, tileWidth, familyTileHeight}, 1 + static_cast<int>(shown));
+        auto name = makeLabel({14, 10, tileWidth - 28, 24}, families()[family],
+                              ui::Font::systemFont(18, ui::Font::Weight::semibold), ui::Color::white(),
+                              ns::TextAlignment::left);
+        // Whole on one line: the font steps down until the name fits.
+        for (double points = 18; points > 12 && name->textRect({0, 0, 1e6, 1e6}, 1).width() > tileWidth - 28; --points)
+            name->setFont(ui::Font::systemFont(points - 1, ui::Font::Weight::semibold));
+        tile->addSubview(name);
+        std::string summary = std::to_string(titles.size()) + (titles.size() == 1 ? " page: " : " pages: ");
+        for (std::size_t i = 0; i < titles.size(); ++i) summary += (i ? ", " : "") + titles[i];
+        auto line = makeLabel({14, 34, tileWidth - 28, 50}, summary, ui::Font::systemFont(12), ui::Color(1, 0.8),
+                              ns::TextAlignment::left);
+        line->setNumberOfLines(3);
+        tile->addSubview(line);
     }
-    const std::string footer = "screen " + std::to_string(screen + 1) + " of " + std::to_string(screens) + " · " +
-                               std::to_string(list.size()) + (list.size() == 1 ? " page" : " pages");
-    content_->addSubview(makeLabel({margin, size.height - 64, size.width - 2 * margin, 22}, footer,
+    content_->addSubview(makeLabel({margin, size.height - 64, size.width - 2 * margin, 22},
+                                   std::to_string(list.size()) + (list.size() == 1 ? " page" : " pages") + " in " +
+                                       std::to_string(shownFamilies_.size()) + " families",
                                    ui::Font::systemFont(15), ui::Color(0.35, 1)));
     content_->addSubview(makeLabel({margin, size.height - 40, size.width - 2 * margin, 20},
-                                   "‹ › or the arrow keys turn; the title leads back here", ui::Font::systemFont(12),
+                                   "‹ › or the arrow keys turn; the title leads back up", ui::Font::systemFont(12),
                                    ui::Color(0.55, 1)));
+}
+
+void GalleryShell::buildFamily(std::size_t shown) {
+    const auto& list = pages();
+    const cg::Size size = content_->bounds().size;
+    const double tileWidth = (size.width - 2 * margin - (columns - 1) * gap) / columns;
+    const int familyScreens = static_cast<int>(shownFamilies_.size());
+    int slot = 0;
+    for (std::size_t i = 0; i < pageOrder_.size(); ++i) {
+        const GalleryPage& page = list[pageOrder_[i]];
+        if (familyOf(page) != shownFamilies_[shown]) continue;
+        auto tile = makeTile({margin + (slot % columns) * (tileWidth + gap), margin + (slot / columns) * (tileHeight + gap),
+                              tileWidth, tileHeight},
+                             1 + familyScreens + static_cast<int>(i));
+        // Labels take no touches: the tile gets them.
+        tile->addSubview(tileTitle({12, 6, tileWidth - 24, 40}, page.title));
+        tile->addSubview(makeLabel({12, 46, tileWidth - 24, 14}, page.id, ui::Font::systemFont(11), ui::Color(1, 0.75),
+                                   ns::TextAlignment::left));
+        ++slot;
+    }
 }
 
 } // namespace pellavo::gallery

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <system_error>
 
@@ -14,7 +15,6 @@
 #include "examples/gallery/GalleryShell.hpp"
 #include "pellavo/Pellavo.hpp"
 #include "platform/backend/Headless.hpp"
-#include "platform/backend/SdlBackend.hpp"
 #include "platform/dispatch/Queue.hpp"
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/RunLoop.hpp"
@@ -31,7 +31,8 @@ constexpr const char* usageText =
     "usage: pellavo-gallery [--page ID] [--png DIR] [--list] [--frames N]\n"
     "  (no options)  open a window on the index\n"
     "  --page ID     open that page (with --png: write only that page)\n"
-    "  --png DIR     write DIR/<id>.png for every page and DIR/index.png, without a window\n"
+    "  --png DIR     write DIR/<id>.png for every page, DIR/index.png and DIR/index-N.png (the families),\n"
+    "                without a window\n"
     "  --list        print the page ids\n"
     "  --frames N    quit after N frames\n";
 
@@ -77,15 +78,6 @@ int parse(int argc, char** argv, Options& options) {
     return 0;
 }
 
-// A fresh application with one key window showing the gallery's chrome.
-std::shared_ptr<GalleryShell> freshShell() {
-    ns::RunLoop::main().resetForTesting();
-    ui::Application::shared().resetForTesting();
-    auto window = ns::make<ui::Window>();
-    window->makeKeyAndVisible();
-    return ns::make<GalleryShell>(window);
-}
-
 // Lets work on the global queues finish and its results land on the main queue, turn
 // after turn without moving the clock, until neither side has anything left (or ten
 // seconds of real time pass): a page whose pictures are made on workers shows them.
@@ -102,10 +94,15 @@ void settleWorkerResults() {
     }
 }
 
-// Shows one screen on the manual clock, lets it settle and writes it.
+// One screen on the manual clock, settled and written. Each screen is a session of its
+// own: the application is terminated before and after.
 bool writeScreen(const std::function<void(GalleryShell&)>& show, double settleSeconds,
                  const std::filesystem::path& file) {
-    auto shell = freshShell();
+    auto& application = ui::Application::shared();
+    application.terminate();
+    auto window = ns::make<ui::Window>();
+    window->makeKeyAndVisible();
+    auto shell = ns::make<GalleryShell>(window);
     show(*shell);
     auto& loop = ns::RunLoop::main();
     loop.runOnce();
@@ -113,8 +110,8 @@ bool writeScreen(const std::function<void(GalleryShell&)>& show, double settleSe
     settleWorkerResults();
     const bool written = backend::Headless::renderScreenPNG(file.string());
     shell.reset();
-    ui::Application::shared().resetForTesting();
-    ns::RunLoop::main().resetForTesting();
+    window.reset();
+    application.terminate();
     return written;
 }
 
@@ -128,8 +125,16 @@ int writePngs(const std::filesystem::path& dir, const GalleryPage* only) {
     }
     ns::Clock::setShared(std::make_shared<ns::ManualClock>());
     bool ok = true;
-    if (!only)
+    if (!only) {
         ok = writeScreen([](GalleryShell& shell) { shell.showIndex(); }, 0, dir / "index.png") && ok;
+        // Each family's screen: index-1.png and on.
+        std::set<std::size_t> families;
+        for (const GalleryPage& page : gallery::pages()) families.insert(gallery::familyOf(page));
+        for (int screen = 1; screen <= static_cast<int>(families.size()); ++screen)
+            ok = writeScreen([screen](GalleryShell& shell) { shell.showIndex(screen); }, 0,
+                             dir / ("index-" + std::to_string(screen) + ".png")) &&
+                 ok;
+    }
     for (const GalleryPage& page : gallery::pages()) {
         if (only && only != &page) continue;
         ok = writeScreen([&](GalleryShell& shell) { shell.showPage(page.id); }, page.settleSeconds,
@@ -141,32 +146,31 @@ int writePngs(const std::filesystem::path& dir, const GalleryPage* only) {
 }
 
 int runWindow(const Options& options) {
-    backend::SdlBackend backend;
-    if (!backend.open("Pellavo gallery")) return 1;
-    auto window = ns::make<ui::Window>();
-    window->makeKeyAndVisible();
-    auto shell = ns::make<GalleryShell>(window);
-    if (options.page.empty())
-        shell->showIndex();
-    else
-        shell->showPage(options.page);
-    const std::weak_ptr<GalleryShell> weak = shell;
-    backend.keyPressed = [weak](backend::SdlBackend::Key key) {
-        const auto s = weak.lock();
-        if (!s) return;
+    std::shared_ptr<GalleryShell> shell;
+    ui::Application::RunOptions run;
+    run.title = "Pellavo gallery";
+    run.frames = options.frames;
+    run.keyPressed = [&shell](ui::ApplicationHost::Key key) {
+        using Key = ui::ApplicationHost::Key;
+        if (!shell) return;
         switch (key) {
-        case backend::SdlBackend::Key::left: s->previous(); break;
-        case backend::SdlBackend::Key::right: s->next(); break;
-        case backend::SdlBackend::Key::home:
-        case backend::SdlBackend::Key::up: s->backToIndex(); break;
+        case Key::left: shell->previous(); break;
+        case Key::right: shell->next(); break;
+        case Key::home:
+        case Key::up: shell->backToIndex(); break;
         default: break;
         }
     };
-    backend.run(options.frames);
-    shell.reset();
-    window.reset();
-    ui::Application::shared().resetForTesting();
-    return 0;
+    return ui::Application::run(
+        [&](ui::Window& window) {
+            shell = ns::make<GalleryShell>(window.sharedFromThis<ui::Window>());
+            if (options.page.empty())
+                shell->showIndex();
+            else
+                shell->showPage(options.page);
+            return window.rootViewController();
+        },
+        run);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/control/Button.hpp"
 #include "platform/ui/graphics/Color.hpp"
 
@@ -13,20 +14,20 @@ namespace pellavo::uibutton {
 // taken as 0 where they were bad.
 
 // d × d: a white disc with a triangular hole; light grey while highlighted.
-std::shared_ptr<ui::Button> circlePlayButton(double diameter);
+PELLAVO_EXPORT std::shared_ptr<ui::Button> circlePlayButton(double diameter);
 // w × h with a white triangle of edge min(w, h, 20); white at alpha 0.7 while highlighted.
-std::shared_ptr<ui::Button> playButton(double width, double height);
+PELLAVO_EXPORT std::shared_ptr<ui::Button> playButton(double width, double height);
 // As playButton, in red.
-std::shared_ptr<ui::Button> replayButton(double width, double height);
+PELLAVO_EXPORT std::shared_ptr<ui::Button> replayButton(double width, double height);
 // w × h with two white bars from the height alone (edge min(h, 20)).
-std::shared_ptr<ui::Button> pauseButton(double width, double height);
+PELLAVO_EXPORT std::shared_ptr<ui::Button> pauseButton(double width, double height);
 // 50 × 50 with a white 15-point X.
-std::shared_ptr<ui::Button> closeButton();
+PELLAVO_EXPORT std::shared_ptr<ui::Button> closeButton();
 // 44 × 44 with an 18-point chevron in the colour.
-std::shared_ptr<ui::Button> backButton(ui::Color color);
+PELLAVO_EXPORT std::shared_ptr<ui::Button> backButton(ui::Color color);
 // 50 × 50 with an 18-point plus sign in the colour.
-std::shared_ptr<ui::Button> plusButton(ui::Color color);
+PELLAVO_EXPORT std::shared_ptr<ui::Button> plusButton(ui::Color color);
 // 50 × 50 with an 18-point tick in the colour.
-std::shared_ptr<ui::Button> confirmButton(ui::Color color);
+PELLAVO_EXPORT std::shared_ptr<ui::Button> confirmButton(ui::Color color);
 
 } // namespace pellavo::uibutton

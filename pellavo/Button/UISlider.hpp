@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ui/control/Slider.hpp"
 
@@ -9,7 +10,7 @@ namespace pellavo {
 
 // A slider that tells observers whether a finger is on it (isSliding, observable
 // through ns::Runtime), and colours its tracks from its tint.
-class Slider : public ui::Slider {
+class PELLAVO_EXPORT Slider : public ui::Slider {
 public:
     explicit Slider(const cg::Rect& frame = {});
     std::string_view className() const override { return "Slider"; }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "pellavo/CheckBox/VXCircularCheckBoxData.hpp"
 #include "platform/ui/control/Control.hpp"
 
@@ -18,7 +19,7 @@ namespace pellavo {
 // A round box with a dot that grows in when checked and shrinks away when not, and an
 // optional one-line title to its right. Every tap flips it and sends valueChanged.
 // Made in code only, through loadWith: the frame initialiser alone draws nothing.
-class VXCircularCheckBox : public ui::Control {
+class PELLAVO_EXPORT VXCircularCheckBox : public ui::Control {
 public:
     // Builds the box (and the title) inside `frame` with the look `data`, then shows
     // data.checked with the state animation, sending no event. The look stays fixed.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/text/Font.hpp"
@@ -7,7 +8,7 @@
 namespace pellavo {
 
 // The whole look of a VXCircularCheckBox, handed once to VXCircularCheckBox::loadWith.
-struct VXCircularCheckBoxData {
+struct PELLAVO_EXPORT VXCircularCheckBoxData {
     // The state the box starts in.
     bool checked = false;
     // The stroke of the round box.

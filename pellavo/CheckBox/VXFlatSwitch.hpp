@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ui/control/Control.hpp"
 #include "platform/ui/graphics/Color.hpp"
@@ -15,7 +16,7 @@ namespace pellavo {
 // An on/off switch drawn with three shape layers: off, a circle; on, a trail circle
 // with a check mark. A tap toggles it and sends valueChanged; the circle's stroke
 // unwinds into the check mark (and back) while the trail circle fades.
-class VXFlatSwitch : public ui::Control {
+class PELLAVO_EXPORT VXFlatSwitch : public ui::Control {
 public:
     explicit VXFlatSwitch(const cg::Rect& frame = {});
     // From an interface file: the decoded frame, the same defaults and set-up.

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/view/View.hpp"
 
@@ -10,7 +11,7 @@ namespace pellavo {
 // One round dot of the bouncing-dots indicator. From its creation it grows to twice
 // its size and shrinks back, step after step, each step a property animator whose
 // completion starts the next, until endChain(). Internal to the library.
-class DotView : public ui::View {
+class PELLAVO_EXPORT DotView : public ui::View {
 public:
     static constexpr double expandRate = 2;
     // The grow step; the shrink step takes animationDuration / 1.05.

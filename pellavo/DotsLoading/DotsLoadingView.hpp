@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/view/View.hpp"
 
@@ -15,7 +16,7 @@ class DotView;
 // A loading indicator of four round dots in a row that grow and shrink one after
 // another. show() puts it in the middle of the first window's root view and starts
 // the dots; stop() fades them out and then removes the indicator. Built in code only.
-class DotsLoadingView : public ui::View {
+class PELLAVO_EXPORT DotsLoadingView : public ui::View {
 public:
     // Frame (0, 0, 150, 100), clear. No colours gives the four defaults; a list of any
     // length but four prints "You can set custom colors only if you set four colors."

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/control/Control.hpp"
@@ -25,7 +26,7 @@ namespace pellavo {
 // A numeric stepper: a decrement button, the value label and an increment button in
 // one rounded control. Holding a button, or pushing the label against either side,
 // steps repeatedly on an accelerating schedule. Sends valueChanged on every real change.
-class GMStepper : public ui::Control {
+class PELLAVO_EXPORT GMStepper : public ui::Control {
 public:
     explicit GMStepper(const cg::Rect& frame = {});
     // From an interface file: the decoded frame, the same defaults and setup().

@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/graphics/Color.hpp"
 
 namespace pellavo {
@@ -24,10 +25,10 @@ enum class PastelGradient : int {
 namespace pastelgradient {
 
 // None outside 0…9.
-std::optional<PastelGradient> fromRawValue(int raw);
+PELLAVO_EXPORT std::optional<PastelGradient> fromRawValue(int raw);
 // The case's colours in order, opaque: two for most cases, three for coralRose and
 // rosyMist, six for salmonRaspberry.
-std::vector<ui::Color> colors(PastelGradient gradient);
+PELLAVO_EXPORT std::vector<ui::Color> colors(PastelGradient gradient);
 
 } // namespace pastelgradient
 

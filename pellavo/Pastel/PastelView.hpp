@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "pellavo/Pastel/PastelGradient.hpp"
 #include "platform/ca/AnimationDelegate.hpp"
 #include "platform/ui/graphics/Color.hpp"
@@ -19,7 +20,7 @@ namespace pellavo {
 // A background that endlessly moves a two-colour gradient through adjacent pairs of a
 // colour list, one step per animationDuration: each step's animation, when it ends,
 // starts the next. Nothing moves until startAnimation().
-class PastelView : public ui::View, public ca::AnimationDelegate {
+class PELLAVO_EXPORT PastelView : public ui::View, public ca::AnimationDelegate {
 public:
     // Anchor points in the gradient's unit coordinates, by raw value 0 to 7.
     enum class PastelPoint : int { left = 0, top, right, bottom, topLeft, topRight, bottomLeft, bottomRight };

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "pellavo/VXImageBrowser/VXImageInfo.hpp"
 #include "pellavo/VXImageBrowser/VXTransitionInfo.hpp"
 #include "platform/ns/Object.hpp"
@@ -15,7 +16,7 @@ namespace pellavo {
 // Flies a copy of the first image between the thumbnail's recorded rectangle and the
 // browser's image frame while a black background fades in (present) or out (dismiss).
 // One animator per transition.
-class VXImageBrowserTransition : public ns::Object, public ui::ViewControllerAnimatedTransitioning {
+class PELLAVO_EXPORT VXImageBrowserTransition : public ns::Object, public ui::ViewControllerAnimatedTransitioning {
 public:
     enum class TransitionMode { present, dismiss };
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "pellavo/VXImageBrowser/VXImageInfo.hpp"
 #include "pellavo/VXImageBrowser/VXTransitionInfo.hpp"
 #include "platform/ns/URL.hpp"
@@ -31,7 +32,7 @@ namespace pellavo {
 // background replaces the first one. When the thumbnail named in the transition info
 // is on screen at creation, the browser presents and dismisses itself by flying the
 // image between the thumbnail and the full screen. Built in code only.
-class VXImageBrowserViewController : public ui::ViewController,
+class PELLAVO_EXPORT VXImageBrowserViewController : public ui::ViewController,
                                      public ui::ScrollViewDelegate,
                                      public ui::ViewControllerTransitioningDelegate,
                                      public ui::GestureRecognizerDelegate {

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/URL.hpp"
 #include "platform/ui/graphics/Image.hpp"
@@ -11,7 +12,7 @@ namespace pellavo {
 
 // What the image browser shows: the image at hand, how it fills the screen, and where
 // a sharper copy may be downloaded from.
-struct VXImageInfo {
+struct PELLAVO_EXPORT VXImageInfo {
     // The same numbers as the content modes of the same names.
     enum class ImageMode : int { aspectFit = 1, aspectFill = 2 };
     // nullopt for any other integer.

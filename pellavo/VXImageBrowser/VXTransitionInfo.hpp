@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ui/view/View.hpp"
 
@@ -14,7 +15,7 @@ class VXImageBrowserViewController;
 // Where a browsed image came from: the thumbnail (held weakly) that the browser flies
 // the image out of and back into, the length of that flight, and whether a drag may
 // close the browser. Hand it to the browser in a std::shared_ptr.
-class VXTransitionInfo {
+class PELLAVO_EXPORT VXTransitionInfo {
 public:
     static constexpr double defaultDuration = 0.35;
 

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/DisplayLink.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/Selector.hpp"
@@ -13,7 +14,7 @@ namespace pellavo {
 // performs `selector` on `target` every frame. The field starts a run by setting
 // startTime and unpausing the link, and ends it by clearing startTime and pausing it.
 // Internal to the library.
-class FontAnimation : public ns::Object {
+class PELLAVO_EXPORT FontAnimation : public ns::Object {
 public:
     FontAnimation(std::weak_ptr<ns::Object> target, ns::Selector selector);
     // The link leaves the run loop with its owner, so a dropped field is never called.

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/ShapeLayer.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ui/graphics/BezierPath.hpp"
@@ -12,7 +13,7 @@ namespace pellavo {
 // One underline of a text field: its path and the shape layer that strokes it. The
 // layer's frame is never set, so it sits at the field's origin with zero size and the
 // path is in the field's own coordinates. Internal to the library.
-class Line : public ns::Object {
+class PELLAVO_EXPORT Line : public ns::Object {
 public:
     Line();
     std::string_view className() const override { return "Line"; }

@@ -2,13 +2,14 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "pellavo/VXTextField/VXBorderedTextField.hpp"
 
 namespace pellavo {
 
 // A bordered field with a second underline over the first: it grows from the left end
 // to the right end when editing begins and shrinks back when editing ends.
-class VXActiveTextField : public VXBorderedTextField {
+class PELLAVO_EXPORT VXActiveTextField : public VXBorderedTextField {
 public:
     explicit VXActiveTextField(cg::Rect frame = {});
     explicit VXActiveTextField(const ns::Coder& coder);

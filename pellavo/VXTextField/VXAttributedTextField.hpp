@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "pellavo/VXTextField/VXActiveTextField.hpp"
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/String.hpp"
@@ -13,7 +14,7 @@ namespace pellavo {
 // An active-line field with an info label 2 points below it, as wide as the field, for a
 // hint or a validation message: shown with a cross-dissolve, hidden with a fade. The
 // label is placed by awakeFromNib; the operations work on it whether or not it is placed.
-class VXAttributedTextField : public VXActiveTextField {
+class PELLAVO_EXPORT VXAttributedTextField : public VXActiveTextField {
 public:
     explicit VXAttributedTextField(cg::Rect frame = {});
     explicit VXAttributedTextField(const ns::Coder& coder);

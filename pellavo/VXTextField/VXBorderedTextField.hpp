@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "pellavo/VXTextField/VXPlaceholderTextField.hpp"
 #include "platform/ui/graphics/Color.hpp"
 
@@ -11,7 +12,7 @@ class Line;
 
 // A floating-placeholder field with an underline along its bottom edge, refitted in
 // every layout pass. The line is attached by awakeFromNib and drawn once lineColor is set.
-class VXBorderedTextField : public VXPlaceholderTextField {
+class PELLAVO_EXPORT VXBorderedTextField : public VXPlaceholderTextField {
 public:
     explicit VXBorderedTextField(cg::Rect frame = {});
     explicit VXBorderedTextField(const ns::Coder& coder);

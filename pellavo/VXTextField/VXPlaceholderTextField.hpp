@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/graphics/Color.hpp"
@@ -18,7 +19,7 @@ class FontAnimation;
 // A text field with its own placeholder label: the label rests inside the field at
 // originalPlaceholderFontSize and floats above it at minimumPlaceholderFontSize while
 // the field is edited or holds text.
-class VXPlaceholderTextField : public ui::TextField {
+class PELLAVO_EXPORT VXPlaceholderTextField : public ui::TextField {
 public:
     enum class MinimizationAnimationType { immediately, smoothly };
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 namespace pellavo {
 
 // A controller that takes part in a walkthrough's scroll reports. The pager finds it
 // among its pages with dynamic_cast and calls it on every scroll movement while the
 // page lies less than two page widths from the centre.
-class VXWalkthroughPage {
+class PELLAVO_EXPORT VXWalkthroughPage {
 public:
     virtual ~VXWalkthroughPage() = default;
     // `to` is the pager's horizontal content offset in points; `offset` the page's

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "pellavo/VXWalkthrough/VXWalkthroughPage.hpp"
 #include "platform/ui/controller/ViewController.hpp"
 
@@ -19,14 +20,14 @@ enum class WalkthroughAnimationType {
 };
 
 // "Linear", "Curve", "Zoom", "InOut".
-std::string_view rawValue(WalkthroughAnimationType type);
+PELLAVO_EXPORT std::string_view rawValue(WalkthroughAnimationType type);
 // The case whose raw value is exactly `text` (case-sensitive); none otherwise.
-std::optional<WalkthroughAnimationType> walkthroughAnimationTypeFromRawValue(std::string_view text);
+PELLAVO_EXPORT std::optional<WalkthroughAnimationType> walkthroughAnimationTypeFromRawValue(std::string_view text);
 
 // A ready-made walkthrough page: while the pager scrolls, it moves, scales and fades the
 // direct subviews of its view, each at its own speed, for a parallax effect. The speeds
 // are recorded once, when the view loads; subviews added later are not animated.
-class VXWalkthroughPageViewController : public ui::ViewController, public VXWalkthroughPage {
+class PELLAVO_EXPORT VXWalkthroughPageViewController : public ui::ViewController, public VXWalkthroughPage {
 public:
     VXWalkthroughPageViewController();
     VXWalkthroughPageViewController(std::optional<ns::String> nibName, std::optional<ns::Bundle> bundle);

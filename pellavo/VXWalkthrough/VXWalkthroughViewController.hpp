@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/controller/ViewController.hpp"
 #include "platform/ui/scroll/ScrollViewDelegate.hpp"
 
@@ -21,7 +22,7 @@ class ScrollView;
 namespace pellavo {
 
 // What a walkthrough tells its host. Every method is optional: the defaults do nothing.
-class VXWalkthroughViewControllerDelegate {
+class PELLAVO_EXPORT VXWalkthroughViewControllerDelegate {
 public:
     virtual ~VXWalkthroughViewControllerDelegate() = default;
     virtual void walkthroughCloseButtonPressed() {}
@@ -36,7 +37,7 @@ public:
 // view that fills the view, with an optional page control and next, previous and close
 // buttons supplied by the host (usually as outlets of an interface file). The pages are
 // not child controllers; each that adopts VXWalkthroughPage hears every scroll movement.
-class VXWalkthroughViewController : public ui::ViewController, public ui::ScrollViewDelegate {
+class PELLAVO_EXPORT VXWalkthroughViewController : public ui::ViewController, public ui::ScrollViewDelegate {
 public:
     // In code: the scroll view keeps its defaults (no paging, indicators shown).
     VXWalkthroughViewController();

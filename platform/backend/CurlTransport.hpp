@@ -2,14 +2,15 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/URLTransport.hpp"
 
 namespace pellavo::backend {
 
 // libcurl's global set-up and tear-down, for the platform's initialisation point only:
 // both must run while no other thread uses curl.
-void curlGlobalInit();
-void curlGlobalCleanup();
+PELLAVO_EXPORT void curlGlobalInit();
+PELLAVO_EXPORT void curlGlobalCleanup();
 
 // The HTTP transport: one worker thread, started by the first transfer, drives a curl
 // multi handle and wakes at least every 50 ms for new transfers and cancellations.
@@ -17,6 +18,6 @@ void curlGlobalCleanup();
 // A response counts as activity for the idle time-out once its head is whole, never line
 // by line; one whose head never ends, cannot be read or declares its length ambiguously
 // fails with badServerResponse.
-std::shared_ptr<ns::URLTransport> makeCurlTransport();
+PELLAVO_EXPORT std::shared_ptr<ns::URLTransport> makeCurlTransport();
 
 } // namespace pellavo::backend

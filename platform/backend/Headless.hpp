@@ -2,13 +2,14 @@
 
 #include <string>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Image.hpp"
 
 namespace pellavo::backend {
 
 // The screen without a display: what every visible window shows, for tests and for
 // the gallery's PNG mode.
-class Headless {
+class PELLAVO_EXPORT Headless {
 public:
     // Runs the pending layout and display passes, then draws the presentation of every
     // visible window at the current media time, bottom window first, at the main

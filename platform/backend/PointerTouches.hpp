@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 
 namespace pellavo::ui {
@@ -16,7 +17,7 @@ namespace pellavo::backend {
 // changes a finger runs one turn of the main run loop that sends one event through
 // ui::Application::sendEvent, carrying the other live finger as stationary; calls that
 // change nothing run no turn. Points are in screen space.
-class PointerTouches {
+class PELLAVO_EXPORT PointerTouches {
 public:
     // Distance from the press point, in points, at which the mirrored finger lands.
     static constexpr double pinchSpread = 5;

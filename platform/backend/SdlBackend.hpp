@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 
 namespace pellavo::backend {
@@ -15,7 +16,7 @@ namespace pellavo::backend {
 // losing focus cancels the touches; Esc or closing the window quits. Text input is
 // on while the keyboard is up; Ctrl+A/C/X/V send the edit actions; the pasteboard
 // and the system clipboard mirror each other (read on paste, written on change).
-class SdlBackend {
+class PELLAVO_EXPORT SdlBackend {
 public:
     // Keys the host may act on.
     enum class Key { left, right, up, down, home, end };

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/Action.hpp"
 #include "platform/ca/MediaTimingFunction.hpp"
 #include "platform/ns/Object.hpp"
@@ -17,14 +18,14 @@ enum class FillMode { removed, forwards, backwards, both };
 
 // Where an animation stands at some time: in cycle `cycle` (0, 1, …), at `fraction`
 // of it, before any timing curve.
-struct AnimationPhase {
+struct PELLAVO_EXPORT AnimationPhase {
     double cycle = 0;
     double fraction = 0;
 };
 
 // Timing shared by every animation. Layers keep a frozen copy of what is added to
 // them; setters on a frozen animation do nothing.
-class Animation : public ns::Object, public Action {
+class PELLAVO_EXPORT Animation : public ns::Object, public Action {
 public:
     // What a duration that is not positive and finite becomes at the top level.
     static constexpr double defaultDuration = 0.25;

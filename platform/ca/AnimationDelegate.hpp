@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <memory>
 
 namespace pellavo::ca {
@@ -9,7 +11,7 @@ class Animation;
 // Told once when an attached animation stops: finished is true at its natural end
 // (also when it is held there by a forward fill), false when it was removed,
 // replaced or its layer went away. Delivered through the main queue.
-class AnimationDelegate {
+class PELLAVO_EXPORT AnimationDelegate {
 public:
     virtual ~AnimationDelegate() = default;
     virtual void animationDidStop(const std::shared_ptr<const Animation>& animation, bool finished) = 0;

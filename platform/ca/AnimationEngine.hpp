@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <cstdint>
 #include <functional>
 
@@ -10,7 +12,7 @@ namespace pellavo::ca {
 // and moves it whenever that changes. At the event every entry due by then runs in
 // (due time, order) order, on the main thread: entries do their removals and queue
 // their callbacks on the main queue, which runs them in the same turn.
-class AnimationEngine {
+class PELLAVO_EXPORT AnimationEngine {
 public:
     using EntryId = std::uint64_t;
 

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/Animation.hpp"
 
 namespace pellavo::ca {
@@ -11,7 +12,7 @@ namespace pellavo::ca {
 // the group's timing curve, minus the child's begin time, and is clipped to the
 // group's span. Children apply in order, at the group's place among the layer's
 // animations. Only the group's own delegate is told when it stops.
-class AnimationGroup : public Animation {
+class PELLAVO_EXPORT AnimationGroup : public Animation {
 public:
     std::string_view className() const override { return "CAAnimationGroup"; }
 

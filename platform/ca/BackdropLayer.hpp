@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/Layer.hpp"
 
 namespace pellavo::ca {
@@ -9,7 +10,7 @@ namespace pellavo::ca {
 // A layer that shows the pixels already drawn beneath it, blurred (σ in points)
 // and washed with a tint, clipped to its bounds and corner radius. Its background,
 // contents and sublayers draw over that as usual.
-class BackdropLayer : public Layer {
+class PELLAVO_EXPORT BackdropLayer : public Layer {
 public:
     BackdropLayer() = default;
     std::string_view className() const override { return "CABackdropLayer"; }

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/PropertyAnimation.hpp"
 
 namespace pellavo::ca {
@@ -11,7 +12,7 @@ class LayerAnimations;
 // Runs a property from one value to another. A missing from-value is the value the
 // layer showed when the animation was added (the additive identity if additive); a
 // missing to-value is the model value at each instant (the identity if additive).
-class BasicAnimation : public PropertyAnimation {
+class PELLAVO_EXPORT BasicAnimation : public PropertyAnimation {
 public:
     std::string_view className() const override { return "CABasicAnimation"; }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <type_traits>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Object.hpp"
 
 namespace pellavo::ns {
@@ -21,7 +22,7 @@ enum class RunLoopMode { defaultMode, common };
 // shared clock, and a link at R frames per second fires on every (60/R)-th of them.
 // The run loop holds an added link; the link holds its target weakly and
 // invalidates itself at the first frame after the target is gone.
-class DisplayLink : public ns::Object {
+class PELLAVO_EXPORT DisplayLink : public ns::Object {
     struct Key {
         explicit Key() = default;
     };

@@ -3,13 +3,14 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/Layer.hpp"
 
 namespace pellavo::ca {
 
 // An axial gradient filling the rounded bounds. Start and end are unit
 // coordinates of the bounds; colours extend past both ends.
-class GradientLayer : public Layer {
+class PELLAVO_EXPORT GradientLayer : public Layer {
 public:
     GradientLayer() = default;
     std::string_view className() const override { return "CAGradientLayer"; }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/Value.hpp"
 
 namespace pellavo::ca {
@@ -23,7 +24,7 @@ enum class TransformPart { whole, scale, rotation };
 
 // A parsed animation key path: a property, or a part of the transform
 // ("transform.scale", "transform.rotation", "transform.rotation.z").
-struct KeyPath {
+struct PELLAVO_EXPORT KeyPath {
     AnimatableKey key = AnimatableKey::position;
     TransformPart part = TransformPart::whole;
 

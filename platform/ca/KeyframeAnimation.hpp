@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/PropertyAnimation.hpp"
 
 namespace pellavo::ca {
@@ -11,7 +12,7 @@ enum class CalculationMode { linear, paced };
 // Runs a property through a list of values. Linear mode spaces them by keyTimes
 // (when there is one per value, non-decreasing, from 0 to 1) or evenly; paced mode
 // spaces them by the distance between them.
-class KeyframeAnimation : public PropertyAnimation {
+class PELLAVO_EXPORT KeyframeAnimation : public PropertyAnimation {
 public:
     std::string_view className() const override { return "CAKeyframeAnimation"; }
 

@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/LayerAnimations.hpp"
 #include "platform/ca/LayerDelegate.hpp"
 #include "platform/ca/LayerSnapshot.hpp"
@@ -31,7 +32,7 @@ class Animation;
 // A rectangle of model values in a tree. A point p of the layer's own (bounds)
 // space sits in its superlayer at position + F·(p − bounds.origin − anchor × size),
 // F = transform.flattened(). Setters given NaN or ±∞ keep the old value and log.
-class Layer : public ns::Object {
+class PELLAVO_EXPORT Layer : public ns::Object {
 public:
     Layer() = default;
     std::string_view className() const override { return "CALayer"; }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/Transaction.hpp"
 
 namespace pellavo::ca {
@@ -21,7 +22,7 @@ class PresentationState;
 // actions and the implicit-action bookkeeping around property changes. Layer
 // forwards its animation API here; the layer's destruction stops every animation
 // with finished = false.
-class LayerAnimations {
+class PELLAVO_EXPORT LayerAnimations {
 public:
     using Actions = std::map<std::string, std::shared_ptr<Action>, std::less<>>;
 

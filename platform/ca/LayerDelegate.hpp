@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -15,7 +17,7 @@ class Layer;
 
 // What a layer asks of its owner (a view, later). A plain interface, so an
 // ns::Object can implement it beside its own base; layers hold it weakly.
-class LayerDelegate {
+class PELLAVO_EXPORT LayerDelegate {
 public:
     virtual ~LayerDelegate() = default;
 

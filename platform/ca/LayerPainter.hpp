@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <optional>
 
 #include "platform/cg/AffineTransform.hpp"
@@ -18,7 +20,7 @@ struct LayerSnapshot;
 // snapshot (model values, then the presentation hook when a media time is given)
 // and draws in this order: background, contents or the kind's own drawing,
 // sublayers, border; with its opacity as a group and its shadow beneath.
-class LayerPainter {
+class PELLAVO_EXPORT LayerPainter {
 public:
     // With a media time, layers draw their presentation values.
     LayerPainter(cg::Context& context, std::optional<double> mediaTime);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/KeyPath.hpp"
 #include "platform/ca/Transform3D.hpp"
 #include "platform/ca/Value.hpp"
@@ -33,7 +34,7 @@ enum class ContentsGravity : std::uint8_t {
 
 // Every layer's own drawn values, with their defaults: the layer holds one as its
 // model and the snapshot is one (with the kinds' values and the transition added).
-struct LayerProperties {
+struct PELLAVO_EXPORT LayerProperties {
     // Geometry.
     cg::Rect bounds;
     cg::Point position;
@@ -59,7 +60,7 @@ struct LayerProperties {
 
 // A shape layer's own values, with their defaults: the layer holds one as its
 // model and the snapshot carries a copy.
-struct ShapeProperties {
+struct PELLAVO_EXPORT ShapeProperties {
     std::optional<cg::Path> path;
     std::optional<cg::Color> fillColor = cg::Color(0, 0, 0, 1);
     std::optional<cg::Color> strokeColor;
@@ -73,7 +74,7 @@ struct ShapeProperties {
 };
 
 // A gradient layer's own values, held and copied the same way.
-struct GradientProperties {
+struct PELLAVO_EXPORT GradientProperties {
     std::vector<cg::Color> colors;
     std::optional<std::vector<double>> locations;
     cg::Point startPoint{0.5, 0};
@@ -85,7 +86,7 @@ struct GradientProperties {
 // in presentation mode the animation engine then overwrites what it animates
 // (Layer::applyPresentation). The renderer reads only this, so no layer is copied
 // per frame.
-struct LayerSnapshot : LayerProperties {
+struct PELLAVO_EXPORT LayerSnapshot : LayerProperties {
     enum class Kind : std::uint8_t { plain, shape, gradient };
     Kind kind = Kind::plain;
 
@@ -102,6 +103,6 @@ struct LayerSnapshot : LayerProperties {
 
 // The snapshot's value for an animatable key (opacities as numbers); nothing for a
 // key that this kind of layer does not have.
-std::optional<Value> snapshotValue(const LayerSnapshot& snapshot, AnimatableKey key);
+PELLAVO_EXPORT std::optional<Value> snapshotValue(const LayerSnapshot& snapshot, AnimatableKey key);
 
 } // namespace pellavo::ca

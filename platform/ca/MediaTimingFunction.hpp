@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <array>
 
 namespace pellavo::ca {
 
 // A cubic Bézier timing curve from (0, 0) to (1, 1) through two control points.
-class MediaTimingFunction {
+class PELLAVO_EXPORT MediaTimingFunction {
 public:
     // Control x values are clamped to [0, 1]; a non-finite control point gives the
     // linear curve.

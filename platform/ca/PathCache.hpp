@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/cg/Path.hpp"
 
@@ -8,7 +9,7 @@ namespace pellavo::ca {
 // Paths the renderer builds from a layer's values, kept while those values stay the
 // same so that a layer that does not change does not rebuild them every frame. Each
 // layer holds one; only the thread rendering the layer's tree touches it.
-class PathCache {
+class PELLAVO_EXPORT PathCache {
 public:
     // The outlines a layer draws: its rounded bounds, and the inner edge of its border.
     enum class Outline { bounds, borderInside };

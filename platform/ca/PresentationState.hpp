@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/KeyPath.hpp"
 #include "platform/ca/Value.hpp"
 #include "platform/cg/Image.hpp"
@@ -12,7 +13,7 @@ namespace pellavo::ca {
 // The values of one layer's animatable keys while its animations are applied to
 // them, in insertion order. Each key starts at its model value, read on demand from
 // the subclass; animations replace or add to the accumulated value.
-class PresentationState {
+class PELLAVO_EXPORT PresentationState {
 public:
     virtual ~PresentationState() = default;
 
@@ -51,6 +52,6 @@ private:
 
 // The neutral start and end of an additive animation at a key path: zero, or one
 // for transform scales.
-Value additiveIdentity(const KeyPath& path);
+PELLAVO_EXPORT Value additiveIdentity(const KeyPath& path);
 
 } // namespace pellavo::ca

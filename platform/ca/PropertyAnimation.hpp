@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/Animation.hpp"
 #include "platform/ca/KeyPath.hpp"
 #include "platform/ca/Value.hpp"
@@ -10,7 +11,7 @@
 namespace pellavo::ca {
 
 // An animation of one property, named by its key path.
-class PropertyAnimation : public Animation {
+class PELLAVO_EXPORT PropertyAnimation : public Animation {
 public:
     std::string_view className() const override { return "CAPropertyAnimation"; }
 

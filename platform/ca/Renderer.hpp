@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/cg/Image.hpp"
 
@@ -14,7 +15,7 @@ namespace pellavo::ca {
 class Layer;
 
 // Which values a frame shows: the model, or what animations show at a media time.
-class RenderMode {
+class PELLAVO_EXPORT RenderMode {
 public:
     static RenderMode model() { return RenderMode(false, 0); }
     static RenderMode presentation(double mediaTime) { return RenderMode(true, mediaTime); }
@@ -30,7 +31,7 @@ private:
 
 // Draws layer trees into one ARGB32 bitmap of ⌈points × scale⌉ pixels, reused from
 // frame to frame. The defaults are those of the main screen as it starts.
-class Renderer {
+class PELLAVO_EXPORT Renderer {
 public:
     explicit Renderer(cg::Size points = {375, 667}, double scale = 2);
     ~Renderer();

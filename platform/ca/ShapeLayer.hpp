@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/Layer.hpp"
 #include "platform/cg/Path.hpp"
 
@@ -9,7 +10,7 @@ namespace pellavo::ca {
 
 // A path in layer space, filled and then stroked between strokeStart and strokeEnd
 // (fractions of its length). Not clipped to the bounds unless masksToBounds.
-class ShapeLayer : public Layer {
+class PELLAVO_EXPORT ShapeLayer : public Layer {
 public:
     ShapeLayer() = default;
     std::string_view className() const override { return "CAShapeLayer"; }

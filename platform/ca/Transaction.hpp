@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/MediaTimingFunction.hpp"
 
 namespace pellavo::ca {
@@ -18,7 +19,7 @@ class TransactionCompletion;
 // commits whatever is open at the end of each run-loop turn, global-queue workers
 // after each task. Values not set in a transaction are looked up outwards; the
 // defaults are 0.25 s, no timing function and actions enabled.
-class Transaction {
+class PELLAVO_EXPORT Transaction {
 public:
     static void begin();
     // Closes the innermost explicit transaction; without one, nothing.

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <functional>
 #include <mutex>
 
 namespace pellavo::ca {
 
 // A transaction's completion block and the animations it waits for.
-class TransactionCompletion {
+class PELLAVO_EXPORT TransactionCompletion {
 public:
     void setBlock(std::function<void()> block);
     void track();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/AffineTransform.hpp"
 
 namespace pellavo::ca {
@@ -7,7 +8,7 @@ namespace pellavo::ca {
 using cg::Float;
 
 // Row-vector 4×4 transform; translation lives in m41 m42 m43.
-struct Transform3D {
+struct PELLAVO_EXPORT Transform3D {
     Float m11 = 1, m12 = 0, m13 = 0, m14 = 0;
     Float m21 = 0, m22 = 1, m23 = 0, m24 = 0;
     Float m31 = 0, m32 = 0, m33 = 1, m34 = 0;
@@ -40,6 +41,6 @@ struct Transform3D {
 };
 
 // a applies first, then b.
-Transform3D concat(const Transform3D& a, const Transform3D& b);
+PELLAVO_EXPORT Transform3D concat(const Transform3D& a, const Transform3D& b);
 
 } // namespace pellavo::ca

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/Transform3D.hpp"
 
 namespace pellavo::ca {
@@ -8,7 +9,7 @@ namespace pellavo::ca {
 // the 2×2 part is diag(scaleX, scaleY) · shear · rotation(angle), in row-vector
 // order, so a point is scaled, sheared, rotated, then translated. The other
 // elements of the 4×4 matrix are kept as they are and interpolate linearly.
-struct TransformDecomposition {
+struct PELLAVO_EXPORT TransformDecomposition {
     double translateX = 0, translateY = 0;
     double scaleX = 1, scaleY = 1;
     double angle = 0; // radians in (−π, π]; positive turns clockwise on screen

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/Animation.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/cg/Image.hpp"
@@ -11,7 +12,7 @@ enum class TransitionType { fade };
 // Fades from a picture of the layer taken before a change to the live layer. It
 // animates no property: evaluation reports its progress, which the renderer of a
 // view transition reads.
-class Transition : public Animation {
+class PELLAVO_EXPORT Transition : public Animation {
 public:
     std::string_view className() const override { return "CATransition"; }
 

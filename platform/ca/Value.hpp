@@ -4,6 +4,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/Transform3D.hpp"
 #include "platform/cg/Color.hpp"
 #include "platform/cg/Geometry.hpp"
@@ -21,6 +22,6 @@ enum class ValueKind { number, point, size, rect, color, transform, colors, loca
 inline ValueKind kindOf(const Value& v) { return static_cast<ValueKind>(v.index()); }
 
 // True when no component is NaN or infinite (a missing colour or array is finite).
-bool isFinite(const Value& v);
+PELLAVO_EXPORT bool isFinite(const Value& v);
 
 } // namespace pellavo::ca

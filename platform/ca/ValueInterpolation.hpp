@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/Value.hpp"
 
 namespace pellavo::ca {
@@ -15,22 +16,22 @@ namespace pellavo::ca {
 // location arrays are element-wise when their lengths match, otherwise the target
 // for the whole span; paths point by point when built of the same elements,
 // otherwise the target for the whole span.
-std::optional<Value> interpolate(const Value& from, const Value& to, double p);
+PELLAVO_EXPORT std::optional<Value> interpolate(const Value& from, const Value& to, double p);
 
 // An additive animation's value on top of the accumulated one: component-wise
 // sums, transforms concatenated (the animation's first), arrays element-wise when
 // their lengths match (otherwise the animation's value).
-std::optional<Value> addValues(const Value& base, const Value& delta);
+PELLAVO_EXPORT std::optional<Value> addValues(const Value& base, const Value& delta);
 
 // What `base` becomes after `cycles` whole cycles of a cumulative animation
 // running from `start` to `end`: base + cycles × (end − start).
-std::optional<Value> accumulate(const Value& base, const Value& start, const Value& end, double cycles);
+PELLAVO_EXPORT std::optional<Value> accumulate(const Value& base, const Value& start, const Value& end, double cycles);
 
 // The distance paced keyframes space their segments by: |Δ| for numbers, Euclidean
 // for points, sizes, rects (4-D) and colours (RGBA). nullopt for kinds without one.
-std::optional<double> pacedDistance(const Value& a, const Value& b);
+PELLAVO_EXPORT std::optional<double> pacedDistance(const Value& a, const Value& b);
 
 // The value that adding changes nothing: zero, no colour, the identity transform.
-Value additiveIdentity(ValueKind kind);
+PELLAVO_EXPORT Value additiveIdentity(ValueKind kind);
 
 } // namespace pellavo::ca

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 
 namespace pellavo::cg {
 
 // Row-vector 2-D transform: [x y 1] · [[a b 0] [c d 0] [tx ty 1]].
-struct AffineTransform {
+struct PELLAVO_EXPORT AffineTransform {
     Float a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;
 
     constexpr AffineTransform() = default;

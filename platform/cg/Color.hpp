@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 namespace pellavo::cg {
 
 // An sRGB colour as layers hold it. Components are stored as given; whoever
 // draws with one clamps them to [0, 1] (NaN as 0).
-struct Color {
+struct PELLAVO_EXPORT Color {
     double red = 0;
     double green = 0;
     double blue = 0;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/AffineTransform.hpp"
 #include "platform/cg/Color.hpp"
 #include "platform/cg/Geometry.hpp"
@@ -17,7 +18,7 @@ struct _cairo;
 
 namespace pellavo::cg {
 
-struct GradientStop {
+struct PELLAVO_EXPORT GradientStop {
     double location = 0;
     Color color;
 };
@@ -31,7 +32,7 @@ struct GradientStop {
 //    SavedState made before it restores;
 //  - an unbalanced endTransparencyLayer is ignored;
 //  - colours are clamped to [0, 1] (NaN as 0) when drawn.
-class Context {
+class PELLAVO_EXPORT Context {
 public:
     // A new bitmap of the given pixel size: transparent, or opaque black. Null when a
     // side is not positive, a side exceeds 16384 or the area exceeds 2^26 pixels.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <cmath>
 #include <limits>
 
@@ -9,7 +11,7 @@ using Float = double;
 
 struct AffineTransform;
 
-struct Point {
+struct PELLAVO_EXPORT Point {
     Float x = 0;
     Float y = 0;
 
@@ -26,7 +28,7 @@ struct Point {
     friend constexpr Point operator*(Point a, Float s) { return {a.x * s, a.y * s}; }
 };
 
-struct Size {
+struct PELLAVO_EXPORT Size {
     Float width = 0;
     Float height = 0;
 
@@ -42,7 +44,7 @@ struct Size {
 };
 
 // Insets from each edge; the toolkit's edge-insets type is this one.
-struct EdgeInsets {
+struct PELLAVO_EXPORT EdgeInsets {
     Float top = 0, left = 0, bottom = 0, right = 0;
 
     constexpr EdgeInsets() = default;
@@ -52,7 +54,7 @@ struct EdgeInsets {
     friend constexpr bool operator==(const EdgeInsets&, const EdgeInsets&) = default;
 };
 
-struct Rect {
+struct PELLAVO_EXPORT Rect {
     Point origin;
     Size size;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -8,7 +10,7 @@
 namespace pellavo::cg {
 
 // One straight (un-premultiplied) 8-bit RGBA pixel.
-struct RGBA8 {
+struct PELLAVO_EXPORT RGBA8 {
     std::uint8_t r = 0, g = 0, b = 0, a = 0;
     friend constexpr bool operator==(const RGBA8&, const RGBA8&) = default;
 };
@@ -16,7 +18,7 @@ struct RGBA8 {
 // Immutable premultiplied ARGB32 pixels in Cairo's layout (one native-endian
 // 32-bit word per pixel, alpha in the high byte). Shared as
 // std::shared_ptr<const Image>, so any thread may read it.
-class Image {
+class PELLAVO_EXPORT Image {
 public:
     // A transparent image; sides below 0 are taken as 0.
     Image(int width, int height);

@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Image.hpp"
 
 namespace pellavo::cg {
@@ -25,7 +26,7 @@ inline constexpr int kMaxDecodedImageSide = 8192;
 // nothing waits: decoding answers null and encoding answers no bytes, exactly as for
 // data that does not decode, and the first such call logs one line ("no image codec is
 // installed"); installing a codec, or null again, re-arms that line.
-class ImageCodec {
+class PELLAVO_EXPORT ImageCodec {
 public:
     virtual ~ImageCodec() = default;
 
@@ -44,7 +45,7 @@ public:
 };
 
 // Through the installed codec; see ImageCodec for what happens when there is none.
-ImageRef decodeImage(std::span<const std::byte> data);
-std::vector<std::byte> encodePng(const Image& image);
+PELLAVO_EXPORT ImageRef decodeImage(std::span<const std::byte> data);
+PELLAVO_EXPORT std::vector<std::byte> encodePng(const Image& image);
 
 } // namespace pellavo::cg

@@ -2,12 +2,13 @@
 
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Path.hpp"
 
 namespace pellavo::cg {
 
 // Builds a cg::Path. Any element with a NaN or infinite argument is dropped.
-class MutablePath {
+class PELLAVO_EXPORT MutablePath {
 public:
     MutablePath() = default;
     explicit MutablePath(const Path& path);

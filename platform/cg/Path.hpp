@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/AffineTransform.hpp"
 #include "platform/cg/Geometry.hpp"
 
@@ -17,7 +18,7 @@ enum class PathElementType { moveTo, lineTo, curveTo, closeSubpath };
 
 // One step of a path. moveTo and lineTo use points[0]; curveTo is a cubic with
 // control points points[0], points[1] ending at points[2]; unused points are zero.
-struct PathElement {
+struct PELLAVO_EXPORT PathElement {
     PathElementType type = PathElementType::moveTo;
     std::array<Point, 3> points{};
 
@@ -35,7 +36,7 @@ struct PathElement {
 
 // An immutable outline. Copies share the elements. Every stored point is finite:
 // the builders drop any element with a NaN or infinite argument.
-class Path {
+class PELLAVO_EXPORT Path {
 public:
     Path() = default;
     // Goes through the same checks as MutablePath: non-finite elements are dropped,
@@ -77,7 +78,7 @@ public:
 
     Path transformed(const AffineTransform& t) const;
 
-    friend bool operator==(const Path& a, const Path& b);
+    friend PELLAVO_EXPORT bool operator==(const Path& a, const Path& b);
 
 private:
     friend class MutablePath;

@@ -4,12 +4,13 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Image.hpp"
 
 namespace pellavo::ci {
 
 // A rectangle of whole pixels, y down, in the source's pixel coordinates.
-struct PixelRect {
+struct PELLAVO_EXPORT PixelRect {
     int x = 0;
     int y = 0;
     int width = 0;
@@ -20,9 +21,9 @@ struct PixelRect {
 // The deviation actually used for a source of this size: NaN, zero and negative
 // give 0 (no blur); anything above 2 × max(w, h), infinity included, is capped
 // there, since past that the result is already a faint uniform wash.
-double effectiveBlurSigma(double sigma, int width, int height);
+PELLAVO_EXPORT double effectiveBlurSigma(double sigma, int width, int height);
 // How far a blur of this (effective) deviation reaches past the source: ⌈3σ⌉, 0 for no blur.
-int blurReach(double sigma);
+PELLAVO_EXPORT int blurReach(double sigma);
 
 // Largest area a blur will produce, the same caps as bitmap contexts.
 inline constexpr int kMaxBlurSide = 16384;
@@ -33,10 +34,10 @@ inline constexpr long long kMaxBlurPixels = 1LL << 26;
 // the source by blurReach(σ). Exact normalised kernel below σ 2, three box
 // passes per axis from σ 2; each colour stays ≤ its alpha. Pure: any thread.
 // Null when `area` is empty or over the caps.
-std::shared_ptr<const cg::Image> gaussianBlur(const cg::Image& source, double sigma, PixelRect area);
+PELLAVO_EXPORT std::shared_ptr<const cg::Image> gaussianBlur(const cg::Image& source, double sigma, PixelRect area);
 
 // An 8-bit coverage plane: `height` rows of `stride` bytes.
-struct AlphaPlane {
+struct PELLAVO_EXPORT AlphaPlane {
     int width = 0;
     int height = 0;
     int stride = 0;
@@ -52,9 +53,9 @@ struct AlphaPlane {
 // `sourceStride` bytes. The result's rows are `outputStride` bytes (at least the
 // width; pass Cairo's A8 stride to wrap it in a surface). Empty plane when
 // `area` is empty or over the caps.
-AlphaPlane gaussianBlurAlpha(const std::uint8_t* source, int width, int height, int sourceStride, double sigma,
+PELLAVO_EXPORT AlphaPlane gaussianBlurAlpha(const std::uint8_t* source, int width, int height, int sourceStride, double sigma,
                              PixelRect area, int outputStride = 0);
 // The alpha of premultiplied ARGB32 pixels, blurred.
-AlphaPlane gaussianBlurAlpha(const cg::Image& source, double sigma, PixelRect area, int outputStride = 0);
+PELLAVO_EXPORT AlphaPlane gaussianBlurAlpha(const cg::Image& source, double sigma, PixelRect area, int outputStride = 0);
 
 } // namespace pellavo::ci

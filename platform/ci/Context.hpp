@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/cg/Image.hpp"
 #include "platform/ci/Image.hpp"
@@ -9,7 +10,7 @@
 namespace pellavo::ci {
 
 // Renders image recipes into bitmaps. Holds no state: usable from any thread.
-class Context {
+class PELLAVO_EXPORT Context {
 public:
     // The pixels of the whole-pixel rectangle around `from` ∩ the image's
     // extent. Null when that is empty, `from` is not finite, or the result

@@ -2,12 +2,13 @@
 
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ci/Image.hpp"
 
 namespace pellavo::ci {
 
 // The Gaussian blur filter: σ = radius, in the input's pixels.
-class GaussianBlur {
+class PELLAVO_EXPORT GaussianBlur {
 public:
     std::optional<Image> inputImage() const { return inputImage_; }
     void setInputImage(std::optional<Image> image) { inputImage_ = std::move(image); }

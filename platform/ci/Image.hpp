@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/cg/Image.hpp"
 
@@ -12,7 +13,7 @@ namespace pellavo::ci {
 // blur. Nothing is computed until a ci::Context renders part of it. Image
 // space is in pixels with y down, like the bitmap; the source's own pixels
 // cover (0, 0, width, height). A value, readable from any thread.
-class Image {
+class PELLAVO_EXPORT Image {
 public:
     // The bitmap at its pixel size; a null bitmap is taken as an empty one.
     explicit Image(std::shared_ptr<const cg::Image> pixels);

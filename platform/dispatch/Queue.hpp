@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <functional>
 
 namespace pellavo::dispatch {
@@ -10,7 +12,7 @@ enum class QoS { userInteractive, userInitiated, standard, utility, background }
 // The main queue (blocks run in step 2 of the main run loop's turns) or one of the
 // global queues (a small shared pool of worker threads). Queues are process-wide
 // singletons; every member is safe from any thread.
-class Queue {
+class PELLAVO_EXPORT Queue {
 public:
     using Block = std::function<void()>;
 
@@ -40,11 +42,11 @@ private:
 };
 
 // Waits up to the real-time timeout until no global block is queued or running.
-bool waitForGlobalIdle(double realTimeoutSeconds);
+PELLAVO_EXPORT bool waitForGlobalIdle(double realTimeoutSeconds);
 // ns::isMainThread(), for code that speaks in queues: the main thread is the one
 // that loaded the platform library, and the main queue's blocks run on it.
-bool isMainThread();
+PELLAVO_EXPORT bool isMainThread();
 // Runs on the worker after each global block (also one that threw).
-void addGlobalTaskEndHook(std::function<void()> hook);
+PELLAVO_EXPORT void addGlobalTaskEndHook(std::function<void()> hook);
 
 } // namespace pellavo::dispatch

@@ -8,6 +8,7 @@
 #include <typeindex>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/ParagraphStyle.hpp"
 #include "platform/ns/Range.hpp"
 #include "platform/ns/String.hpp"
@@ -16,7 +17,7 @@
 namespace pellavo::ns {
 
 // The name of a text attribute.
-class AttributedStringKey {
+class PELLAVO_EXPORT AttributedStringKey {
 public:
     explicit AttributedStringKey(std::string rawValue) : rawValue_(std::move(rawValue)) {}
     const std::string& rawValue() const { return rawValue_; }
@@ -43,8 +44,8 @@ using Attributes = std::map<AttributedStringKey, Value>;
 // std::string, ns::String and ns::ParagraphStyle always are, and the toolkit
 // registers its fonts and colours; object pointers compare by identity. Values
 // of any other type never compare equal, so runs holding them never merge.
-bool attributeValuesEqual(const Value& a, const Value& b);
-bool attributesEqual(const Attributes& a, const Attributes& b);
+PELLAVO_EXPORT bool attributeValuesEqual(const Value& a, const Value& b);
+PELLAVO_EXPORT bool attributesEqual(const Attributes& a, const Attributes& b);
 
 template <class T>
 void registerAttributeValueType();
@@ -65,7 +66,7 @@ void registerAttributeValueType() {
 
 // A string with attributes on ranges of its UTF-16 units. Every unit has
 // exactly one set of attributes; neighbouring equal sets form one run.
-class AttributedString {
+class PELLAVO_EXPORT AttributedString {
 public:
     using Key = AttributedStringKey;
 
@@ -90,7 +91,7 @@ public:
     // Null for a range that String::isValidRange refuses.
     std::optional<AttributedString> attributedSubstring(Range range) const;
 
-    friend bool operator==(const AttributedString& a, const AttributedString& b);
+    friend PELLAVO_EXPORT bool operator==(const AttributedString& a, const AttributedString& b);
 
 protected:
     friend class MutableAttributedString;
@@ -111,7 +112,7 @@ protected:
     std::vector<Span> spans_;
 };
 
-class MutableAttributedString : public AttributedString {
+class PELLAVO_EXPORT MutableAttributedString : public AttributedString {
 public:
     using AttributedString::AttributedString;
     MutableAttributedString(const AttributedString& other) : AttributedString(other) {}

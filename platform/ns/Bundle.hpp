@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -8,7 +10,7 @@
 namespace pellavo::ns {
 
 // A directory of resources that belongs to a binary.
-class Bundle {
+class PELLAVO_EXPORT Bundle {
 public:
     explicit Bundle(std::filesystem::path resourcePath = {}) : resourcePath_(std::move(resourcePath)) {}
     Bundle(const Bundle& other) : resourcePath_(other.resourcePath()) {}

@@ -2,12 +2,13 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 
 namespace pellavo::ns {
 
 // An immutable set of Unicode scalars, cheap to copy.
-class CharacterSet {
+class PELLAVO_EXPORT CharacterSet {
 public:
     // General category Nd in every script, not only ASCII 0-9.
     static CharacterSet decimalDigits();

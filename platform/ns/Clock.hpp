@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -8,13 +10,13 @@ namespace pellavo::ns {
 
 // Seconds to integer nanoseconds: llround(s * 1e9), saturating at the int64 range;
 // NaN gives 0. Every duration the platform stores goes through here.
-std::int64_t secondsToNanoseconds(double seconds);
+PELLAVO_EXPORT std::int64_t secondsToNanoseconds(double seconds);
 // a + b clamped to the int64 range.
-std::int64_t saturatingAdd(std::int64_t a, std::int64_t b);
+PELLAVO_EXPORT std::int64_t saturatingAdd(std::int64_t a, std::int64_t b);
 
 // The one source of time: monotonic integer nanoseconds. Timers, delayed dispatch,
 // display links and animation all read the shared clock and nothing else.
-class Clock {
+class PELLAVO_EXPORT Clock {
 public:
     virtual ~Clock() = default;
 
@@ -30,7 +32,7 @@ public:
 };
 
 // Time that moves only when told to. Starts at 10^12 ns so no instant is 0.
-class ManualClock : public Clock {
+class PELLAVO_EXPORT ManualClock : public Clock {
 public:
     static constexpr std::int64_t defaultStart = 1'000'000'000'000;
 
@@ -47,7 +49,7 @@ private:
 
 // The monotonic system clock; absolute time is the wall time at creation plus the
 // monotonic time elapsed since, so it never jumps.
-class SystemClock : public Clock {
+class PELLAVO_EXPORT SystemClock : public Clock {
 public:
     SystemClock();
     std::int64_t now() const override;
@@ -59,6 +61,6 @@ private:
 };
 
 // The shared clock's absolute time.
-double absoluteTimeGetCurrent();
+PELLAVO_EXPORT double absoluteTimeGetCurrent();
 
 } // namespace pellavo::ns

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/Value.hpp"
 
@@ -17,7 +18,7 @@ namespace pellavo::ns {
 // A keyed archive of values that a class decodes itself from. The interface-file
 // loader hands one to each object it makes: the frame, the objects made for it
 // ("subviews", "view") and anything else the file gave under a key.
-class Coder {
+class PELLAVO_EXPORT Coder {
 public:
     static constexpr std::string_view frameKey = "frame";
     static constexpr std::string_view subviewsKey = "subviews";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -9,11 +11,11 @@
 namespace pellavo::ns {
 
 // The library's own console line (stdout). The platform never prints here.
-void print(std::string_view line);
+PELLAVO_EXPORT void print(std::string_view line);
 // A platform diagnostic (stderr, prefixed "pellavo: ").
-void log(std::string_view message);
+PELLAVO_EXPORT void log(std::string_view message);
 
-class Console {
+class PELLAVO_EXPORT Console {
 public:
     using Sink = std::function<void(std::string_view line)>;
     // An empty sink restores the default stream. Return the previous sink.
@@ -22,7 +24,7 @@ public:
 };
 
 // Captures both channels for its lifetime; restores the previous sinks after.
-class ConsoleCapture {
+class PELLAVO_EXPORT ConsoleCapture {
 public:
     ConsoleCapture();
     ~ConsoleCapture();

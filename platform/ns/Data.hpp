@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <cstddef>
 #include <memory>
 #include <span>
@@ -9,7 +11,7 @@
 namespace pellavo::ns {
 
 // An immutable byte buffer. Copies share the bytes, so passing one around is cheap.
-class Data {
+class PELLAVO_EXPORT Data {
 public:
     Data() = default;
     explicit Data(std::vector<std::byte> bytes);
@@ -21,7 +23,7 @@ public:
     std::size_t count() const { return bytes_ ? bytes_->size() : 0; }
     bool isEmpty() const { return count() == 0; }
 
-    friend bool operator==(const Data& a, const Data& b);
+    friend PELLAVO_EXPORT bool operator==(const Data& a, const Data& b);
 
 private:
     std::shared_ptr<const std::vector<std::byte>> bytes_;

@@ -2,12 +2,13 @@
 
 #include <cstdint>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 
 namespace pellavo::ns {
 
 // A failure reported as a value: a domain, a code within it and a readable description.
-struct Error {
+struct PELLAVO_EXPORT Error {
     String domain;
     std::int64_t code = 0;
     String description;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ns/URL.hpp"
 
@@ -13,7 +14,7 @@ namespace pellavo::ns {
 
 // The head of an HTTP response: the final URL after redirects, the status and the
 // header fields.
-class HTTPURLResponse {
+class PELLAVO_EXPORT HTTPURLResponse {
 public:
     using HeaderFields = std::vector<std::pair<std::string, std::string>>;
 

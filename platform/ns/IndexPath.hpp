@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <compare>
 
 namespace pellavo::ns {
 
 // A row in a section of a table.
-struct IndexPath {
+struct PELLAVO_EXPORT IndexPath {
     int section = 0;
     int row = 0;
 

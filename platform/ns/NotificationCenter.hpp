@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/Selector.hpp"
 #include "platform/ns/Value.hpp"
@@ -22,7 +23,7 @@ inline constexpr std::string_view UITextFieldTextDidEndEditingNotification =
 inline constexpr std::string_view UIApplicationDidChangeStatusBarOrientationNotification =
     "UIApplicationDidChangeStatusBarOrientationNotification";
 
-class Notification : public Object {
+class PELLAVO_EXPORT Notification : public Object {
 public:
     Notification(std::string name, std::shared_ptr<Object> object, Value userInfo = {})
         : name_(std::move(name)), object_(std::move(object)), userInfo_(std::move(userInfo)) {}
@@ -44,7 +45,7 @@ private:
 // order, to the registrations present when the post began. Registrations removed,
 // or whose observer or object died, before their turn are skipped. Thread-safe; no
 // lock is held while an observer runs, so observers may post, add and remove.
-class NotificationCenter {
+class PELLAVO_EXPORT NotificationCenter {
 public:
     NotificationCenter();
     ~NotificationCenter();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -14,7 +16,7 @@ std::shared_ptr<T> make(Args&&... args);
 // Root of everything with identity. Objects live in a std::shared_ptr and are
 // created in two phases: the constructor stores defaults, then init() runs once
 // with weakFromThis() valid and virtual calls reaching the most-derived class.
-class Object : public std::enable_shared_from_this<Object> {
+class PELLAVO_EXPORT Object : public std::enable_shared_from_this<Object> {
 public:
     Object() = default;
     Object(const Object&) = delete;
@@ -56,7 +58,7 @@ private:
 };
 
 // Lets other platform code (the runtime's factories) run the initialiser hook.
-struct ObjectAccess {
+struct PELLAVO_EXPORT ObjectAccess {
     static void runInit(Object& object) {
         object.initialised_ = true;
         object.init();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 namespace pellavo::ns {
 
 enum class TextAlignment { left, center, right, justified, natural };
@@ -14,7 +16,7 @@ enum class LineBreakMode {
 };
 
 // How the lines of a paragraph are aligned and broken.
-struct ParagraphStyle {
+struct PELLAVO_EXPORT ParagraphStyle {
     TextAlignment alignment = TextAlignment::natural;
     LineBreakMode lineBreakMode = LineBreakMode::byWordWrapping;
 

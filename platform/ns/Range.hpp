@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <cstdint>
 #include <limits>
 
@@ -9,7 +11,7 @@ namespace pellavo::ns {
 inline constexpr int64_t notFound = std::numeric_limits<int64_t>::max();
 
 // A span of UTF-16 code units, as every range of the platform counts them.
-struct Range {
+struct PELLAVO_EXPORT Range {
     int64_t location = 0;
     int64_t length = 0;
 

@@ -6,13 +6,14 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Range.hpp"
 #include "platform/ns/String.hpp"
 
 namespace pellavo::ns {
 
 // One match: the whole match and each capture group, in UTF-16 units.
-class TextCheckingResult {
+class PELLAVO_EXPORT TextCheckingResult {
 public:
     explicit TextCheckingResult(std::vector<Range> ranges) : ranges_(std::move(ranges)) {}
 
@@ -29,7 +30,7 @@ private:
 // from several threads at once: every call builds its own matcher. A search
 // that runs past its time or backtracking limit ends quietly with the matches
 // found so far. An invalid range finds nothing.
-class RegularExpression {
+class PELLAVO_EXPORT RegularExpression {
 public:
     using Block = std::function<void(const TextCheckingResult& result, bool& stop)>;
 

@@ -60,7 +60,7 @@ struct RunLoop::State {
     std::unordered_map<EventId, std::int64_t> dueById;
 
     std::deque<Block> blocks;
-    // Bumped by resetForTesting so a turn in progress stops taking blocks.
+    // Bumped by reset so a turn in progress stops taking blocks.
     std::uint64_t generation = 0;
 
     ObserverId nextObserverId = 1;
@@ -344,7 +344,7 @@ std::int64_t RunLoop::nextDueTime() const {
     return state_->nextDueLocked();
 }
 
-void RunLoop::resetForTesting() {
+void RunLoop::reset() {
     auto& s = *state_;
     std::vector<Block> handlers;
     {

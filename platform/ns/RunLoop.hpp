@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -8,7 +10,7 @@ namespace pellavo::ns {
 
 // True on the main thread: the one that loaded the platform library (it runs the
 // library's static initialisers). Safe from any thread.
-bool isMainThread();
+PELLAVO_EXPORT bool isMainThread();
 
 // The main thread's run loop. A turn at instant T runs, in this order:
 //   1. the timed events due at or before T that existed when the turn began, by due
@@ -18,7 +20,7 @@ bool isMainThread();
 // Work added during a step waits for the next turn. Scheduling, cancelling, queueing
 // blocks, stop() and wakeUp() are safe from any thread; everything that runs turns
 // belongs to the main thread (the one that loaded the platform library).
-class RunLoop {
+class PELLAVO_EXPORT RunLoop {
 public:
     using EventId = std::uint64_t;
     using ObserverId = std::uint64_t;
@@ -52,7 +54,7 @@ public:
     ObserverId addObserver(int order, Block observer);
     void removeObserver(ObserverId id);
 
-    // Called by resetForTesting() before events are dropped, so sources such as timers
+    // Called by reset() before events are dropped, so sources such as timers
     // can invalidate themselves. Handlers stay registered for the process.
     void addResetHandler(Block handler);
 
@@ -82,8 +84,10 @@ public:
     std::int64_t nextDueTime() const;
 
     // Runs the reset handlers (timers invalidate themselves), then drops every event
-    // and queued block. Observers stay.
-    void resetForTesting();
+    // and queued block. Observers stay. Ends an application's session
+    // (ui::Application::terminate).
+    void reset();
+    void resetForTesting() { reset(); }
 
 private:
     RunLoop();

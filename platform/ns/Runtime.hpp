@@ -9,6 +9,7 @@
 #include <typeindex>
 #include <utility>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Coder.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/Selector.hpp"
@@ -17,7 +18,7 @@
 namespace pellavo::ns {
 
 // Keeps a key-value observation alive; destroying it (or invalidate()) ends it.
-class KeyValueObservation {
+class PELLAVO_EXPORT KeyValueObservation {
 public:
     KeyValueObservation() = default;
     KeyValueObservation(KeyValueObservation&& other) noexcept = default;
@@ -41,7 +42,7 @@ private:
 // observation of keys. One registry per process; every member is thread-safe.
 // Failures (unknown class, key or selector, a value or sender of the wrong type)
 // answer null or false and write one ns::log line.
-class Runtime {
+class PELLAVO_EXPORT Runtime {
 public:
     static Runtime& shared();
 
@@ -137,23 +138,35 @@ private:
 
     template <class V>
     static std::optional<V> convert(const Value& value);
+    // The factories registerClass stores: functions rather than closures, so that no
+    // closure type (whose type information the library would export) is made per class.
+    template <class T>
+    static std::shared_ptr<Object> makeObject() {
+        return std::static_pointer_cast<Object>(make<T>());
+    }
+    template <class T>
+    static std::shared_ptr<Object> makeObjectFromCoder(const Coder& coder) {
+        return std::static_pointer_cast<Object>(make<T>(coder));
+    }
 
     struct State;
     std::shared_ptr<State> state_;
 };
 
 // ------------------------------------------------------------------ templates
+// Inline, so that an instantiation for an internal class stays out of the exported
+// symbols (-fvisibility-inlines-hidden) even in an unoptimised build.
 
 template <class T>
-bool Runtime::registerClass(std::string_view name, std::string_view superclassName) {
+inline bool Runtime::registerClass(std::string_view name, std::string_view superclassName) {
     static_assert(std::is_base_of_v<Object, T>, "classes registered with the runtime derive from ns::Object");
     Factory factory;
     if constexpr (std::is_default_constructible_v<T>) {
-        factory = [] { return std::static_pointer_cast<Object>(make<T>()); };
+        factory = &Runtime::makeObject<T>;
     }
     CoderFactory coderFactory;
     if constexpr (std::is_constructible_v<T, const Coder&>) {
-        coderFactory = [](const Coder& coder) { return std::static_pointer_cast<Object>(make<T>(coder)); };
+        coderFactory = &Runtime::makeObjectFromCoder<T>;
     }
     return registerClassImpl(name, superclassName, std::move(factory), std::move(coderFactory));
 }
@@ -170,7 +183,7 @@ struct IsOptional<std::optional<U>> : std::true_type {};
 } // namespace detail
 
 template <class V>
-std::optional<V> Runtime::convert(const Value& value) {
+inline std::optional<V> Runtime::convert(const Value& value) {
     if (const V* exact = value.get<V>()) return *exact;
     if constexpr (std::is_arithmetic_v<V> || std::is_enum_v<V>) {
         return value.as<V>();
@@ -193,7 +206,7 @@ std::optional<V> Runtime::convert(const Value& value) {
 }
 
 template <class T, class V, class Getter, class Setter>
-void Runtime::addProperty(std::string_view className, std::string_view key, Getter getter, Setter setter) {
+inline void Runtime::addProperty(std::string_view className, std::string_view key, Getter getter, Setter setter) {
     static_assert(std::is_base_of_v<Object, T>, "properties belong to ns::Object subclasses");
     Property property{typeid(V), !std::is_null_pointer_v<Getter>, !std::is_null_pointer_v<Setter>, {}, {}};
     if constexpr (!std::is_null_pointer_v<Getter>) {
@@ -217,7 +230,7 @@ void Runtime::addProperty(std::string_view className, std::string_view key, Gett
 }
 
 template <class T>
-void Runtime::addAction(std::string_view className, Selector selector, void (T::*method)()) {
+inline void Runtime::addAction(std::string_view className, Selector selector, void (T::*method)()) {
     static_assert(std::is_base_of_v<Object, T>, "actions belong to ns::Object subclasses");
     addActionImpl(className, selector, Action{[method](Object& object, Object*) {
                       auto* target = dynamic_cast<T*>(&object);
@@ -228,7 +241,7 @@ void Runtime::addAction(std::string_view className, Selector selector, void (T::
 }
 
 template <class T, class S>
-void Runtime::addAction(std::string_view className, Selector selector, void (T::*method)(S*)) {
+inline void Runtime::addAction(std::string_view className, Selector selector, void (T::*method)(S*)) {
     static_assert(std::is_base_of_v<Object, T>, "actions belong to ns::Object subclasses");
     addActionImpl(className, selector, Action{[method](Object& object, Object* sender) {
                       auto* target = dynamic_cast<T*>(&object);

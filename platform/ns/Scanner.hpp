@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/CharacterSet.hpp"
 #include "platform/ns/String.hpp"
 
@@ -10,7 +11,7 @@ namespace pellavo::ns {
 
 // Reads numbers from a string, skipping whitespace and newlines before each one.
 // The scan location counts UTF-16 units.
-class Scanner {
+class PELLAVO_EXPORT Scanner {
 public:
     explicit Scanner(String string) : string_(std::move(string)) {}
 

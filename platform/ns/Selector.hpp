@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -9,7 +11,7 @@ namespace pellavo::ns {
 
 // The name of an action method ("countDown", "handleTimerFire:"). Names are
 // interned once per process, so copies are a pointer and comparison is identity.
-class Selector {
+class PELLAVO_EXPORT Selector {
 public:
     // The empty selector, which no class responds to.
     Selector();

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Range.hpp"
 
 namespace pellavo::ns {
@@ -19,7 +20,7 @@ namespace pellavo::ns {
 // become U+FFFD. Lengths and ranges count UTF-16 units; graphemeCount() counts
 // what a reader calls characters. Equality and order compare code units, with
 // no normalisation.
-class String {
+class PELLAVO_EXPORT String {
 public:
     String() = default;
     String(const char* utf8);  // nullptr gives the empty string
@@ -86,7 +87,7 @@ private:
 };
 
 // Writes UTF-8 (for diagnostics and test output).
-std::ostream& operator<<(std::ostream& os, const String& s);
+PELLAVO_EXPORT std::ostream& operator<<(std::ostream& os, const String& s);
 
 } // namespace pellavo::ns
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/Selector.hpp"
 
@@ -15,7 +16,7 @@ namespace pellavo::ns {
 // start + n × interval in integer nanoseconds, the first one interval after
 // scheduling. The run loop holds a valid timer, so owners may hold it weakly.
 // Timers belong to the main thread.
-class Timer : public Object {
+class PELLAVO_EXPORT Timer : public Object {
     struct Key {
         explicit Key() = default;
     };

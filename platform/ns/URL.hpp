@@ -4,13 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 
 namespace pellavo::ns {
 
 // An absolute URL: scheme "://" authority, then path, query and fragment. The text is
 // kept as written (percent escapes are not decoded).
-class URL {
+class PELLAVO_EXPORT URL {
 public:
     // None for text that is empty, longer than 64 KiB, relative (no scheme and "//"),
     // holds spaces, control characters, bytes outside ASCII or characters a URL may not

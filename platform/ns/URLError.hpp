@@ -2,12 +2,13 @@
 
 #include <cstdint>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Error.hpp"
 
 namespace pellavo::ns {
 
 // The codes of the URL loading system, in the domain "NSURLErrorDomain".
-struct URLError {
+struct PELLAVO_EXPORT URLError {
     static constexpr const char* domain = "NSURLErrorDomain";
 
     static constexpr std::int64_t unknown = -1;

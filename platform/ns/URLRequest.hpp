@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ns/URL.hpp"
 
 namespace pellavo::ns {
 
 // What to load: a GET of one URL, with an idle time-out.
-class URLRequest {
+class PELLAVO_EXPORT URLRequest {
 public:
     enum class CachePolicy { useProtocolCachePolicy, reloadIgnoringLocalCacheData };
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/URL.hpp"
 #include "platform/ns/URLRequest.hpp"
@@ -14,7 +15,7 @@ namespace pellavo::ns {
 // Makes data tasks that load over the installed transport and complete on the main
 // queue. There are no delegates; a session released while its tasks run does not stop
 // them.
-class URLSession : public Object {
+class PELLAVO_EXPORT URLSession : public Object {
     struct Key {
         explicit Key() = default;
     };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -7,7 +9,7 @@ namespace pellavo::ns {
 
 // How a session loads. Only the ephemeral kind exists: no cache, no cookies and no
 // stored credentials, so nothing outlives the session.
-class URLSessionConfiguration {
+class PELLAVO_EXPORT URLSessionConfiguration {
 public:
     static constexpr std::int64_t defaultMaximumBodyBytes = 32 * 1024 * 1024;
 

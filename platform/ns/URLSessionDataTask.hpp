@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Data.hpp"
 #include "platform/ns/Error.hpp"
 #include "platform/ns/HTTPURLResponse.hpp"
@@ -20,7 +21,7 @@ struct URLTransferResult;
 // One GET, made by URLSession::dataTask. Its completion runs on the main queue exactly
 // once (after resume, or after cancel), and is released right after the call. A running
 // task keeps itself alive, so neither the task nor its session needs to be held.
-class URLSessionDataTask : public Object {
+class PELLAVO_EXPORT URLSessionDataTask : public Object {
     struct Key {
         explicit Key() = default;
     };

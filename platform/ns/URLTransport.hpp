@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Data.hpp"
 #include "platform/ns/Error.hpp"
 #include "platform/ns/HTTPURLResponse.hpp"
@@ -16,7 +17,7 @@ namespace pellavo::ns {
 
 // What a finished load reports: on success the body and the response, on failure the
 // error alone.
-struct URLTransferResult {
+struct PELLAVO_EXPORT URLTransferResult {
     std::optional<Data> data;
     std::shared_ptr<const HTTPURLResponse> response;
     std::optional<Error> error;
@@ -26,7 +27,7 @@ struct URLTransferResult {
 
 // One load handed to the transport. The task makes it and keeps it weakly; the
 // transport holds it until the load ends. Members are safe from any thread.
-class URLTransfer {
+class PELLAVO_EXPORT URLTransfer {
 public:
     using Finish = std::function<void(URLTransferResult)>;
 
@@ -58,7 +59,7 @@ private:
 // Moves bytes for URLSession. The platform installs its implementation when it
 // initialises (see platform/Platform.hpp); sessions use whatever is installed when a
 // task resumes.
-class URLTransport {
+class PELLAVO_EXPORT URLTransport {
 public:
     virtual ~URLTransport() = default;
 

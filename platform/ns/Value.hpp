@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <any>
 #include <cmath>
 #include <cstdint>
@@ -19,7 +21,7 @@ class Object;
 // user info). Numbers remember their kind so that they convert between numeric
 // types; a conversion that would lose the value's meaning (NaN or an infinity to
 // an integer or a bool, or a number out of the target's range) gives nullopt.
-class Value {
+class PELLAVO_EXPORT Value {
 public:
     // nil.
     Value() = default;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 
 namespace pellavo {
@@ -11,7 +12,7 @@ namespace pellavo {
 class RegexMatchResult;
 
 // Hands out a match result's items one at a time, front first.
-class RegexMatchCaptureGenerator {
+class PELLAVO_EXPORT RegexMatchCaptureGenerator {
 public:
     std::vector<ns::String> items;  // the items not yet returned
 
@@ -24,7 +25,7 @@ private:
 };
 
 // Every whole match of a pattern in a text. Capture groups are not collected.
-class RegexMatchResult {
+class PELLAVO_EXPORT RegexMatchResult {
 public:
     std::vector<ns::String> items;  // every whole match, in the order found
 
@@ -44,6 +45,6 @@ private:
 // UTF-16 units. An invalid or empty pattern gives no items and prints nothing; a search
 // past the engine's time or backtracking limit gives the matches found so far. Each call
 // builds its own expression, so it is safe from any thread.
-RegexMatchResult regexMatch(const ns::String& text, const ns::String& pattern);
+PELLAVO_EXPORT RegexMatchResult regexMatch(const ns::String& text, const ns::String& pattern);
 
 } // namespace pellavo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 
 namespace pellavo {
@@ -11,7 +12,7 @@ namespace string {
 
 // Whether any part of `text` matches the type's pattern (matches are looked for over the
 // whole text, so an unanchored alternative passes as soon as one part matches).
-bool checkRegex(const ns::String& text, InputType type);
+PELLAVO_EXPORT bool checkRegex(const ns::String& text, InputType type);
 
 } // namespace string
 

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/control/Button.hpp"
 
@@ -13,7 +14,7 @@ enum class ButtonActionType { backspace, return_, hide };  // `return` is a C++ 
 
 // What a number-keyboard key answers, by its class alone: the text it inserts and the
 // action it performs (each nullopt when the key has none).
-class VXDecimalKeyboardButtonProtocol {
+class PELLAVO_EXPORT VXDecimalKeyboardButtonProtocol {
 public:
     virtual ~VXDecimalKeyboardButtonProtocol() = default;
     virtual std::optional<ns::String> theButtonText() const = 0;
@@ -24,7 +25,7 @@ public:
 // kept together because each is a one-line answer only meaningful beside the others.
 // Creating a key sets no title: it shows what the interface file (or the host) gives it.
 // A plain key inserts nothing and performs nothing.
-class VXDecimalKeyboardButton : public ui::Button, public VXDecimalKeyboardButtonProtocol {
+class PELLAVO_EXPORT VXDecimalKeyboardButton : public ui::Button, public VXDecimalKeyboardButtonProtocol {
 public:
     explicit VXDecimalKeyboardButton(const cg::Rect& frame = {});
     explicit VXDecimalKeyboardButton(const ns::Coder& coder);
@@ -34,68 +35,68 @@ public:
 };
 
 // Marks the keys that insert text (the keyboard looks them up by this class).
-class VXDecimalKeyboardTextButton : public VXDecimalKeyboardButton {
+class PELLAVO_EXPORT VXDecimalKeyboardTextButton : public VXDecimalKeyboardButton {
 public:
     using VXDecimalKeyboardButton::VXDecimalKeyboardButton;
     std::string_view className() const override { return "VXDecimalKeyboardTextButton"; }
 };
 
 // The digit keys answer their class's digit whatever title they show.
-class VXDecimalKeyboardZeroButton : public VXDecimalKeyboardTextButton {
+class PELLAVO_EXPORT VXDecimalKeyboardZeroButton : public VXDecimalKeyboardTextButton {
 public:
     using VXDecimalKeyboardTextButton::VXDecimalKeyboardTextButton;
     std::string_view className() const override { return "VXDecimalKeyboardZeroButton"; }
     std::optional<ns::String> theButtonText() const override { return ns::String("0"); }
 };
-class VXDecimalKeyboardOneButton : public VXDecimalKeyboardTextButton {
+class PELLAVO_EXPORT VXDecimalKeyboardOneButton : public VXDecimalKeyboardTextButton {
 public:
     using VXDecimalKeyboardTextButton::VXDecimalKeyboardTextButton;
     std::string_view className() const override { return "VXDecimalKeyboardOneButton"; }
     std::optional<ns::String> theButtonText() const override { return ns::String("1"); }
 };
-class VXDecimalKeyboardTwoButton : public VXDecimalKeyboardTextButton {
+class PELLAVO_EXPORT VXDecimalKeyboardTwoButton : public VXDecimalKeyboardTextButton {
 public:
     using VXDecimalKeyboardTextButton::VXDecimalKeyboardTextButton;
     std::string_view className() const override { return "VXDecimalKeyboardTwoButton"; }
     std::optional<ns::String> theButtonText() const override { return ns::String("2"); }
 };
-class VXDecimalKeyboardThreeButton : public VXDecimalKeyboardTextButton {
+class PELLAVO_EXPORT VXDecimalKeyboardThreeButton : public VXDecimalKeyboardTextButton {
 public:
     using VXDecimalKeyboardTextButton::VXDecimalKeyboardTextButton;
     std::string_view className() const override { return "VXDecimalKeyboardThreeButton"; }
     std::optional<ns::String> theButtonText() const override { return ns::String("3"); }
 };
-class VXDecimalKeyboardFourButton : public VXDecimalKeyboardTextButton {
+class PELLAVO_EXPORT VXDecimalKeyboardFourButton : public VXDecimalKeyboardTextButton {
 public:
     using VXDecimalKeyboardTextButton::VXDecimalKeyboardTextButton;
     std::string_view className() const override { return "VXDecimalKeyboardFourButton"; }
     std::optional<ns::String> theButtonText() const override { return ns::String("4"); }
 };
-class VXDecimalKeyboardFiveButton : public VXDecimalKeyboardTextButton {
+class PELLAVO_EXPORT VXDecimalKeyboardFiveButton : public VXDecimalKeyboardTextButton {
 public:
     using VXDecimalKeyboardTextButton::VXDecimalKeyboardTextButton;
     std::string_view className() const override { return "VXDecimalKeyboardFiveButton"; }
     std::optional<ns::String> theButtonText() const override { return ns::String("5"); }
 };
-class VXDecimalKeyboardSixButton : public VXDecimalKeyboardTextButton {
+class PELLAVO_EXPORT VXDecimalKeyboardSixButton : public VXDecimalKeyboardTextButton {
 public:
     using VXDecimalKeyboardTextButton::VXDecimalKeyboardTextButton;
     std::string_view className() const override { return "VXDecimalKeyboardSixButton"; }
     std::optional<ns::String> theButtonText() const override { return ns::String("6"); }
 };
-class VXDecimalKeyboardSevenButton : public VXDecimalKeyboardTextButton {
+class PELLAVO_EXPORT VXDecimalKeyboardSevenButton : public VXDecimalKeyboardTextButton {
 public:
     using VXDecimalKeyboardTextButton::VXDecimalKeyboardTextButton;
     std::string_view className() const override { return "VXDecimalKeyboardSevenButton"; }
     std::optional<ns::String> theButtonText() const override { return ns::String("7"); }
 };
-class VXDecimalKeyboardEightButton : public VXDecimalKeyboardTextButton {
+class PELLAVO_EXPORT VXDecimalKeyboardEightButton : public VXDecimalKeyboardTextButton {
 public:
     using VXDecimalKeyboardTextButton::VXDecimalKeyboardTextButton;
     std::string_view className() const override { return "VXDecimalKeyboardEightButton"; }
     std::optional<ns::String> theButtonText() const override { return ns::String("8"); }
 };
-class VXDecimalKeyboardNineButton : public VXDecimalKeyboardTextButton {
+class PELLAVO_EXPORT VXDecimalKeyboardNineButton : public VXDecimalKeyboardTextButton {
 public:
     using VXDecimalKeyboardTextButton::VXDecimalKeyboardTextButton;
     std::string_view className() const override { return "VXDecimalKeyboardNineButton"; }
@@ -103,7 +104,7 @@ public:
 };
 
 // The decimal-point key inserts whatever its normal title shows (none until it is given one).
-class VXDecimalKeyboardDotButton : public VXDecimalKeyboardTextButton {
+class PELLAVO_EXPORT VXDecimalKeyboardDotButton : public VXDecimalKeyboardTextButton {
 public:
     explicit VXDecimalKeyboardDotButton(const cg::Rect& frame = {});
     explicit VXDecimalKeyboardDotButton(const ns::Coder& coder);
@@ -121,19 +122,19 @@ private:
     ns::String title_;
 };
 
-class VXDecimalKeyboardBackspaceButton : public VXDecimalKeyboardButton {
+class PELLAVO_EXPORT VXDecimalKeyboardBackspaceButton : public VXDecimalKeyboardButton {
 public:
     using VXDecimalKeyboardButton::VXDecimalKeyboardButton;
     std::string_view className() const override { return "VXDecimalKeyboardBackspaceButton"; }
     std::optional<ButtonActionType> theButtonActionType() const override { return ButtonActionType::backspace; }
 };
-class VXDecimalKeyboardReturnButtonButton : public VXDecimalKeyboardButton {
+class PELLAVO_EXPORT VXDecimalKeyboardReturnButtonButton : public VXDecimalKeyboardButton {
 public:
     using VXDecimalKeyboardButton::VXDecimalKeyboardButton;
     std::string_view className() const override { return "VXDecimalKeyboardReturnButtonButton"; }
     std::optional<ButtonActionType> theButtonActionType() const override { return ButtonActionType::return_; }
 };
-class VXDecimalKeyboardHideButtonButton : public VXDecimalKeyboardButton {
+class PELLAVO_EXPORT VXDecimalKeyboardHideButtonButton : public VXDecimalKeyboardButton {
 public:
     using VXDecimalKeyboardButton::VXDecimalKeyboardButton;
     std::string_view className() const override { return "VXDecimalKeyboardHideButtonButton"; }

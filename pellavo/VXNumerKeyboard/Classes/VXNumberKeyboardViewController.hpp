@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/VXDecimalKeyboardButton.hpp"
 #include "platform/ns/Bundle.hpp"
 #include "platform/ns/String.hpp"
@@ -21,7 +22,7 @@ namespace pellavo {
 // input through the text-document proxy (a digit or the point), deletes backward, or
 // dismisses the keyboard, then calls the matching closure. The controller holds its
 // keys and keyboard view weakly: the view hierarchy owns them.
-class VXNumberKeyboardViewController : public ui::InputViewController {
+class PELLAVO_EXPORT VXNumberKeyboardViewController : public ui::InputViewController {
 public:
     // The controller of the library's interface file, never null: without a usable file,
     // a controller with no keys, on which every operation is a safe no-op.

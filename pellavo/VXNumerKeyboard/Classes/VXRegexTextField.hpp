@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/ns/Export.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/String+TextRegex.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/VXNumberKeyboardViewController.hpp"
 #include "pellavo/VXNumerKeyboard/Classes/VXRegexTextFieldDelegate.hpp"
@@ -19,7 +20,7 @@ namespace pellavo {
 // edit before it is applied, typed on that keyboard or pasted, as its own text-field
 // delegate. A host that sets delegate() itself replaces the field's rule and turns the
 // checking off; hosts listen through setRegexDelegate() instead.
-class VXRegexTextField : public ui::TextField, public ui::TextFieldDelegate {
+class PELLAVO_EXPORT VXRegexTextField : public ui::TextField, public ui::TextFieldDelegate {
 public:
     explicit VXRegexTextField(cg::Rect frame = {});
     explicit VXRegexTextField(const ns::Coder& coder);
@@ -71,10 +72,10 @@ namespace uitextfield {
 
 // The field's placeholder text ("" without one) as its attributed placeholder, in
 // the colour.
-void setPlaceHolderTextColor(ui::TextField& field, ui::Color color);
+PELLAVO_EXPORT void setPlaceHolderTextColor(ui::TextField& field, ui::Color color);
 // A plain view as wide as `length` and as high as the field is now becomes the
 // field's left view, always shown.
-void addLeftPadding(ui::TextField& field, double length);
+PELLAVO_EXPORT void addLeftPadding(ui::TextField& field, double length);
 
 } // namespace uitextfield
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Range.hpp"
 #include "platform/ns/String.hpp"
 
@@ -10,7 +11,7 @@ class VXRegexTextField;
 // What a regular-expression field tells its host. The field holds its delegate
 // strongly: a delegate that holds the field breaks the cycle by clearing
 // setRegexDelegate(nullptr).
-class VXRegexTextFieldDelegate {
+class PELLAVO_EXPORT VXRegexTextFieldDelegate {
 public:
     virtual ~VXRegexTextFieldDelegate() = default;
     // Asked before the field's own rule, with the edit's UTF-16 range and its

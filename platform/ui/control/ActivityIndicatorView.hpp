@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/view/View.hpp"
 
 namespace pellavo::ui {
 
 // Twelve spokes fading around a circle, turning once a second while animating.
 // Hidden while stopped unless told otherwise; it starts stopped.
-class ActivityIndicatorView : public View {
+class PELLAVO_EXPORT ActivityIndicatorView : public View {
 public:
     enum class Style { whiteLarge, white, gray };
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Object.hpp"
 
 namespace pellavo::ui {
@@ -9,7 +10,7 @@ namespace pellavo::ui {
 class View;
 
 // An item for a navigation or tool bar; here only a holder of a custom view.
-class BarButtonItem : public ns::Object {
+class PELLAVO_EXPORT BarButtonItem : public ns::Object {
 public:
     explicit BarButtonItem(std::shared_ptr<View> customView = nullptr) : customView_(std::move(customView)) {}
     std::string_view className() const override { return "UIBarButtonItem"; }

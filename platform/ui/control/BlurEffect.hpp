@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Color.hpp"
 
 namespace pellavo::ui {
 
 // What an effect view does with what lies behind it: a blur of σ 20 pt, then a
 // wash of the style's colour.
-class BlurEffect {
+class PELLAVO_EXPORT BlurEffect {
 public:
     enum class Style { extraLight = 0, light = 1, dark = 2, regular = 4, prominent = 5 };
 

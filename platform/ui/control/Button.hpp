@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/control/Control.hpp"
@@ -20,7 +21,7 @@ enum class ButtonType { custom };
 // A control showing a title and an image side by side over a stretched
 // background image, each chosen per state: the exact state, then highlighted,
 // selected and disabled as they apply, then normal.
-class Button : public Control {
+class PELLAVO_EXPORT Button : public Control {
 public:
     explicit Button(const cg::Rect& frame = {});
     // As Control's (the decoded frame and subviews), with the frame constructor's defaults.

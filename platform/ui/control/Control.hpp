@@ -7,6 +7,7 @@
 #include <typeindex>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Selector.hpp"
 #include "platform/ui/view/View.hpp"
 
@@ -20,7 +21,7 @@ enum class ContentHorizontalAlignment { center, left, right };
 // A view that tracks one touch at a time and reports what happens to it as
 // control events sent to targets. Touches it receives never travel further up the
 // responder chain.
-class Control : public View {
+class PELLAVO_EXPORT Control : public View {
 public:
     enum class State : unsigned { normal = 0, highlighted = 1 << 0, disabled = 1 << 1, selected = 1 << 2 };
 

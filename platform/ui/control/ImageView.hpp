@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/graphics/Image.hpp"
 #include "platform/ui/view/View.hpp"
@@ -12,7 +13,7 @@ namespace pellavo::ui {
 // Shows an image as its layer's contents, placed by the content mode, so the
 // picture follows the layer's (also animated) bounds. A template image draws as
 // its alpha filled with the tint colour. Takes no touches unless told to.
-class ImageView : public View {
+class PELLAVO_EXPORT ImageView : public View {
 public:
     explicit ImageView(const cg::Rect& frame = {});
     // Sized to the image.

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/ParagraphStyle.hpp"
 #include "platform/ns/String.hpp"
@@ -13,7 +14,7 @@ namespace pellavo::ui {
 
 // Read-only text: one line by default, truncated at the tail, centred vertically
 // in its bounds. Takes no touches unless told to.
-class Label : public View {
+class PELLAVO_EXPORT Label : public View {
 public:
     explicit Label(const cg::Rect& frame = {});
     // The decoded frame and subviews, then the same set-up as the frame constructor.

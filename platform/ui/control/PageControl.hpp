@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/control/Control.hpp"
 
 namespace pellavo::ui {
 
 // A row of dots, one per page, the current one bright. A tap left of the current
 // dot goes back a page, right of it forward.
-class PageControl : public Control {
+class PELLAVO_EXPORT PageControl : public Control {
 public:
     explicit PageControl(const cg::Rect& frame = {});
     std::string_view className() const override { return "UIPageControl"; }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/control/Control.hpp"
 #include "platform/ui/control/ControlStateTable.hpp"
@@ -15,7 +16,7 @@ class ImageView;
 // A thumb dragged along a track between a minimum and a maximum value. Without
 // images it draws a 2-pt round-ended track (tint, then light grey) and a white
 // 28-pt disc with a soft shadow.
-class Slider : public Control {
+class PELLAVO_EXPORT Slider : public Control {
 public:
     explicit Slider(const cg::Rect& frame = {});
     std::string_view className() const override { return "UISlider"; }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/control/BlurEffect.hpp"
 #include "platform/ui/view/View.hpp"
 
@@ -14,7 +15,7 @@ namespace pellavo::ui {
 
 // Shows what is drawn behind it blurred and washed with the effect's colour,
 // clipped to its bounds and corner radius. Without an effect it shows nothing.
-class VisualEffectView : public View {
+class PELLAVO_EXPORT VisualEffectView : public View {
 public:
     explicit VisualEffectView(std::optional<BlurEffect> effect = std::nullopt);
     std::string_view className() const override { return "UIVisualEffectView"; }

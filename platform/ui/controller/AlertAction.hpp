@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/String.hpp"
 
@@ -13,7 +14,7 @@ class AlertController;
 
 // One button of an alert or action sheet: a title, a style that sets its look and
 // place, and a handler that runs after the alert has been dismissed.
-class AlertAction : public ns::Object {
+class PELLAVO_EXPORT AlertAction : public ns::Object {
 public:
     enum class Style { defaultStyle = 0, cancel = 1, destructive = 2 };
     using Handler = std::function<void(const std::shared_ptr<AlertAction>& action)>;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/controller/AlertAction.hpp"
 #include "platform/ui/controller/PopoverPresentationController.hpp"
@@ -24,7 +25,7 @@ class AlertView;
 // with a title, a message and actions. Presented, it dims what lies below, which stays
 // in place without appearance calls. A tap on an enabled action dismisses the
 // controller with animation and then calls the action's handler.
-class AlertController : public ViewController {
+class PELLAVO_EXPORT AlertController : public ViewController {
 public:
     enum class Style { actionSheet = 0, alert = 1 };
     using TextFieldHandler = std::function<void(const std::shared_ptr<TextField>& textField)>;

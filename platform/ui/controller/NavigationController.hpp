@@ -3,13 +3,14 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/controller/ViewController.hpp"
 
 namespace pellavo::ui {
 
 // A stack of controllers, the children, of which the top one fills the view. Pushes
 // and pops slide horizontally; there is no bar.
-class NavigationController : public ViewController {
+class PELLAVO_EXPORT NavigationController : public ViewController {
 public:
     NavigationController() = default;
     explicit NavigationController(std::shared_ptr<ViewController> rootViewController);

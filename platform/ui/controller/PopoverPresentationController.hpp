@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/Object.hpp"
 
@@ -19,7 +20,7 @@ constexpr PopoverArrowDirection operator|(PopoverArrowDirection a, PopoverArrowD
 
 // Where an action sheet would point on a large screen. The values are kept for hosts
 // that set them; at phone size the sheet ignores them.
-class PopoverPresentationController : public ns::Object {
+class PELLAVO_EXPORT PopoverPresentationController : public ns::Object {
 public:
     std::string_view className() const override { return "UIPopoverPresentationController"; }
 

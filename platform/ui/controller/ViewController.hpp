@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/Bundle.hpp"
 #include "platform/ns/String.hpp"
@@ -41,7 +42,7 @@ enum class RectEdge : unsigned { none = 0, top = 1, left = 2, bottom = 4, right 
 // Owns one screen's worth of interface: a root view loaded on first use, the calls
 // around its appearance and layout, child controllers for containers, and modal
 // presentation of other controllers.
-class ViewController : public Responder {
+class PELLAVO_EXPORT ViewController : public Responder {
 public:
     using Completion = std::function<void()>;
     // Installed by the interface-file loader: instantiates the file `nibName` with

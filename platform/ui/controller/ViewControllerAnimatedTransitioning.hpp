@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/controller/ViewControllerContextTransitioning.hpp"
 
 namespace pellavo::ui {
@@ -11,7 +12,7 @@ namespace pellavo::ui {
 // the transition is pending: the platform keeps the context and the animator, and
 // refuses other presentations and dismissals on that chain. An animator that never
 // completes leaves it pending for good.
-class ViewControllerAnimatedTransitioning {
+class PELLAVO_EXPORT ViewControllerAnimatedTransitioning {
 public:
     virtual ~ViewControllerAnimatedTransitioning() = default;
 

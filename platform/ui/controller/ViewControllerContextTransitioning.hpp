@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 
 namespace pellavo::ui {
@@ -13,7 +14,7 @@ enum class TransitionContextKey { from, to };
 
 // What an animator of a custom presentation or dismissal works with. The platform
 // makes one per transition and keeps it, with the animator, until completeTransition.
-class ViewControllerContextTransitioning {
+class PELLAVO_EXPORT ViewControllerContextTransitioning {
 public:
     virtual ~ViewControllerContextTransitioning() = default;
 

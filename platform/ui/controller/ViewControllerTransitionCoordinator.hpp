@@ -3,13 +3,14 @@
 #include <functional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Object.hpp"
 
 namespace pellavo::ui {
 
 // Handed to controllers while the interface rotates, so they can animate with the
 // rotation and hear when it is over.
-class ViewControllerTransitionCoordinator : public ns::Object {
+class PELLAVO_EXPORT ViewControllerTransitionCoordinator : public ns::Object {
 public:
     using Block = std::function<void(ViewControllerTransitionCoordinator& context)>;
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/controller/ViewControllerAnimatedTransitioning.hpp"
 
 namespace pellavo::ui {
@@ -10,7 +11,7 @@ class ViewController;
 
 // Hands out the animators of a controller presented with the custom style. Null
 // (the default) means the standard vertical slide.
-class ViewControllerTransitioningDelegate {
+class PELLAVO_EXPORT ViewControllerTransitioningDelegate {
 public:
     virtual ~ViewControllerTransitioningDelegate() = default;
 

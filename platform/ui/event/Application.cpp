@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/ns/NotificationCenter.hpp"
+#include "platform/ns/RunLoop.hpp"
 #include "platform/ui/event/Touch.hpp"
 #include "platform/ui/event/TouchInterceptor.hpp"
 #include "platform/ui/view/Window.hpp"
@@ -318,7 +319,14 @@ std::vector<std::shared_ptr<Window>> Application::displayWindows() const {
     return result;
 }
 
-void Application::resetForTesting() {
+void Application::resetForTesting() { forgetSession(); }
+
+void Application::terminate() {
+    forgetSession();
+    ns::RunLoop::main().reset();
+}
+
+void Application::forgetSession() {
     windows_.clear();
     keyHistory_.clear();
     // Forgotten touches no longer keep their views alive.

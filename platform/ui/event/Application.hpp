@@ -1,10 +1,14 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
+#include "platform/ui/event/ApplicationHost.hpp"
 #include "platform/ui/event/Event.hpp"
 #include "platform/ui/view/InterfaceOrientation.hpp"
 #include "platform/ui/view/Responder.hpp"
@@ -16,12 +20,52 @@ namespace pellavo::ui {
 class Keyboard;
 class TouchInterceptor;
 class View;
+class ViewController;
 class Window;
 
 // The running application: its windows, the key window, and touch delivery.
-class Application : public Responder {
+//
+// A host application hands its first screen to run() and returns what it answers:
+//
+//   int main(int argc, char** argv) {
+//       return ui::Application::run(argc, argv, [](ui::Window&) { return ns::make<MyController>(); });
+//   }
+//
+// The platform initialises itself when the library loads (platform/Platform.hpp), so
+// nothing has to be called before.
+class PELLAVO_EXPORT Application : public Responder {
 public:
     static Application& shared();
+
+    // ---- running a host application
+    struct RunOptions {
+        // The desktop window's title.
+        std::string title = "Pellavo";
+        // > 0: the run ends after this many frames of 1/60 s.
+        long frames = 0;
+        // Not empty: no window. The application runs on a manual clock, one turn and
+        // then `frames` / 60 s, and the screen is written to this PNG file.
+        std::string png;
+        // Called inside a turn for the window's arrow, Home and End keys.
+        std::function<void(ApplicationHost::Key)> keyPressed;
+    };
+    // Builds the first screen: gets the key window (the screen's size, not yet shown)
+    // and answers its root view controller.
+    using Launch = std::function<std::shared_ptr<ViewController>(Window& window)>;
+    // Makes the key window with the controller `launch` answers, shows it, and runs
+    // the event loop in a desktop window until it is closed (or draws the frames to a
+    // PNG file, see RunOptions); then terminate(). Main thread only. Returns 0, or 1
+    // when no window opens, the PNG cannot be written or `launch` answers null.
+    static int run(const Launch& launch, const RunOptions& options);
+    static int run(const Launch& launch) { return run(launch, RunOptions{}); }
+    // run() with the options from the command line: `--frames N`, `--png FILE` and
+    // `--title TEXT`; anything else prints the usage and returns 2.
+    static int run(int argc, char** argv, const Launch& launch);
+    // Ends the session: the windows, the key history, the touches and the queued
+    // events are forgotten and the flags cleared, and the main run loop drops its
+    // timers and queued work. run() ends with it; a host that draws several screens
+    // in one process (the gallery's PNG mode) calls it between them.
+    void terminate();
 
     Application();
     ~Application() override;
@@ -88,6 +132,9 @@ private:
     friend class Window;
 
     struct Batch;
+
+    // What resetForTesting and terminate forget of the application itself.
+    void forgetSession();
 
     void windowDidBecomeVisible(const std::shared_ptr<Window>& window);
     void windowDidBecomeKey(const std::shared_ptr<Window>& window);

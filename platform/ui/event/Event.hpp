@@ -3,6 +3,7 @@
 #include <concepts>
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/event/TouchSet.hpp"
 
 namespace pellavo::ui {
@@ -11,7 +12,7 @@ class View;
 
 // One touch event: the touches that belong to it (changed ones and stationary ones)
 // and when it happened.
-class Event {
+class PELLAVO_EXPORT Event {
 public:
     // No touches, stamped with the clock's time.
     Event();

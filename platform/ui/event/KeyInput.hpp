@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 
 namespace pellavo::ui {
 
 // The user-edit path of a text input. The keyboard sends these only while the
 // implementing responder is its active input.
-class KeyInput {
+class PELLAVO_EXPORT KeyInput {
 public:
     virtual ~KeyInput() = default;
     virtual bool hasText() const = 0;

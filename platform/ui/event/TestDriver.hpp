@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/gesture/GestureRecognizer.hpp"
@@ -15,12 +16,14 @@ namespace pellavo::ui {
 class Touch;
 class Window;
 
-// Synthesises touches as a finger would, through Application::sendEvent. Each call
+// The library's event-synthesis API, for automation, tests and hosts that pose a state
+// (a finger held mid-drag in a screenshot): touches as a finger makes them, keys and
+// rotation, all through Application::sendEvent as real input arrives. Each call
 // sends one event in one run-loop turn at the current time (so the end-of-turn
 // passes follow it); only drag moves the clock, between its steps. Points are in the
 // coordinates of the given window, or of the key window at the time of the call.
 // Unknown or finished touch ids are ignored.
-class TestDriver {
+class PELLAVO_EXPORT TestDriver {
 public:
     using TouchId = int;
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/Object.hpp"
 
@@ -14,7 +15,7 @@ class Window;
 
 // One finger on the screen, the same object from touch-down to lift. Locations are
 // kept in screen space (where window frames live) and converted on request.
-class Touch : public ns::Object {
+class PELLAVO_EXPORT Touch : public ns::Object {
 public:
     enum class Phase : std::uint8_t { began, moved, stationary, ended, cancelled };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 namespace pellavo::ui {
 
 class Event;
@@ -12,7 +14,7 @@ class Touch;
 // touches away from their views (Application::cancelTouchesInViews) and hold back a
 // view's touchesBegan or touchesEnded (shouldDelayTouchBegan, shouldDelayTouchEnded;
 // later released or cancelled).
-class TouchInterceptor {
+class PELLAVO_EXPORT TouchInterceptor {
 public:
     virtual ~TouchInterceptor() = default;
 

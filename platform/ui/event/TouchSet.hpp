@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <cstddef>
 #include <initializer_list>
 #include <memory>
@@ -10,7 +12,7 @@ namespace pellavo::ui {
 class Touch;
 
 // A set of touches that keeps the order they were added in.
-class TouchSet {
+class PELLAVO_EXPORT TouchSet {
 public:
     using value_type = std::shared_ptr<Touch>;
     using const_iterator = std::vector<value_type>::const_iterator;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/gesture/GestureRecognizer.hpp"
 #include "platform/ui/event/TouchInterceptor.hpp"
 
@@ -28,7 +29,7 @@ class Touch;
 // does the same for touchesBegan (the view then never hears of a touch that a
 // recogniser takes). Timers (a tap waiting
 // for its next tap) settle outside events by the same rules.
-class GestureArena : public TouchInterceptor {
+class PELLAVO_EXPORT GestureArena : public TouchInterceptor {
 public:
     static GestureArena& shared();
     // Makes the arena the application's interceptor (done once, by the first recogniser).

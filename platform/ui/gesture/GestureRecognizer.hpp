@@ -10,6 +10,7 @@
 #include <typeindex>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/Selector.hpp"
@@ -34,7 +35,7 @@ class View;
 // ended or cancelled (a continuous one), or → failed. A request to begin or to
 // recognise is arbitrated (failure requirements, the delegate, other recognisers);
 // state() tells what came of it.
-class GestureRecognizer : public ns::Object {
+class PELLAVO_EXPORT GestureRecognizer : public ns::Object {
 public:
     enum class State : std::uint8_t { possible, began, changed, ended, cancelled, failed };
     static constexpr State recognized = State::ended;

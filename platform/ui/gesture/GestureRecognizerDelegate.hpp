@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 namespace pellavo::ui {
 
 class GestureRecognizer;
@@ -7,7 +9,7 @@ class Touch;
 
 // What a recogniser asks its delegate. A plain interface, so an ns::Object (a
 // controller, a menu) can adopt it beside its own base; recognisers hold it weakly.
-class GestureRecognizerDelegate {
+class PELLAVO_EXPORT GestureRecognizerDelegate {
 public:
     virtual ~GestureRecognizerDelegate() = default;
 

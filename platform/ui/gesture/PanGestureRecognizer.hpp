@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <limits>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/gesture/GestureRecognizer.hpp"
 #include "platform/ui/gesture/VelocitySampler.hpp"
 
@@ -11,7 +12,7 @@ namespace pellavo::ui {
 // Fingers dragging. It begins once their centroid has moved more than the hysteresis
 // from where it went down (the distance counts in the translation), reports changed on
 // every move that changes the location, and ends when the last finger lifts.
-class PanGestureRecognizer : public GestureRecognizer {
+class PELLAVO_EXPORT PanGestureRecognizer : public GestureRecognizer {
 public:
     static constexpr double hysteresis = 10;
     // Velocity is measured against the oldest sample no older than this (seconds).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/gesture/GestureRecognizer.hpp"
 #include "platform/ui/gesture/VelocitySampler.hpp"
 
@@ -8,7 +9,7 @@ namespace pellavo::ui {
 // Two fingers moving apart or together. It begins once their distance has changed by
 // the hysteresis since the second finger came down, reports changed whenever the scale
 // changes, and ends when either finger lifts. Further fingers are ignored.
-class PinchGestureRecognizer : public GestureRecognizer {
+class PELLAVO_EXPORT PinchGestureRecognizer : public GestureRecognizer {
 public:
     static constexpr double hysteresis = 10;
     // Velocity is measured against the oldest sample no older than this (seconds).

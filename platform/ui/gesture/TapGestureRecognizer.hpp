@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/gesture/GestureRecognizer.hpp"
 
 namespace pellavo::ns {
@@ -15,7 +16,7 @@ namespace pellavo::ui {
 // than the allowance from where it went down, when a second finger comes, or when
 // the next tap starts too late or too far from the first; it recognises when the
 // last tap lifts.
-class TapGestureRecognizer : public GestureRecognizer {
+class PELLAVO_EXPORT TapGestureRecognizer : public GestureRecognizer {
 public:
     // Points a finger may wander during one tap.
     static constexpr double movementAllowance = 10;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/AffineTransform.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/cg/MutablePath.hpp"
@@ -9,7 +10,7 @@ namespace pellavo::ui {
 
 // A mutable outline with line properties, drawn into the current graphics context.
 // Elements with a NaN or infinite argument are dropped.
-class BezierPath {
+class PELLAVO_EXPORT BezierPath {
 public:
     BezierPath() = default;
     explicit BezierPath(const cg::Path& path) : path_(path) {}

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Color.hpp"
 
 namespace pellavo::ui {
 
 // The toolkit's colour value: red, green, blue and alpha, stored exactly as given.
-class Color {
+class PELLAVO_EXPORT Color {
 public:
     // A blank colour; it draws as clear.
     constexpr Color() = default;
@@ -35,7 +36,7 @@ public:
     void setStroke() const;
 
     // Component-wise; a NaN component equals a NaN, so every colour equals itself.
-    friend bool operator==(const Color& a, const Color& b);
+    friend PELLAVO_EXPORT bool operator==(const Color& a, const Color& b);
 
 private:
     cg::Color value_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Context.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ui/graphics/Image.hpp"
@@ -14,22 +15,22 @@ namespace pellavo::ui {
 // A size that is zero, negative, not finite or over the caps (a side over 16384 pixels
 // or more than 2^26 pixels) logs one line and pushes a placeholder: the current context
 // reads null until the matching end pops it.
-void graphicsBeginImageContextWithOptions(cg::Size size, bool opaque, double scale);
+PELLAVO_EXPORT void graphicsBeginImageContextWithOptions(cg::Size size, bool opaque, double scale);
 // Not opaque, scale 1.
-void graphicsBeginImageContext(cg::Size size);
+PELLAVO_EXPORT void graphicsBeginImageContext(cg::Size size);
 // Pops the top entry if it is an image context or a placeholder; otherwise nothing.
-void graphicsEndImageContext();
+PELLAVO_EXPORT void graphicsEndImageContext();
 
 // The pixels of the current image context so far, at its scale; empty when the top
 // of the stack is not an image context (a placeholder, a pushed context, nothing).
-Image graphicsGetImageFromCurrentImageContext();
+PELLAVO_EXPORT Image graphicsGetImageFromCurrentImageContext();
 
 // The context on top of this thread's stack, or null.
-cg::Context* graphicsGetCurrentContext();
+PELLAVO_EXPORT cg::Context* graphicsGetCurrentContext();
 
 // Makes a context someone else owns current until the matching pop.
-void graphicsPushContext(cg::Context& context);
+PELLAVO_EXPORT void graphicsPushContext(cg::Context& context);
 // Pops the top entry if it was pushed with graphicsPushContext; otherwise nothing.
-void graphicsPopContext();
+PELLAVO_EXPORT void graphicsPopContext();
 
 } // namespace pellavo::ui

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/cg/Image.hpp"
 #include "platform/ci/Image.hpp"
@@ -17,7 +18,7 @@ enum class ImageRenderingMode { automatic, alwaysOriginal, alwaysTemplate };
 
 // An immutable picture: shared pixels plus the scale that maps them to points.
 // Cheap to copy; copies share the pixels.
-class Image {
+class PELLAVO_EXPORT Image {
 public:
     using RenderingMode = ImageRenderingMode;
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/layout/LayoutConstraint.hpp"
 
 namespace pellavo::ui {
@@ -44,18 +45,18 @@ protected:
     Attribute attribute_;
 };
 
-class LayoutXAxisAnchor : public LayoutAnchor<LayoutXAxisAnchor> {
+class PELLAVO_EXPORT LayoutXAxisAnchor : public LayoutAnchor<LayoutXAxisAnchor> {
 public:
     using LayoutAnchor::LayoutAnchor;
 };
 
-class LayoutYAxisAnchor : public LayoutAnchor<LayoutYAxisAnchor> {
+class PELLAVO_EXPORT LayoutYAxisAnchor : public LayoutAnchor<LayoutYAxisAnchor> {
 public:
     using LayoutAnchor::LayoutAnchor;
 };
 
 // A width or a height: it may also equal a constant, or a multiple of another dimension.
-class LayoutDimension : public LayoutAnchor<LayoutDimension> {
+class PELLAVO_EXPORT LayoutDimension : public LayoutAnchor<LayoutDimension> {
 public:
     using LayoutAnchor::LayoutAnchor;
     using LayoutAnchor::constraintEqualTo;

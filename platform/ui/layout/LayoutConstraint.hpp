@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/String.hpp"
 
@@ -15,7 +16,7 @@ class LayoutEngine;
 }
 
 // Priorities are floats from 1 to 1000; 1000 is required.
-struct LayoutPriority {
+struct PELLAVO_EXPORT LayoutPriority {
     static constexpr float required = 1000;
     static constexpr float defaultHigh = 750;
     static constexpr float defaultLow = 250;
@@ -26,7 +27,7 @@ struct LayoutPriority {
 // held weakly; without a second item the constraint relates to the constant alone.
 // A constraint is made inactive; activating it installs it on the nearest common
 // ancestor of its items.
-class LayoutConstraint : public ns::Object {
+class PELLAVO_EXPORT LayoutConstraint : public ns::Object {
 public:
     enum class Relation : int { lessThanOrEqual = -1, equal = 0, greaterThanOrEqual = 1 };
     // Layout runs left to right, so leading is left and trailing is right.

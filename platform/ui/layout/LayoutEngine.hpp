@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ui/layout/LayoutConstraint.hpp"
 #include "platform/ui/layout/Solver.hpp"
@@ -29,7 +30,7 @@ namespace pellavo::ui::layout {
 // Hierarchy changes and switches of translatesAutoresizingMaskIntoConstraints rebuild
 // the solver at the next pass; activation adds incrementally; constants, priorities,
 // margins, frames and intrinsic sizes are refreshed in place on every pass.
-class LayoutEngine {
+class PELLAVO_EXPORT LayoutEngine {
 public:
     explicit LayoutEngine(const std::shared_ptr<View>& root);
     ~LayoutEngine();

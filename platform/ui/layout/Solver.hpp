@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -10,19 +12,19 @@
 namespace pellavo::ui::layout {
 
 // A variable of one solver. Handles compare by id; id 0 is the null variable.
-struct Variable {
+struct PELLAVO_EXPORT Variable {
     std::uint64_t id = 0;
     explicit operator bool() const { return id != 0; }
     friend bool operator==(Variable, Variable) = default;
 };
 
-struct Term {
+struct PELLAVO_EXPORT Term {
     Variable variable;
     double coefficient = 1;
 };
 
 // Σ coefficient × variable + constant.
-struct Expression {
+struct PELLAVO_EXPORT Expression {
     std::vector<Term> terms;
     double constant = 0;
 };
@@ -32,7 +34,7 @@ enum class Relation { lessThanOrEqual, equal, greaterThanOrEqual };
 // A linear relation `expression <relation> 0` at a priority (1000 is required).
 // Handles share identity: copies refer to the same constraint, and the solver edits
 // the shared constant and priority when they change.
-class Constraint {
+class PELLAVO_EXPORT Constraint {
 public:
     static constexpr double required = 1000;
 
@@ -67,7 +69,7 @@ private:
 // The stays cost little: a constraint that reaches a variable for the first time
 // takes one of its stay errors as subject. A failing operation leaves the tableau
 // exactly as it was. Work follows the rows an operation reaches, not the tableau.
-class Solver {
+class PELLAVO_EXPORT Solver {
 public:
     enum class Status {
         ok,

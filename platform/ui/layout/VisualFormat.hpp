@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/layout/LayoutConstraint.hpp"
 
@@ -21,7 +22,7 @@ namespace pellavo::ui {
 // An empty connection is flush (0); a lone '-' is the standard spacing, 8 between
 // views and 20 to the superview ('|'). H relates leading, trailing and width; V top,
 // bottom and height.
-class VisualFormat {
+class PELLAVO_EXPORT VisualFormat {
 public:
     using Attribute = LayoutConstraint::Attribute;
     using Relation = LayoutConstraint::Relation;

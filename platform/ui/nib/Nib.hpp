@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Bundle.hpp"
 #include "platform/ns/Object.hpp"
 
@@ -15,7 +16,7 @@ namespace pellavo::ui {
 // An interface file: an XML description of objects (views, controllers), their
 // properties and their connections, instantiated as many times as needed. The
 // format is described in docs/interface-files.md.
-class Nib {
+class PELLAVO_EXPORT Nib {
 public:
     struct Error {
         enum class Kind {

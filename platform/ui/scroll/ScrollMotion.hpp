@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/MediaTimingFunction.hpp"
 #include "platform/cg/Geometry.hpp"
 
@@ -12,7 +13,7 @@ namespace pellavo::ui {
 // a swipe settles on (paging), and where a running motion is at a given time. A value:
 // it holds no view and reads no clock; the scroll view gives it the limits, the page
 // size and the seconds since the motion started. Velocities are points per millisecond.
-class ScrollMotion {
+class PELLAVO_EXPORT ScrollMotion {
 public:
     enum class Kind : std::uint8_t { none, scroll, decelerate, snap, zoom, zoomBounce };
 

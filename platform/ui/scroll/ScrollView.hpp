@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/scroll/ScrollMotion.hpp"
 #include "platform/ui/scroll/ScrollViewDelegate.hpp"
 #include "platform/ui/view/View.hpp"
@@ -25,7 +26,7 @@ class PinchGestureRecognizer;
 // (rubber-banding past a limit), decelerates or snaps to pages on display-link
 // frames, and zooms the delegate's viewForZooming by pinch or by call. The arithmetic
 // of these movements is ScrollMotion's.
-class ScrollView : public View {
+class PELLAVO_EXPORT ScrollView : public View {
 public:
     static constexpr double decelerationRateNormal = 0.998;
     static constexpr double decelerationRateFast = 0.99;

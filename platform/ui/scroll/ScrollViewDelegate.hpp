@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 
 namespace pellavo::ui {
@@ -12,7 +13,7 @@ class View;
 // What a scroll view tells the object that follows it. A plain interface, so a
 // controller can adopt it beside its own base; the scroll view holds it weakly.
 // Every method does nothing by default.
-class ScrollViewDelegate {
+class PELLAVO_EXPORT ScrollViewDelegate {
 public:
     virtual ~ScrollViewDelegate() = default;
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/IndexPath.hpp"
 #include "platform/ui/scroll/ScrollView.hpp"
 #include "platform/ui/scroll/TableViewCell.hpp"
@@ -22,7 +23,7 @@ class Touch;
 // released. The table draws the separators itself, over the cells, and selects a
 // row when a touch that reached it along the responder chain lifts on the row it
 // went down on, without a scroll in between.
-class TableView : public ScrollView {
+class PELLAVO_EXPORT TableView : public ScrollView {
 public:
     enum class Style { plain };
     enum class SeparatorStyle { none, singleLine };

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/scroll/TableViewCellContentView.hpp"
 #include "platform/ui/view/View.hpp"
@@ -18,7 +19,7 @@ class Label;
 
 // One row of a table: a white view with a content view that fills it and a grey
 // highlight shown while it is touched or selected.
-class TableViewCell : public View {
+class PELLAVO_EXPORT TableViewCell : public View {
 public:
     // `default` is a keyword, hence defaultStyle.
     enum class Style { defaultStyle };

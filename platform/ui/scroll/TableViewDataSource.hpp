@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/IndexPath.hpp"
 
 namespace pellavo::ui {
@@ -10,7 +11,7 @@ class TableView;
 class TableViewCell;
 
 // Where a table gets its rows. The table holds it weakly and asks it during layout.
-class TableViewDataSource {
+class PELLAVO_EXPORT TableViewDataSource {
 public:
     virtual ~TableViewDataSource() = default;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 #include <string>
 #include <string_view>
 
@@ -7,7 +9,7 @@ namespace pellavo::ui {
 
 // A font value: a requested name and size mapped onto the pinned faces. Never
 // fails; an unknown name keeps its name and draws in the default face.
-class Font {
+class PELLAVO_EXPORT Font {
 public:
     enum class Weight { ultraLight, thin, light, regular, medium, semibold, bold, heavy, black };
 

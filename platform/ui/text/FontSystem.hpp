@@ -39,18 +39,11 @@ FaceMetrics faceMetrics(const Font& font);
 std::string faceFile(const Font& font);
 
 // Counts changes to the faces the font maps can find. The set is pinned today, so only
-// whatever changes it calls fontsDidChange(); every thread then forgets the text sizes
-// it remembered (ui::measuredSize) before measuring again.
+// whatever changes it calls fontsDidChange() (ui::fontsDidChange() outside the platform);
+// every thread then forgets the text sizes it remembered (ui::measuredSize).
 std::uint64_t fontGeneration();
 void fontsDidChange();
 
-// This thread's remembered text sizes.
-struct MeasureCacheStats {
-    std::size_t entries = 0;
-    std::uint64_t hits = 0;
-    std::uint64_t misses = 0;
-};
-MeasureCacheStats measureCacheStats();
 inline constexpr std::size_t measureCacheCapacity = 2048;
 
 // Largest point size handed to Pango; anything larger is clamped to it.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/graphics/Color.hpp"
 #include "platform/ui/view/View.hpp"
 
@@ -7,7 +8,7 @@ namespace pellavo::ui {
 
 // A plain view in the keyboard's grey: the root view of an input view controller,
 // and what an input view is usually built on.
-class InputView : public View {
+class PELLAVO_EXPORT InputView : public View {
 public:
     // The grey of the keyboard's own panel.
     static Color keyboardBackgroundColor() { return {0.82, 0.83, 0.86, 1}; }

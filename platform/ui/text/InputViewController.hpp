@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Bundle.hpp"
 #include "platform/ns/String.hpp"
 #include "platform/ui/controller/ViewController.hpp"
@@ -15,7 +16,7 @@ class Keyboard;
 // along the same path as the keyboard's own keys (the input's delegate is asked,
 // its events and notifications follow). Every call acts at once, and does nothing
 // while no input is active.
-class TextDocumentProxy {
+class PELLAVO_EXPORT TextDocumentProxy {
 public:
     TextDocumentProxy(const TextDocumentProxy&) = delete;
     TextDocumentProxy& operator=(const TextDocumentProxy&) = delete;
@@ -34,7 +35,7 @@ private:
 // A controller for a custom keyboard: its view (an InputView unless a file or an
 // override sets another) is shown by a text input as its inputView; its keys reach
 // the input through textDocumentProxy().
-class InputViewController : public ViewController {
+class PELLAVO_EXPORT InputViewController : public ViewController {
 public:
     InputViewController();
     InputViewController(std::optional<ns::String> nibName, std::optional<ns::Bundle> bundle);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/Selector.hpp"
 #include "platform/ns/String.hpp"
@@ -18,7 +19,7 @@ class Window;
 // over it shows that responder's inputView, or a plain light-grey system panel with
 // no keys, in an internal window above every window: hit-tested and rendered first,
 // never key, not in Application::windows(). No animation, no notifications.
-class Keyboard {
+class PELLAVO_EXPORT Keyboard {
 public:
     static constexpr double kPortraitHeight = 216;
     static constexpr double kLandscapeHeight = 162;

@@ -2,12 +2,13 @@
 
 #include <optional>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/String.hpp"
 
 namespace pellavo::ui {
 
 // The process-local pasteboard (the SDL backend mirrors it to the system clipboard).
-class Pasteboard {
+class PELLAVO_EXPORT Pasteboard {
 public:
     static Pasteboard& general();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/String.hpp"
@@ -22,20 +23,20 @@ constexpr bool contains(StringDrawingOptions options, StringDrawingOptions optio
 // The space the text uses: origin (0, 0), the widest line by the sum of the
 // line heights, fractional. The height given is ignored; a width <= 0, not
 // finite or huge means no wrapping.
-cg::Rect boundingRect(const ns::AttributedString& text, cg::Size size,
+PELLAVO_EXPORT cg::Rect boundingRect(const ns::AttributedString& text, cg::Size size,
                       StringDrawingOptions options = StringDrawingOptions::none);
-cg::Rect boundingRect(const ns::String& text, cg::Size size, StringDrawingOptions options,
+PELLAVO_EXPORT cg::Rect boundingRect(const ns::String& text, cg::Size size, StringDrawingOptions options,
                       const ns::Attributes& attributes);
 
 // One unwrapped layout (explicit line breaks still break).
-cg::Size size(const ns::String& text, const ns::Attributes& withAttributes);
-cg::Size size(const ns::AttributedString& text);
+PELLAVO_EXPORT cg::Size size(const ns::String& text, const ns::Attributes& withAttributes);
+PELLAVO_EXPORT cg::Size size(const ns::AttributedString& text);
 
 // Into the current graphics context (none: nothing), wrapped at the rect's
 // width and clipped to the rect. An empty, negative or non-finite rect draws nothing.
-void draw(const ns::AttributedString& text, cg::Rect in);
-void draw(const ns::String& text, cg::Rect in, const ns::Attributes& attributes);
+PELLAVO_EXPORT void draw(const ns::AttributedString& text, cg::Rect in);
+PELLAVO_EXPORT void draw(const ns::String& text, cg::Rect in, const ns::Attributes& attributes);
 // One unwrapped layout with its top-left corner at the point.
-void draw(const ns::AttributedString& text, cg::Point at);
+PELLAVO_EXPORT void draw(const ns::AttributedString& text, cg::Point at);
 
 } // namespace pellavo::ui

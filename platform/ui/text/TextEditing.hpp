@@ -109,7 +109,7 @@ class View;
 // the world, through the hooks at the end. The edits act only while the control is
 // first responder, each asking shouldChangeText first.
 template <class Base>
-class TextEditing : public Base, public KeyInput {
+class PELLAVO_EXPORT TextEditing : public Base, public KeyInput {
 public:
     using Base::Base;
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/ParagraphStyle.hpp"
 #include "platform/ns/Range.hpp"
@@ -22,7 +23,7 @@ class TextField;
 extern template class TextEditing<Control>;
 
 // Every method defaults to true or does nothing.
-class TextFieldDelegate {
+class PELLAVO_EXPORT TextFieldDelegate {
 public:
     virtual ~TextFieldDelegate() = default;
     virtual bool textFieldShouldBeginEditing(TextField&) { return true; }
@@ -37,7 +38,7 @@ public:
 // and delete: edit it while it is first responder, each edit asking the delegate
 // first, then sending editingChanged and posting the change notification. Words
 // end only at spaces.
-class TextField : public TextEditing<Control> {
+class PELLAVO_EXPORT TextField : public TextEditing<Control> {
 public:
     enum class ViewMode { never, whileEditing, unlessEditing, always };
 

@@ -475,9 +475,9 @@ public:
         order_.pop_back();
     }
 
-    detail::MeasureCacheStats stats() {
+    MeasureCacheStats stats() {
         forgetIfFontsChanged();
-        detail::MeasureCacheStats stats = stats_;
+        MeasureCacheStats stats = stats_;
         stats.entries = order_.size();
         return stats;
     }
@@ -501,7 +501,7 @@ private:
     std::list<Entry> order_;
     std::unordered_multimap<std::size_t, std::list<Entry>::iterator> index_;
     std::uint64_t generation_ = detail::fontGeneration();
-    detail::MeasureCacheStats stats_;
+    MeasureCacheStats stats_;
 };
 
 MeasureCache& measureCache() {
@@ -523,8 +523,8 @@ cg::Size measuredSize(const ns::AttributedString& text, double width, int maximu
     return size;
 }
 
-namespace detail {
 MeasureCacheStats measureCacheStats() { return measureCache().stats(); }
-} // namespace detail
+
+void fontsDidChange() { detail::fontsDidChange(); }
 
 } // namespace pellavo::ui

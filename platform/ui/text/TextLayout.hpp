@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/ParagraphStyle.hpp"
@@ -33,7 +36,7 @@ namespace pellavo::ui {
 //
 // Sizes are fractional and unrounded. A layout may be measured and drawn on any
 // one thread at a time.
-class TextLayout {
+class PELLAVO_EXPORT TextLayout {
 public:
     // No text: size (0, 0).
     TextLayout();
@@ -70,7 +73,19 @@ private:
 // The size of TextLayout(text, width, maximumNumberOfLines, lineBreakMode), remembered
 // per thread: the most recently measured few thousand, dropped all at once when the
 // fonts change. Labels and string measuring ask here, so text is shaped once.
-cg::Size measuredSize(const ns::AttributedString& text, double width = 0, int maximumNumberOfLines = 0,
-                      std::optional<ns::LineBreakMode> lineBreakMode = std::nullopt);
+PELLAVO_EXPORT cg::Size measuredSize(const ns::AttributedString& text, double width = 0,
+                                     int maximumNumberOfLines = 0,
+                                     std::optional<ns::LineBreakMode> lineBreakMode = std::nullopt);
+
+// The faces the text code can find changed: every thread forgets the sizes it remembered.
+PELLAVO_EXPORT void fontsDidChange();
+
+// This thread's remembered text sizes, for diagnostics and tests.
+struct MeasureCacheStats {
+    std::size_t entries = 0;
+    std::uint64_t hits = 0;
+    std::uint64_t misses = 0;
+};
+PELLAVO_EXPORT MeasureCacheStats measureCacheStats();
 
 } // namespace pellavo::ui

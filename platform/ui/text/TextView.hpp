@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/AttributedString.hpp"
 #include "platform/ns/NotificationCenter.hpp"
 #include "platform/ns/ParagraphStyle.hpp"
@@ -32,7 +33,7 @@ class TextView;
 extern template class TextEditing<ScrollView>;
 
 // Every method defaults to true or does nothing.
-class TextViewDelegate {
+class PELLAVO_EXPORT TextViewDelegate {
 public:
     virtual ~TextViewDelegate() = default;
     virtual bool textViewShouldBeginEditing(TextView&) { return true; }
@@ -46,7 +47,7 @@ public:
 // The area of a text view that holds its text: the view's width less the
 // container inset's sides, unbounded downwards. Lines are wrapped inside it less
 // the line-fragment padding on both sides.
-class TextContainer {
+class PELLAVO_EXPORT TextContainer {
 public:
     // What "unbounded" reads as.
     static constexpr double unboundedHeight = 10'000'000;
@@ -73,7 +74,7 @@ private:
 // edits it while it is first responder, each edit asking the delegate first, then
 // calling textViewDidChange and posting the change notification. Line breaks end
 // words as spaces do, and Return types one.
-class TextView : public TextEditing<ScrollView> {
+class PELLAVO_EXPORT TextView : public TextEditing<ScrollView> {
 public:
     static constexpr double kDefaultFontSize = 12;
     static constexpr double kCaretWidth = 2;

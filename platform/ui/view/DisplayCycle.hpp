@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
+
 namespace pellavo::ca {
 class Layer;
 }
@@ -8,7 +10,7 @@ namespace pellavo::ui {
 
 // The end-of-turn passes over the visible windows: layout (RunLoop::Order::layout),
 // then display (RunLoop::Order::display), both before the animation commit.
-class DisplayCycle {
+class PELLAVO_EXPORT DisplayCycle {
 public:
     // Rounds of layout per turn before the pass gives up on a tree that keeps
     // marking itself.

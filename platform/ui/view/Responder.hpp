@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ns/Selector.hpp"
 
@@ -16,7 +17,7 @@ class Window;
 // does not handle travel up the chain: a view's next responder is its controller
 // (for a root view) or its superview, a window's is the application, and the
 // application ends the chain.
-class Responder : public ns::Object {
+class PELLAVO_EXPORT Responder : public ns::Object {
 public:
     std::string_view className() const override { return "UIResponder"; }
 

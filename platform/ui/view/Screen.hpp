@@ -3,6 +3,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
 #include "platform/ns/Object.hpp"
 
@@ -10,7 +11,7 @@ namespace pellavo::ui {
 
 // The device screen: 375 x 667 points at scale 2 unless a test or a rotation says otherwise.
 // Readable from any thread (workers make image contexts at the screen scale).
-class Screen : public ns::Object {
+class PELLAVO_EXPORT Screen : public ns::Object {
 public:
     static Screen& main();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/view/InterfaceOrientation.hpp"
 
 namespace pellavo::ui {
@@ -8,7 +9,7 @@ enum class UserInterfaceSizeClass : int { unspecified = 0, compact = 1, regular 
 
 // The environment a controller lays out for. A phone in portrait is compact wide and
 // regular tall; in landscape it is compact both ways.
-struct TraitCollection {
+struct PELLAVO_EXPORT TraitCollection {
     UserInterfaceSizeClass horizontalSizeClass = UserInterfaceSizeClass::unspecified;
     UserInterfaceSizeClass verticalSizeClass = UserInterfaceSizeClass::unspecified;
     double displayScale = 0;

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ca/Layer.hpp"
 #include "platform/ca/LayerDelegate.hpp"
 #include "platform/cg/AffineTransform.hpp"
@@ -55,7 +56,7 @@ constexpr bool overridesDraw() {
 // layer lays out and draws through it, and the layer tree mirrors the view tree.
 // Geometry, opacity, visibility, background and clipping live on the layer; the view
 // keeps the rest. Views are main-thread objects made with ns::make.
-class View : public Responder, public ca::LayerDelegate {
+class PELLAVO_EXPORT View : public Responder, public ca::LayerDelegate {
 public:
     // How the layer's contents fit its bounds; redraw also redraws on a size change.
     enum class ContentMode : int {

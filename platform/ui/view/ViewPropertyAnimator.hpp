@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ns/Export.hpp"
 #include "platform/ns/Object.hpp"
 #include "platform/ui/view/ViewAnimationOptions.hpp"
 
@@ -15,7 +16,7 @@ enum class ViewAnimatingPosition : int { end = 0, start = 1, current = 2 };
 // A view animation prepared ahead and started later. Starting runs its blocks at
 // once, as View::animate does with the delay. A running animator is held by the
 // animation engine until its completions have run; one never started does nothing.
-class ViewPropertyAnimator : public ns::Object {
+class PELLAVO_EXPORT ViewPropertyAnimator : public ns::Object {
 public:
     ViewPropertyAnimator(double duration, ViewAnimationCurve curve) : duration_(duration), curve_(curve) {}
     std::string_view className() const override { return "UIViewPropertyAnimator"; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ns/Export.hpp"
 #include "platform/ui/view/View.hpp"
 
 namespace pellavo::ui {
@@ -9,7 +10,7 @@ class ViewController;
 // The root of a view tree on screen. Its frame is the screen's bounds, and its layer
 // is a rendering root. A window starts hidden; showing it (makeKeyAndVisible or
 // setIsHidden(false)) lists it in the application.
-class Window : public View {
+class PELLAVO_EXPORT Window : public View {
 public:
     Window();
     explicit Window(const cg::Rect& frame);

@@ -58,8 +58,8 @@ TEST(TextLayoutTest, WrapsAtTheWidthOnlyWithLineFragmentOrigin) {
 // entries apart; a change of fonts forgets them all; the oldest go first past the bound.
 TEST(TextLayoutTest, MeasuredSizesAreRememberedUntilFontsChange) {
     namespace detail = ui::detail;
-    detail::fontsDidChange();
-    EXPECT_EQ(detail::measureCacheStats().entries, 0u);
+    ui::fontsDidChange();
+    EXPECT_EQ(ui::measureCacheStats().entries, 0u);
     const ns::AttributedString text(kLong, attributes(ui::Font::systemFont(14)));
     const ns::AttributedString larger(kLong, attributes(ui::Font::systemFont(28)));
     const ns::AttributedString truncating(
@@ -74,10 +74,10 @@ TEST(TextLayoutTest, MeasuredSizesAreRememberedUntilFontsChange) {
     std::size_t entries = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto before = detail::measureCacheStats();
+        const auto before = ui::measureCacheStats();
         EXPECT_EQ(ui::measuredSize(c.text, c.width, c.lines), ui::TextLayout(c.text, c.width, c.lines).size());
         EXPECT_EQ(ui::measuredSize(c.text, c.width, c.lines), ui::TextLayout(c.text, c.width, c.lines).size());
-        const auto after = detail::measureCacheStats();
+        const auto after = ui::measureCacheStats();
         EXPECT_EQ(after.misses - before.misses, 1u);
         EXPECT_EQ(after.hits - before.hits, 1u);
         EXPECT_EQ(after.entries, ++entries);
@@ -90,15 +90,15 @@ TEST(TextLayoutTest, MeasuredSizesAreRememberedUntilFontsChange) {
     label->setFont(ui::Font::systemFont(34));
     EXPECT_GT(label->intrinsicContentSize().height, small.height);
 
-    detail::fontsDidChange();
-    EXPECT_EQ(detail::measureCacheStats().entries, 0u);
+    ui::fontsDidChange();
+    EXPECT_EQ(ui::measureCacheStats().entries, 0u);
     for (std::size_t i = 0; i <= detail::measureCacheCapacity; ++i)
         ui::measuredSize(ns::AttributedString(ns::String(std::to_string(i))));
-    EXPECT_EQ(detail::measureCacheStats().entries, detail::measureCacheCapacity);
-    const auto before = detail::measureCacheStats();
+    EXPECT_EQ(ui::measureCacheStats().entries, detail::measureCacheCapacity);
+    const auto before = ui::measureCacheStats();
     ui::measuredSize(ns::AttributedString(ns::String(std::to_string(detail::measureCacheCapacity))));
     ui::measuredSize(ns::AttributedString(ns::String("0")));
-    const auto after = detail::measureCacheStats();
+    const auto after = ui::measureCacheStats();
     EXPECT_EQ(after.hits - before.hits, 1u);  // the newest is still there, the oldest is gone
     EXPECT_EQ(after.misses - before.misses, 1u);
 }

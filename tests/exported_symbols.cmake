@@ -1,0 +1,25 @@
+cmake_minimum_required(VERSION 3.25)
+# The libraries export their public API only: no symbol of a detail namespace or of an
+# anonymous one is in their dynamic symbol tables. Prints the count per library.
+# Usage: cmake -DLIBRARIES=<lib1.so;lib2.so> -P exported_symbols.cmake
+foreach(library IN LISTS LIBRARIES)
+  execute_process(COMMAND nm -D --defined-only "${library}" COMMAND c++filt
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE symbols ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "nm | c++filt failed on ${library}: ${err}")
+  endif()
+  string(REGEX REPLACE "[][;\\\\]" "_" symbols "${symbols}")
+  string(REPLACE "\n" ";" lines "${symbols}")
+  list(FILTER lines EXCLUDE REGEX "^$")
+  list(LENGTH lines count)
+  set(internal ${lines})
+  list(FILTER internal INCLUDE REGEX "(^|[^_])detail::|\\(anonymous namespace\\)")
+  get_filename_component(name "${library}" NAME)
+  if(internal)
+    list(LENGTH internal bad)
+    list(SUBLIST internal 0 20 shown)
+    list(JOIN shown "\n  " shown)
+    message(FATAL_ERROR "${name} exports ${bad} internal symbol(s), e.g.\n  ${shown}")
+  endif()
+  message(STATUS "${name}: ${count} exported symbols, none internal")
+endforeach()
