@@ -55,6 +55,9 @@ struct LayerProperties {
     cg::ImageRef contents;
     ContentsGravity contentsGravity = ContentsGravity::resize;
     cg::Float contentsScale = 1;
+
+    // Contents compare by identity.
+    friend bool operator==(const LayerProperties&, const LayerProperties&) = default;
 };
 
 // A shape layer's own values, with their defaults: the layer holds one as its
@@ -70,6 +73,8 @@ struct ShapeProperties {
     cg::FillRule fillRule = cg::FillRule::nonZero;
     cg::Float strokeStart = 0;
     cg::Float strokeEnd = 1;
+
+    friend bool operator==(const ShapeProperties&, const ShapeProperties&) = default;
 };
 
 // A gradient layer's own values, held and copied the same way.
@@ -78,6 +83,8 @@ struct GradientProperties {
     std::optional<std::vector<double>> locations;
     cg::Point startPoint{0.5, 0};
     cg::Point endPoint{0.5, 1};
+
+    friend bool operator==(const GradientProperties&, const GradientProperties&) = default;
 };
 
 // Every value the renderer draws, for every kind of layer: every layer's values (the
@@ -98,6 +105,9 @@ struct LayerSnapshot : LayerProperties {
     std::optional<double> transitionProgress;
     cg::ImageRef transitionImage;
     cg::Rect transitionImageBounds;
+
+    // The same values draw the same pixels (NaN never equals itself, so it always redraws).
+    friend bool operator==(const LayerSnapshot&, const LayerSnapshot&) = default;
 };
 
 // The snapshot's value for an animatable key (opacities as numbers); nothing for a
