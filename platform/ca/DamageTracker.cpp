@@ -76,8 +76,17 @@ Rect DamageTracker::walk(const Layer& layer, const Layer* superlayer, std::size_
         (!s.contents && s.kind == LayerSnapshot::Kind::plain && layer.drawsContent()) || layer.needsBackdrop();
     // A group composites differently (by a level) when its surface is cut by the damage,
     // so faded layers are redrawn whole too.
-    record.sampledFromTop = s.contents || s.transitionImage || s.kind == LayerSnapshot::Kind::gradient;
-    record.drawnWhole = LayerPainter::castsShadow(s) || layer.needsBackdrop() || s.opacity < 1 || record.sampledFromTop;
+    // Resampled images and gradients depend on where drawing starts; an image drawn one
+    // pixel to one (text, mostly) is copied, not resampled.
+    const cg::AffineTransform& m = record.ctm;
+    const bool oneToOne = m.b == 0 && m.c == 0 && m.a == s.contentsScale && m.d == s.contentsScale &&
+                          s.contentsGravity != ContentsGravity::resize;
+    record.sampledFromTop =
+        (s.contents && !oneToOne) || s.transitionImage || s.kind == LayerSnapshot::Kind::gradient;
+    // Cairo rasterises a slanted edge that the damage cuts with different rounding, so
+    // turned layers are redrawn whole too.
+    record.drawnWhole = LayerPainter::castsShadow(s) || layer.needsBackdrop() || s.opacity < 1 ||
+                        record.sampledFromTop || m.b != 0 || m.c != 0;
     const Rect result = record.box;
     into[&layer] = std::move(record);
     return result;

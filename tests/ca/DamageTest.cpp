@@ -63,6 +63,8 @@ protected:
             layer = ns::make<ca::Layer>();
             layer->setContents(picture_);
             layer->setContentsGravity(chance(0.5) ? ca::ContentsGravity::center : ca::ContentsGravity::resize);
+            if (chance(0.5)) layer->setContentsScale(2); // a pixel per device pixel, as text draws
+
             break;
         default: layer = ns::make<ca::Layer>(); break;
         }
