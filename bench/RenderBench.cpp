@@ -13,6 +13,7 @@
 #include "platform/ca/Layer.hpp"
 #include "platform/ca/Renderer.hpp"
 #include "platform/ca/ShapeLayer.hpp"
+#include "platform/ca/Transaction.hpp"
 #include "platform/cg/Context.hpp"
 #include "platform/cg/Path.hpp"
 #include "platform/ci/BlurCore.hpp"
@@ -347,5 +348,48 @@ void BM_RenderBusyTree(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(renderer.render(*tree).data());
 }
 BENCHMARK(BM_RenderBusyTree)->Unit(benchmark::kMillisecond);
+
+// One 40 × 40 indicator turning on the busy screen: the frame that redraws what
+// changed against the whole frame.
+void BM_SpinnerDamage(benchmark::State& state) {
+    pinAllocatorThresholds();
+    const Scene scene = makeScene();
+    int layers = 0;
+    const auto tree = buildTree(scene, layers);
+    auto spinner = ns::make<ca::ShapeLayer>();
+    spinner->setFrame({167, 300, 40, 40});
+    spinner->setPath(cg::Path::ellipse({4, 4, 32, 32}));
+    spinner->setFillColor(std::nullopt);
+    spinner->setStrokeColor(Color(0.2, 0.4, 0.9, 1));
+    spinner->setLineWidth(4);
+    spinner->setStrokeEnd(0.7);
+    tree->addSublayer(spinner);
+    ca::Transaction::flush();
+    ca::Renderer changes(kScreen, kScale), whole(kScreen, kScale);
+    changes.renderChanges(*tree);
+    using Clock = std::chrono::steady_clock;
+    Clock::duration partial{}, full{};
+    double angle = 0;
+    for (auto _ : state) {
+        {
+            ca::Transaction::ActionsDisabled still;
+            spinner->setTransform(ca::Transform3D::makeRotation(angle += 0.2, 0, 0, 1));
+        }
+        const auto t0 = Clock::now();
+        benchmark::DoNotOptimize(changes.renderChanges(*tree).data());
+        const auto t1 = Clock::now();
+        benchmark::DoNotOptimize(whole.render(*tree).data());
+        const auto t2 = Clock::now();
+        partial += t1 - t0;
+        full += t2 - t1;
+    }
+    const double n = static_cast<double>(state.iterations());
+    const double partialMs = std::chrono::duration<double, std::milli>(partial).count() / n;
+    const double fullMs = std::chrono::duration<double, std::milli>(full).count() / n;
+    state.counters["changes_ms"] = partialMs;
+    state.counters["whole_ms"] = fullMs;
+    state.counters["ratio"] = fullMs > 0 ? partialMs / fullMs : 0;
+}
+BENCHMARK(BM_SpinnerDamage)->Unit(benchmark::kMillisecond);
 
 } // namespace

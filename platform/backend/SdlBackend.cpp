@@ -6,12 +6,15 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/backend/Headless.hpp"
 #include "platform/backend/PointerTouches.hpp"
 #include "platform/ca/ChangeCount.hpp"
 #include "platform/ca/Layer.hpp"
+#include "platform/ca/Renderer.hpp"
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/Console.hpp"
 #include "platform/ns/RunLoop.hpp"
@@ -19,6 +22,7 @@
 #include "platform/ui/event/Application.hpp"
 #include "platform/ui/text/Keyboard.hpp"
 #include "platform/ui/text/Pasteboard.hpp"
+#include "platform/ui/view/DisplayCycle.hpp"
 #include "platform/ui/view/Screen.hpp"
 #include "platform/ui/view/Window.hpp"
 
@@ -66,6 +70,12 @@ struct SdlBackend::State {
     bool running = false;
     bool exposed = false;
     bool hasFrame = false;
+    // Draws the screen while one window shows, keeping its last frame so that the
+    // next redraws only what changed; remade when the screen's size or scale changes.
+    std::unique_ptr<ca::Renderer> screenRenderer;
+    const ui::Window* screenWindow = nullptr; // the window screenRenderer drew last
+    cg::Size screenPoints;
+    double screenScale = 0;
     PointerTouches pointer;
     // The pasteboard's change count last copied to the system clipboard.
     long mirroredPasteboard = 0;
@@ -107,6 +117,48 @@ struct SdlBackend::State {
             textureHeight = image.height();
         }
         return SDL_UpdateTexture(texture, nullptr, image.data(), image.stride()) == 0;
+    }
+
+    // Copies only the damaged rects of the frame to the texture, which holds the frame
+    // before it; a texture that does not match takes the whole frame.
+    bool upload(const cg::Image& image, const std::vector<cg::Rect>& damage) {
+        if (!texture || textureWidth != image.width() || textureHeight != image.height()) return upload(image);
+        for (const cg::Rect& r : damage) {
+            const SDL_Rect area{static_cast<int>(r.minX()), static_cast<int>(r.minY()), static_cast<int>(r.width()),
+                                static_cast<int>(r.height())};
+            const unsigned char* first = image.data() + static_cast<std::size_t>(area.y) * image.stride() +
+                                         static_cast<std::size_t>(area.x) * 4;
+            if (SDL_UpdateTexture(texture, &area, first, image.stride()) != 0) return false;
+        }
+        return true;
+    }
+
+    enum class Shown { failed, unchanged, uploaded };
+
+    // Draws the screen into the texture. One window is drawn by redrawing only what
+    // changed since its last frame, and only those rects are copied; several are drawn whole.
+    Shown showScreen() {
+        const auto windows = ui::Application::shared().displayWindows();
+        if (windows.size() != 1) {
+            screenWindow = nullptr;
+            const auto image = Headless::renderScreen();
+            return image && upload(*image) ? Shown::uploaded : Shown::failed;
+        }
+        ui::DisplayCycle::layoutPass();
+        ui::DisplayCycle::displayPass();
+        const auto& screen = ui::Screen::main();
+        // A fresh renderer draws its first frame whole.
+        if (!screenRenderer || screenWindow != windows.front().get() || !(screenPoints == screen.bounds().size) ||
+            screenScale != screen.scale()) {
+            screenPoints = screen.bounds().size;
+            screenScale = screen.scale();
+            screenRenderer = std::make_unique<ca::Renderer>(screenPoints, screenScale);
+            screenWindow = windows.front().get();
+        }
+        const auto mode = ca::RenderMode::presentation(ns::Clock::shared()->seconds());
+        const cg::Image& image = screenRenderer->renderChanges(*windows.front()->layer(), mode);
+        if (screenRenderer->damage().empty()) return Shown::unchanged;
+        return upload(image, screenRenderer->damage()) ? Shown::uploaded : Shown::failed;
     }
 
     // Typed text is wanted only while the keyboard is up, as on a phone.
@@ -280,11 +332,12 @@ struct SdlBackend::State {
             wakeAt = std::min(wakeAt, frameDue);
             return false;
         }
-        const auto image = Headless::renderScreen();
+        const Shown shown = showScreen();
         // The display pass inside the render may itself change layers.
         pacing.shownChanges = ca::ChangeCount::current();
         pacing.wasAnimating = animating;
-        if (image && upload(*image)) {
+        // A frame that changed nothing is not presented again.
+        if (shown == Shown::uploaded || (shown == Shown::unchanged && (exposed || !hasFrame))) {
             present();
             hasFrame = true;
             exposed = false;

@@ -246,6 +246,10 @@ void LayerPainter::drawPlaced(const Layer& layer) { draw(layer, true); }
 void LayerPainter::drawInOwnSpace(const Layer& layer) { draw(layer, false); }
 
 void LayerPainter::draw(const Layer& layer, bool placed) {
+    if (cull_) {
+        const Rect box = cull_(layer);
+        if (!box.isNull() && !box.intersects(context_.deviceClipBounds())) return;
+    }
     LayerSnapshot s;
     layer.snapshot(s);
     if (mediaTime_) layer.applyPresentation(*mediaTime_, s);
@@ -279,15 +283,41 @@ void LayerPainter::draw(const Layer& layer, bool placed) {
     }
 }
 
-Rect LayerPainter::coverage(const Layer& layer, const LayerSnapshot& s, const AffineTransform& ctm,
-                            bool withShadow) const {
+bool LayerPainter::showsLayer(const LayerSnapshot& s) { return shows(s); }
+
+bool LayerPainter::castsShadow(const LayerSnapshot& s) { return hasShadow(s); }
+
+AffineTransform LayerPainter::placementOf(const LayerSnapshot& s) { return placement(s); }
+
+bool LayerPainter::isUsable(const AffineTransform& ctm) { return !isSingular(ctm); }
+
+Rect LayerPainter::ownBox(const Layer& layer, const LayerSnapshot& s, const AffineTransform& ctm) {
     Rect box = ownInk(layer, s);
     if (isFading(s)) box = box.unionWith(transitionRect(s));
-    const auto& sublayers = layer.sublayers();
-    if (!sublayers.empty() && s.masksToBounds) box = box.unionWith(s.bounds.standardized());
-    box = box.isNull() ? box : box.applying(ctm);
-    if (!sublayers.empty() && !s.masksToBounds) {
-        for (const auto& sublayer : sublayers) {
+    if (!layer.sublayers().empty() && s.masksToBounds) box = box.unionWith(s.bounds.standardized());
+    return box.isNull() ? box : box.applying(ctm);
+}
+
+Rect LayerPainter::withShadow(const Rect& box, const LayerSnapshot& s, const AffineTransform& ctm) {
+    if (box.isNull()) return box;
+    Rect out = box;
+    if (hasShadow(s)) {
+        const Float sigma = length(s.shadowRadius) * std::sqrt(std::fabs(ctm.determinant()));
+        const Float reach = ci::blurReach(sigma);
+        const cg::Size offset = (s.shadowOffset.isFinite() ? s.shadowOffset : cg::Size{}).applying(ctm);
+        // The blur starts from whole pixels of ink and lands at a fractional offset,
+        // each of which can spread it a pixel past the reach.
+        const Float spread = reach + 2;
+        out = out.unionWith(box.offsetBy(offset.width, offset.height).insetBy(-spread, -spread));
+    }
+    return out.insetBy(-1, -1);
+}
+
+Rect LayerPainter::coverage(const Layer& layer, const LayerSnapshot& s, const AffineTransform& ctm,
+                            bool shadow) const {
+    Rect box = ownBox(layer, s, ctm);
+    if (!s.masksToBounds) {
+        for (const auto& sublayer : layer.sublayers()) {
             LayerSnapshot sub;
             sublayer->snapshot(sub);
             if (mediaTime_) sublayer->applyPresentation(*mediaTime_, sub);
@@ -298,19 +328,13 @@ Rect LayerPainter::coverage(const Layer& layer, const LayerSnapshot& s, const Af
         }
     }
     if (box.isNull()) return box;
-    if (withShadow && hasShadow(s)) {
-        const Float sigma = length(s.shadowRadius) * std::sqrt(std::fabs(ctm.determinant()));
-        const Float reach = ci::blurReach(sigma);
-        const cg::Size offset = (s.shadowOffset.isFinite() ? s.shadowOffset : cg::Size{}).applying(ctm);
-        box = box.unionWith(box.offsetBy(offset.width, offset.height).insetBy(-reach, -reach));
-    }
-    return box.insetBy(-1, -1);
+    return shadow ? withShadow(box, s, ctm) : box.insetBy(-1, -1);
 }
 
-Rect LayerPainter::visibleBox(const Layer& layer, const LayerSnapshot& s, bool withShadow) const {
+Rect LayerPainter::visibleBox(const Layer& layer, const LayerSnapshot& s, bool shadow) const {
     const Rect clip = context_.deviceClipBounds();
     if (clip.isNull()) return clip;
-    const Rect box = coverage(layer, s, context_.ctm(), withShadow);
+    const Rect box = coverage(layer, s, context_.ctm(), shadow);
     // A box past what arithmetic can place is left to the clip alone.
     const Rect shown = box.isFinite() ? box.intersection(clip) : box.isNull() ? box : clip;
     if (shown.isNull() || shown.isEmpty()) return Rect::null();

@@ -2,6 +2,7 @@
 
 #include "platform/ns/Export.hpp"
 
+#include <functional>
 #include <optional>
 
 #include "platform/cg/AffineTransform.hpp"
@@ -29,17 +30,36 @@ public:
     void drawPlaced(const Layer& layer);
     // Draws the layer in its own bounds space: bounds.origin at the current origin.
     void drawInOwnSpace(const Layer& layer);
+    // Skips every layer whose box here (device space, sublayers and shadow included)
+    // misses the clip; `box` answers the null rect for a layer it does not know, which
+    // is then drawn. Only for a box computed from the same values as this frame's.
+    void cullBy(std::function<cg::Rect(const Layer&)> box) { cull_ = std::move(box); }
+
+    // The pieces of a layer's device-space box, for code that tracks what frames cover.
+    // Whether anything of the layer can show.
+    static bool showsLayer(const LayerSnapshot& s);
+    // The layer's own space to its superlayer's.
+    static cg::AffineTransform placementOf(const LayerSnapshot& s);
+    // False for a transform under which the layer is skipped.
+    static bool isUsable(const cg::AffineTransform& ctm);
+    // What the layer itself draws (with a fade's earlier picture, and its bounds when it
+    // masks sublayers) under `ctm`; the null rect when nothing.
+    static cg::Rect ownBox(const Layer& layer, const LayerSnapshot& s, const cg::AffineTransform& ctm);
+    // The layer casts a shadow.
+    static bool castsShadow(const LayerSnapshot& s);
+    // The box grown by the layer's shadow and by a pixel for antialiasing.
+    static cg::Rect withShadow(const cg::Rect& box, const LayerSnapshot& s, const cg::AffineTransform& ctm);
 
 private:
     void draw(const Layer& layer, bool placed);
     // The device-space box of everything the layer draws under `ctm` (its own space
     // to device): its ink, its sublayers unless it masks to bounds, and its shadow
-    // when `withShadow`. Generous by a pixel; the null rect when it draws nothing.
+    // when `shadow`. Generous by a pixel; the null rect when it draws nothing.
     cg::Rect coverage(const Layer& layer, const LayerSnapshot& s, const cg::AffineTransform& ctm,
-                      bool withShadow) const;
+                      bool shadow) const;
     // The part of the layer's box the current clip lets through, on whole device
     // pixels: the null rect when nothing of the layer can show.
-    cg::Rect visibleBox(const Layer& layer, const LayerSnapshot& s, bool withShadow) const;
+    cg::Rect visibleBox(const Layer& layer, const LayerSnapshot& s, bool shadow) const;
     void drawBody(const Layer& layer, const LayerSnapshot& s);
     void drawWithShadow(const Layer& layer, const LayerSnapshot& s);
     void drawBackdrop(const Layer& layer, const LayerSnapshot& s);
@@ -51,6 +71,7 @@ private:
 
     cg::Context& context_;
     std::optional<double> mediaTime_;
+    std::function<cg::Rect(const Layer&)> cull_;
 };
 
 } // namespace pellavo::ca

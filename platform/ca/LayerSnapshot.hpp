@@ -56,6 +56,9 @@ struct PELLAVO_EXPORT LayerProperties {
     cg::ImageRef contents;
     ContentsGravity contentsGravity = ContentsGravity::resize;
     cg::Float contentsScale = 1;
+
+    // Contents compare by identity.
+    friend bool operator==(const LayerProperties&, const LayerProperties&) = default;
 };
 
 // A shape layer's own values, with their defaults: the layer holds one as its
@@ -71,6 +74,8 @@ struct PELLAVO_EXPORT ShapeProperties {
     cg::FillRule fillRule = cg::FillRule::nonZero;
     cg::Float strokeStart = 0;
     cg::Float strokeEnd = 1;
+
+    friend bool operator==(const ShapeProperties&, const ShapeProperties&) = default;
 };
 
 // A gradient layer's own values, held and copied the same way.
@@ -79,6 +84,8 @@ struct PELLAVO_EXPORT GradientProperties {
     std::optional<std::vector<double>> locations;
     cg::Point startPoint{0.5, 0};
     cg::Point endPoint{0.5, 1};
+
+    friend bool operator==(const GradientProperties&, const GradientProperties&) = default;
 };
 
 // Every value the renderer draws, for every kind of layer: every layer's values (the
@@ -99,6 +106,9 @@ struct PELLAVO_EXPORT LayerSnapshot : LayerProperties {
     std::optional<double> transitionProgress;
     cg::ImageRef transitionImage;
     cg::Rect transitionImageBounds;
+
+    // The same values draw the same pixels (NaN never equals itself, so it always redraws).
+    friend bool operator==(const LayerSnapshot&, const LayerSnapshot&) = default;
 };
 
 // The snapshot's value for an animatable key (opacities as numbers); nothing for a

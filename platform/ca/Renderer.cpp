@@ -46,23 +46,62 @@ void Renderer::makeContext() {
     cairo_destroy(cr); // the context holds its own reference
 }
 
-const cg::Image& Renderer::render(const Layer& root, RenderMode mode) {
+bool Renderer::readyContext() {
     if (context_ && !context_->isHealthy()) {
         // Cairo's errors are sticky: a call the checks let through would blank every
         // later frame, so the next frame starts on a fresh context over the same pixels.
         if (!reportedFault_) ns::log("Renderer: drawing failed in an earlier frame; starting afresh");
         reportedFault_ = true;
         makeContext();
+        tracker_.forget();
     }
-    if (!context_) return image_;
-    context_->clearAll();
-    cg::Context::SavedState saved(*context_);
-    context_->scaleBy(scale_, scale_);
-    LayerPainter painter(*context_,
+    return context_ != nullptr;
+}
+
+void Renderer::paint(cg::Context& context, const Layer& root, RenderMode mode, bool culled) {
+    cg::Context::SavedState saved(context);
+    context.scaleBy(scale_, scale_);
+    LayerPainter painter(context,
                          mode.isPresentation() ? std::optional<double>(mode.mediaTime()) : std::nullopt);
+    if (culled) painter.cullBy([this](const Layer& layer) { return tracker_.boxOf(layer); });
     painter.drawPlaced(root);
-    saved.restore();
+}
+
+const cg::Image& Renderer::render(const Layer& root, RenderMode mode) {
+    tracker_.forget();
+    if (!readyContext()) return image_;
+    context_->clearAll();
+    paint(*context_, root, mode, false);
     cairo_surface_flush(cairo_get_target(context_->native()));
+    return image_;
+}
+
+const cg::Image& Renderer::renderChanges(const Layer& root, RenderMode mode) {
+    damage_.clear();
+    if (!readyContext()) return image_;
+    const cg::Rect frame{0, 0, static_cast<double>(image_.width()), static_cast<double>(image_.height())};
+    damage_ = tracker_.update(root, mode.isPresentation() ? std::optional<double>(mode.mediaTime()) : std::nullopt,
+                              cg::AffineTransform::makeScale(scale_, scale_), frame);
+    // Each rect is drawn on a surface of its own over those pixels of the frame, so that
+    // its edges bound the drawing the way the frame's do (a clip would make Cairo round
+    // some clipped edges differently).
+    cairo_surface_flush(cairo_get_target(context_->native()));
+    for (const cg::Rect& rect : damage_) {
+        const int x = static_cast<int>(rect.minX()), y = static_cast<int>(rect.minY());
+        cairo_surface_t* part = cairo_image_surface_create_for_data(
+            image_.mutableData() + static_cast<std::size_t>(y) * image_.stride() + static_cast<std::size_t>(x) * 4,
+            CAIRO_FORMAT_ARGB32, static_cast<int>(rect.width()), static_cast<int>(rect.height()), image_.stride());
+        cairo_surface_set_device_offset(part, -x, -y);
+        cairo_t* cr = cairo_create(part);
+        cairo_surface_destroy(part); // the cairo_t holds it
+        if (cairo_status(cr) == CAIRO_STATUS_SUCCESS) {
+            cg::Context context(cr);
+            context.clearAll();
+            paint(context, root, mode, true);
+            cairo_surface_flush(part);
+        }
+        cairo_destroy(cr);
+    }
     return image_;
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <vector>
+
+#include "platform/ca/DamageTracker.hpp"
 
 #include "platform/ns/Export.hpp"
 #include "platform/cg/Geometry.hpp"
@@ -45,16 +48,27 @@ public:
     // point space. The image stays valid, and unchanged, until the next render.
     // A size or scale the constructor refused gives a 0 × 0 image.
     const cg::Image& render(const Layer& root, RenderMode mode = RenderMode::model());
+    // The same frame, drawn by redrawing only what changed since the last frame drawn
+    // this way, over that frame's pixels: the first (and any after a full render)
+    // draws everything. Screenshots and goldens use render.
+    const cg::Image& renderChanges(const Layer& root, RenderMode mode = RenderMode::model());
+    // The device-pixel rects the last renderChanges redrew: empty when nothing changed.
+    const std::vector<cg::Rect>& damage() const { return damage_; }
 
 private:
     // A context over image_'s pixels; none when Cairo refuses one.
     void makeContext();
+    // A fresh context when the last one failed; false when there is none.
+    bool readyContext();
+    void paint(cg::Context& context, const Layer& root, RenderMode mode, bool culled);
 
     cg::Size points_;
     double scale_;
     cg::Image image_;
     std::unique_ptr<cg::Context> context_;
     bool reportedFault_ = false;  // the fresh-context line is logged once
+    DamageTracker tracker_;
+    std::vector<cg::Rect> damage_;
 };
 
 } // namespace pellavo::ca

@@ -81,7 +81,7 @@ PELLAVO_EXPORT cg::Size measuredSize(const ns::AttributedString& text, double wi
 PELLAVO_EXPORT void fontsDidChange();
 
 // This thread's remembered text sizes, for diagnostics and tests.
-struct MeasureCacheStats {
+struct PELLAVO_EXPORT MeasureCacheStats {
     std::size_t entries = 0;
     std::uint64_t hits = 0;
     std::uint64_t misses = 0;
