@@ -33,13 +33,15 @@ const std::vector<Family>& familyTable() {
         {"Buttons and switches",
          {"controls", "Slider", "GMStepper", "VXSegmentedControl", "VXCircularCheckBox", "VXFlatSwitch",
           "VXSMSSendCodeButton", "Badges"}},
-        {"Text input", {"VXActiveTextField", "VXPlaceholderTextField", "VXPlaceholderTextView", "InputType"}},
+        {"Text input", {"VXActiveTextField", "VXPlaceholderTextField", "VXPlaceholderTextView", "InputType",
+                        "VXNumberKeyboard", "VXRegexTextField"}},
         {"Menus and overlays", {"VXPopOverMenu", "VXPopOverMenuAbove", "PopBubble", "VXAlert", "VXAlertActionSheet",
                                 "VXHub"}},
         {"Browsing and paging", {"VXImageBrowser", "VXImageBrowserFill", "VXImageBrowserDrag",
                                  "VXImageBrowserTransition", "VXWalkthrough", "VXWalkthroughRest",
                                  "SnakePageControl"}},
-        {"Indicators and decorative views", {"LoadingIndicators", "GradientAndProgress", "Labels", "Icons", "platform"}},
+        {"Indicators and decorative views",
+         {"LoadingIndicators", "GradientAndProgress", "PastelAndShadow", "Labels", "Icons", "platform"}},
         {"More components", {}},
     };
     return table;
