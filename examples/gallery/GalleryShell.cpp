@@ -197,7 +197,11 @@ void GalleryShell::buildIndex() {
     }
     const auto& list = pages();
     const double tileWidth = size.width - 2 * margin;
-    const double familyTileHeight = 90;
+    // Tiles shrink (to a floor) rather than run under the footer when the families grow.
+    const double familyCount = static_cast<double>(shownFamilies_.size());
+    const double footerTop = size.height - 64;
+    const double familyTileHeight =
+        std::clamp((footerTop - gap - margin - (familyCount - 1) * gap) / std::max(familyCount, 1.0), 60.0, 90.0);
     std::size_t firstPage = 0;
     for (std::size_t shown = 0; shown < shownFamilies_.size(); ++shown) {
         const std::size_t family = shownFamilies_[shown];
