@@ -78,22 +78,6 @@ int parse(int argc, char** argv, Options& options) {
     return 0;
 }
 
-// Lets work on the global queues finish and its results land on the main queue, turn
-// after turn without moving the clock, until neither side has anything left (or ten
-// seconds of real time pass): a page whose pictures are made on workers shows them.
-void settleWorkerResults() {
-    using Steady = std::chrono::steady_clock;
-    const auto deadline = Steady::now() + std::chrono::seconds(10);
-    auto& loop = ns::RunLoop::main();
-    for (;;) {
-        const double left = std::chrono::duration<double>(deadline - Steady::now()).count();
-        const bool globalIdle = dispatch::waitForGlobalIdle(std::max(left, 0.0));
-        const bool mainIdle = loop.runUntilIdle();
-        if (globalIdle && mainIdle && dispatch::waitForGlobalIdle(0) && loop.isIdle()) return;
-        if (Steady::now() >= deadline) return;
-    }
-}
-
 // One screen on the manual clock, settled and written. Each screen is a session of its
 // own: the application is terminated before and after.
 bool writeScreen(const std::function<void(GalleryShell&)>& show, double settleSeconds,
@@ -107,7 +91,7 @@ bool writeScreen(const std::function<void(GalleryShell&)>& show, double settleSe
     auto& loop = ns::RunLoop::main();
     loop.runOnce();
     loop.advance(settleSeconds);
-    settleWorkerResults();
+    dispatch::settleMainAndGlobal(10);  // a page whose pictures are made on workers shows them
     const bool written = backend::Headless::renderScreenPNG(file.string());
     shell.reset();
     window.reset();

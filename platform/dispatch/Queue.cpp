@@ -159,6 +159,24 @@ void Queue::asyncAfter(double seconds, Block block) {
 
 bool waitForGlobalIdle(double realTimeoutSeconds) { return pool().waitForIdle(realTimeoutSeconds); }
 
+bool settleMainAndGlobal(double realTimeoutSeconds) {
+    using Steady = std::chrono::steady_clock;
+    const auto deadline =
+        Steady::now() + std::chrono::duration_cast<Steady::duration>(
+                            std::chrono::duration<double>(std::isfinite(realTimeoutSeconds)
+                                                              ? std::clamp(realTimeoutSeconds, 0.0, 3600.0)
+                                                              : 0.0));
+    auto& loop = ns::RunLoop::main();
+    for (;;) {
+        const double left = std::chrono::duration<double>(deadline - Steady::now()).count();
+        const bool globalIdle = waitForGlobalIdle(std::max(left, 0.0));
+        const bool mainIdle = loop.runUntilIdle();
+        // Quiet only when neither side produced work for the other meanwhile.
+        if (globalIdle && mainIdle && waitForGlobalIdle(0) && loop.isIdle()) return true;
+        if (Steady::now() >= deadline) return false;
+    }
+}
+
 bool isMainThread() { return ns::isMainThread(); }
 
 void addGlobalTaskEndHook(std::function<void()> hook) { pool().addTaskEndHook(std::move(hook)); }

@@ -43,6 +43,10 @@ private:
 
 // Waits up to the real-time timeout until no global block is queued or running.
 PELLAVO_EXPORT bool waitForGlobalIdle(double realTimeoutSeconds);
+// Lets work on the global queues finish and its results land on the main queue, turn after
+// turn without moving the clock, until neither side has anything left (true) or the real-time
+// timeout passes (false): what a screenshot or a test waits for before it looks.
+PELLAVO_EXPORT bool settleMainAndGlobal(double realTimeoutSeconds);
 // ns::isMainThread(), for code that speaks in queues: the main thread is the one
 // that loaded the platform library, and the main queue's blocks run on it.
 PELLAVO_EXPORT bool isMainThread();

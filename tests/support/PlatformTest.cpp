@@ -26,19 +26,7 @@ void PlatformTest::advance(double seconds) { ns::RunLoop::main().advance(seconds
 
 bool PlatformTest::runUntilIdle() { return ns::RunLoop::main().runUntilIdle(); }
 
-void PlatformTest::settle() {
-    using Steady = std::chrono::steady_clock;
-    const auto deadline = Steady::now() + std::chrono::seconds(10);
-    auto& loop = ns::RunLoop::main();
-    for (;;) {
-        const double left = std::chrono::duration<double>(deadline - Steady::now()).count();
-        const bool globalIdle = dispatch::waitForGlobalIdle(left);
-        const bool mainIdle = loop.runUntilIdle();
-        // Quiet only when neither side produced work for the other meanwhile.
-        if (globalIdle && mainIdle && dispatch::waitForGlobalIdle(0) && loop.isIdle()) return;
-        if (Steady::now() >= deadline) return;
-    }
-}
+void PlatformTest::settle() { dispatch::settleMainAndGlobal(10); }
 
 std::vector<std::string> PlatformTest::printedLines() const { return console_->printedLines(); }
 
