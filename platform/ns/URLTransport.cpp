@@ -3,20 +3,16 @@
 #include <utility>
 
 #include "platform/ns/Clock.hpp"
+#include "platform/ns/InstalledSlot.hpp"
 
 namespace pellavo::ns {
 
 namespace {
 
 // Immortal: workers may ask for the transport while the process exits.
-struct Installed {
-    std::mutex mutex;
-    std::shared_ptr<URLTransport> transport;
-};
-
-Installed& installedTransport() {
-    static auto* state = new Installed;
-    return *state;
+InstalledSlot<URLTransport>& installedTransport() {
+    static auto* slot = new InstalledSlot<URLTransport>;
+    return *slot;
 }
 
 } // namespace
@@ -35,16 +31,10 @@ void URLTransfer::finish(URLTransferResult result) {
     if (finish && !isCancelled()) finish(std::move(result));
 }
 
-std::shared_ptr<URLTransport> URLTransport::installed() {
-    auto& state = installedTransport();
-    std::lock_guard lock(state.mutex);
-    return state.transport;
-}
+std::shared_ptr<URLTransport> URLTransport::installed() { return installedTransport().get(); }
 
 std::shared_ptr<URLTransport> URLTransport::install(std::shared_ptr<URLTransport> transport) {
-    auto& state = installedTransport();
-    std::lock_guard lock(state.mutex);
-    return std::exchange(state.transport, std::move(transport));
+    return installedTransport().exchange(std::move(transport));
 }
 
 } // namespace pellavo::ns

@@ -7,6 +7,7 @@
 #include "platform/ns/Clock.hpp"
 #include "platform/ns/Console.hpp"
 #include "platform/ns/RunLoop.hpp"
+#include "platform/ns/InstalledSlot.hpp"
 #include "platform/ui/controller/ViewController.hpp"
 #include "platform/ui/event/Application.hpp"
 #include "platform/ui/event/ApplicationHost.hpp"
@@ -16,14 +17,9 @@ namespace pellavo::ui {
 
 namespace {
 
-struct InstalledHost {
-    std::mutex mutex;
-    std::shared_ptr<ApplicationHost> host;
-};
-
-InstalledHost& installedHost() {
-    static auto* state = new InstalledHost;
-    return *state;
+ns::InstalledSlot<ApplicationHost>& installedHost() {
+    static auto* slot = new ns::InstalledSlot<ApplicationHost>;
+    return *slot;
 }
 
 constexpr const char* usageText = "usage: %s [--frames N] [--png FILE] [--title TEXT]\n"
@@ -71,16 +67,10 @@ int runHeadless(const Application::Launch& launch, const Application::RunOptions
 
 } // namespace
 
-std::shared_ptr<ApplicationHost> ApplicationHost::installed() {
-    auto& state = installedHost();
-    std::lock_guard lock(state.mutex);
-    return state.host;
-}
+std::shared_ptr<ApplicationHost> ApplicationHost::installed() { return installedHost().get(); }
 
 std::shared_ptr<ApplicationHost> ApplicationHost::install(std::shared_ptr<ApplicationHost> host) {
-    auto& state = installedHost();
-    std::lock_guard lock(state.mutex);
-    return std::exchange(state.host, std::move(host));
+    return installedHost().exchange(std::move(host));
 }
 
 int Application::run(const Launch& launch, const RunOptions& options) {
