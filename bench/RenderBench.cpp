@@ -368,7 +368,7 @@ void BM_SpinnerDamage(benchmark::State& state) {
     ca::Renderer changes(kScreen, kScale), whole(kScreen, kScale);
     changes.renderChanges(*tree);
     using Clock = std::chrono::steady_clock;
-    Clock::duration partial{}, full{};
+    Clock::duration partial{}, full{}, still{};
     double angle = 0;
     for (auto _ : state) {
         {
@@ -380,6 +380,10 @@ void BM_SpinnerDamage(benchmark::State& state) {
         const auto t1 = Clock::now();
         benchmark::DoNotOptimize(whole.render(*tree).data());
         const auto t2 = Clock::now();
+        // The same tree again, unchanged: what an idle frame costs.
+        benchmark::DoNotOptimize(changes.renderChanges(*tree).data());
+        const auto t3 = Clock::now();
+        still += t3 - t2;
         partial += t1 - t0;
         full += t2 - t1;
     }
@@ -388,6 +392,7 @@ void BM_SpinnerDamage(benchmark::State& state) {
     const double fullMs = std::chrono::duration<double, std::milli>(full).count() / n;
     state.counters["changes_ms"] = partialMs;
     state.counters["whole_ms"] = fullMs;
+    state.counters["idle_ms"] = std::chrono::duration<double, std::milli>(still).count() / n;
     state.counters["ratio"] = fullMs > 0 ? partialMs / fullMs : 0;
 }
 BENCHMARK(BM_SpinnerDamage)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,6 @@
 #include "platform/ca/DamageTracker.hpp"
 
+#include <cmath>
 #include <limits>
 
 #include "platform/ca/Layer.hpp"
@@ -63,6 +64,7 @@ Rect DamageTracker::walk(const Layer& layer, const Layer* superlayer, std::size_
     record.ctm = LayerPainter::placementOf(s).concatenating(outer);
     if (!LayerPainter::isUsable(record.ctm)) return Rect::null();
     Rect box = LayerPainter::ownBox(layer, s, record.ctm);
+    record.own = box.isNull() ? box : box.insetBy(-1, -1);
     const auto& sublayers = layer.sublayers();
     record.hasSublayers = !sublayers.empty();
     for (std::size_t i = 0; i < sublayers.size(); ++i) {
@@ -74,23 +76,27 @@ Rect DamageTracker::walk(const Layer& layer, const Layer* superlayer, std::size_
     // A backdrop layer keeps values of its own outside the snapshot.
     record.alwaysRedrawn =
         (!s.contents && s.kind == LayerSnapshot::Kind::plain && layer.drawsContent()) || layer.needsBackdrop();
-    // A group composites differently (by a level) when its surface is cut by the damage,
-    // so faded layers are redrawn whole too.
-    // Resampled images and gradients depend on where drawing starts; an image drawn one
-    // pixel to one (text, mostly) is copied, not resampled.
-    const cg::AffineTransform& m = record.ctm;
-    const bool oneToOne = m.b == 0 && m.c == 0 && m.a == s.contentsScale && m.d == s.contentsScale &&
-                          s.contentsGravity != ContentsGravity::resize;
-    record.sampledFromTop =
-        (s.contents && !oneToOne) || s.transitionImage || s.kind == LayerSnapshot::Kind::gradient;
-    // Cairo rasterises a slanted edge that the damage cuts with different rounding, so
-    // turned layers are redrawn whole too.
-    record.drawnWhole = LayerPainter::castsShadow(s) || layer.needsBackdrop() || s.opacity < 1 ||
-                        record.sampledFromTop || m.b != 0 || m.c != 0;
+    // Cairo draws what a rectangular mask with sides between pixels holds in other ways
+    // depending on how much of it is drawn at once (it leaves out such a mask where it
+    // holds a whole drawing), so such a mask is redrawn whole; masks on whole pixels,
+    // the usual case, are cut like any clip.
+    const Rect mask = LayerPainter::maskRect(s, record.ctm);
+    const bool maskBetweenPixels = !mask.isNull() && !(mask.integral() == mask);
+    record.drawnWhole = LayerPainter::castsShadow(s) || layer.needsBackdrop() || maskBetweenPixels;
+    LayerPainter::addSlantedEdges(layer, s, record.ctm, record.slanted);
     const Rect result = record.box;
     into[&layer] = std::move(record);
     return result;
 }
+
+namespace {
+
+// The rect on whole pixels within the frame; the frame for one that arithmetic cannot place.
+Rect inFrame(const Rect& r, const Rect& frame) {
+    return r.isNull() || !r.isFinite() ? frame : r.integral().intersection(frame);
+}
+
+} // namespace
 
 std::vector<Rect> DamageTracker::update(const Layer& root, std::optional<double> mediaTime,
                                         const cg::AffineTransform& base, const Rect& frame) {
@@ -98,14 +104,8 @@ std::vector<Rect> DamageTracker::update(const Layer& root, std::optional<double>
     now.reserve(records_.size());
     walk(root, nullptr, 0, base, mediaTime, now);
     std::vector<Rect> damage;
-    // Damage spans whole rows: Cairo rasterises a slanted edge that a rect's side cuts
-    // with different rounding along the rows the cut crosses.
-    auto inFrame = [&frame](const Rect& r) {
-        const Rect cut = r.isNull() || !r.isFinite() ? frame : r.integral().intersection(frame);
-        return cut.isNull() ? cut : Rect(frame.minX(), cut.minY(), frame.width(), cut.height());
-    };
     auto add = [&](const Rect& r) {
-        if (!r.isNull()) addDamage(damage, inFrame(r));
+        if (!r.isNull()) addDamage(damage, inFrame(r, frame));
     };
     if (!known_) {
         add(frame);
@@ -126,36 +126,55 @@ std::vector<Rect> DamageTracker::update(const Layer& root, std::optional<double>
         }
         for (const auto& [layer, was] : records_)
             if (!now.count(layer)) add(was.box);
-        // Each rect is redrawn on its own, so a picture that depends on more than the
-        // pixels it covers is held whole by every rect it reaches; that may reach others.
-        for (bool grew = !damage.empty(); grew;) {
-            grew = false;
-            for (const auto& [layer, record] : now) {
-                if (!record.drawnWhole || record.box.isNull()) continue;
-                // Its last picture, a shadow of sublayers since moved, may reach past today's box.
-                const auto old = records_.find(layer);
-                // Cairo composites a group whose box meets the surface's edge differently
-                // from one inside it, so the rect keeps a margin past the box as the frame does.
-                Rect whole = inFrame(
-                    (old == records_.end() ? record.box : record.box.unionWith(old->second.box)).insetBy(-2, -2));
-                // Images and gradients are sampled in steps from the top of what is drawn.
-                if (record.sampledFromTop && !whole.isNull())
-                    whole = Rect(whole.minX(), frame.minY(), whole.width(), whole.maxY() - frame.minY());
-                if (whole.isNull() || whole.isEmpty()) continue;
-                for (std::size_t i = 0; i < damage.size(); ++i) {
-                    if (!damage[i].intersects(whole) || damage[i].contains(whole)) continue;
-                    const Rect joined = damage[i].unionWith(whole);
-                    damage.erase(damage.begin() + static_cast<std::ptrdiff_t>(i));
-                    addDamage(damage, joined);
-                    grew = true;
-                    break;
-                }
-            }
-        }
+        widen(damage, now, frame);
     }
     records_ = std::move(now);
     known_ = true;
     return damage;
+}
+
+void DamageTracker::widen(std::vector<Rect>& damage, const Records& now, const Rect& frame) const {
+    // Each rect is redrawn on its own, with only the layers its pixels meet; growing one
+    // may bring in more layers, so it is looked at again until nothing grows.
+    for (std::size_t i = 0; i < damage.size();) {
+        const Rect d = damage[i];
+        Rect need = d;
+        for (const auto& [layer, record] : now) {
+            if (record.drawnWhole) {
+                // Its last picture, a shadow of sublayers since changed, may reach past
+                // today's box (which may now be empty), and damage there changes it as
+                // much as damage here.
+                const auto old = records_.find(layer);
+                const Rect box = old == records_.end() ? record.box : record.box.unionWith(old->second.box);
+                const bool met = (!record.box.isNull() && record.box.intersects(d)) ||
+                                 (old != records_.end() && !old->second.box.isNull() && old->second.box.intersects(d));
+                // Cairo composites a group whose box meets the surface's edge differently
+                // from one inside it, so the rect keeps a margin past the box as the frame does.
+                if (met) need = need.unionWith(inFrame(box.insetBy(-2, -2), frame));
+            }
+            if (record.box.isNull() || !record.box.intersects(d)) continue;
+            // Cairo rasterises the rows of a shape that hold slanted edges in another way
+            // when the shape is cut at a side within them, wherever the cut: those rows
+            // take the whole width of what the layer draws. The frame's own sides cut
+            // whole frames alike.
+            const Rect own = inFrame(record.own, frame);
+            if (!own.isNull() && (own.minX() < d.minX() || own.maxX() > d.maxX())) {
+                for (const Rect& edges : record.slanted) {
+                    const Rect e = inFrame(edges, frame);
+                    if (e.isNull() || e.maxY() <= d.minY() || e.minY() >= d.maxY()) continue;
+                    need = need.unionWith(Rect(own.minX(), d.minY(), own.size.width, d.size.height));
+                    break;
+                }
+            }
+        }
+        if (need == d) {
+            ++i;
+            continue;
+        }
+        damage.erase(damage.begin() + static_cast<std::ptrdiff_t>(i));
+        addDamage(damage, need);
+        i = 0;
+    }
 }
 
 Rect DamageTracker::boxOf(const Layer& layer) const {

@@ -17,9 +17,12 @@ class Layer;
 // What changed on screen between two frames of a tree. Each frame it walks the tree as
 // the painter draws it and keeps, per layer drawn, the values drawn, where (the device
 // transform and the place among its siblings) and the device box its subtree covered.
-// A layer that is new, gone, or drawn differently damages its old and new boxes;
-// a layer whose picture depends on pixels beyond the damage (a shadow blurs its whole
-// ink, a backdrop reads what lies under it) is then redrawn whole.
+// A layer that is new, gone, or drawn differently damages its old and new boxes.
+// A damaged rect is then widened until redrawing it alone gives the pixels a whole
+// frame would: past every slanted edge its sides would cut, and over the whole of any
+// picture that depends on more than the pixels it covers (a shadow blurs its whole ink,
+// a backdrop reads what lies under it). The renderer draws resampled images and
+// gradients within the frame (LayerPainter::resampleWithin), so they need no more.
 class PELLAVO_EXPORT DamageTracker {
 public:
     // Walks the tree for this frame and returns the device-pixel rects, on whole pixels
@@ -40,15 +43,19 @@ private:
         LayerSnapshot snapshot;
         cg::AffineTransform ctm;
         cg::Rect box;          // the subtree, shadow included
+        cg::Rect own;          // what it draws itself, a pixel of antialiasing around
         bool hasSublayers = false; // a leaf may draw without a group, which rounds differently
         bool alwaysRedrawn = false; // draws straight in each frame: nothing tells when it changes
         bool drawnWhole = false;    // its pixels depend on more of the frame than the damage
-        bool sampledFromTop = false; // an image or gradient: redrawn from the frame's top down
+        std::vector<cg::Rect> slanted; // device boxes holding its slanted edges (and its mask's)
     };
     using Records = std::unordered_map<const Layer*, Record>;
 
     cg::Rect walk(const Layer& layer, const Layer* superlayer, std::size_t index, const cg::AffineTransform& outer,
                   std::optional<double> mediaTime, Records& into) const;
+
+    // Widens the rects as the class comment says, against this frame's records.
+    void widen(std::vector<cg::Rect>& damage, const Records& now, const cg::Rect& frame) const;
 
     Records records_;
     bool known_ = false;

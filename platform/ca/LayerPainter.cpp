@@ -133,9 +133,8 @@ Rect ownInk(const Layer& layer, const LayerSnapshot& s) {
             Rect path = shape.path->boundingBox();
             const Float width = length(shape.lineWidth);
             if (visible(shape.strokeColor) && width > 0) {
-                // Joins reach out to the miter limit, square caps to half the diagonal.
-                const Float miter = shape.lineJoin == cg::LineJoin::miter ? shape.miterLimit : 1;
-                const Float reach = width / 2 * std::max<Float>(miter, std::numbers::sqrt2);
+                // Sharp miter joins and square caps reach past half the width.
+                const Float reach = width / 2 * shape.path->strokeReach(shape.lineJoin, shape.miterLimit, shape.lineCap);
                 path = path.insetBy(-reach, -reach);
             }
             box = box.unionWith(path);
@@ -313,6 +312,34 @@ Rect LayerPainter::withShadow(const Rect& box, const LayerSnapshot& s, const Aff
     return out.insetBy(-1, -1);
 }
 
+Rect LayerPainter::maskRect(const LayerSnapshot& s, const AffineTransform& ctm) {
+    if (!s.masksToBounds || ctm.b != 0 || ctm.c != 0 || cornerRadius(s) > 0) return Rect::null();
+    return s.bounds.standardized().applying(ctm);
+}
+
+void LayerPainter::addSlantedEdges(const Layer& layer, const LayerSnapshot& s, const AffineTransform& ctm,
+                                   std::vector<Rect>& into) {
+    const Rect own = ownBox(layer, s, ctm);
+    if (own.isNull()) return;
+    // A turned layer, a path and drawing by code may slant anywhere in what they draw.
+    const bool drawsFreely = !s.contents && (s.kind == LayerSnapshot::Kind::shape ||
+                                             (s.kind == LayerSnapshot::Kind::plain && layer.drawsContent()));
+    if (ctm.b != 0 || ctm.c != 0 || drawsFreely || layer.needsBackdrop()) {
+        into.push_back(own.insetBy(-1, -1));
+        return;
+    }
+    // Otherwise only rounded corners slant: of the background, the border (whose inner
+    // corners lie within the outer ones), a gradient's outline and a masking clip.
+    const Float r = cornerRadius(s);
+    if (!(r > 0)) return;
+    const bool gradient = s.kind == LayerSnapshot::Kind::gradient && !s.gradient.colors.empty() && !s.contents;
+    if (!visible(s.backgroundColor) && !hasBorder(s) && !s.masksToBounds && !gradient) return;
+    const Rect b = s.bounds.standardized();
+    for (const Rect& corner : {Rect{b.minX(), b.minY(), r, r}, Rect{b.maxX() - r, b.minY(), r, r},
+                               Rect{b.minX(), b.maxY() - r, r, r}, Rect{b.maxX() - r, b.maxY() - r, r, r}})
+        into.push_back(corner.applying(ctm).insetBy(-1, -1));
+}
+
 Rect LayerPainter::coverage(const Layer& layer, const LayerSnapshot& s, const AffineTransform& ctm,
                             bool shadow) const {
     Rect box = ownBox(layer, s, ctm);
@@ -347,7 +374,7 @@ void LayerPainter::drawTransitionImage(const LayerSnapshot& s, double alpha) {
     if (at.isNull()) return;
     cg::Context::SavedState saved(context_);
     context_.setAlpha(alpha);
-    context_.draw(*s.transitionImage, at);
+    drawImage(*s.transitionImage, at);
 }
 
 void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
@@ -405,7 +432,62 @@ void LayerPainter::drawContents(const Layer& layer, const LayerSnapshot& s) {
         layer.logOnce("contents skipped: their transform is too extreme to sample");
         return;
     }
-    context_.draw(image, at);
+    drawImage(image, at);
+}
+
+void LayerPainter::drawImage(const cg::Image& image, const Rect& at) {
+    const AffineTransform m = context_.ctm();
+    // An image laid on device pixels one to one (at any offset) samples each pixel alike
+    // wherever the drawing starts.
+    const double w = image.width(), h = image.height();
+    const bool oneToOne = m.b == 0 && m.c == 0 && std::fabs(m.a * at.size.width - w) <= 1e-9 * w &&
+                          std::fabs(m.d * at.size.height - h) <= 1e-9 * h;
+    if (oneToOne || !frame_) {
+        context_.draw(image, at);
+        return;
+    }
+    // Clipped to its rect as it lays down, not before: two antialiased clips on one
+    // edge would darken it twice.
+    drawResampled(at, true, [&image, &at](cg::Context& part) { part.drawPadded(image, at); });
+}
+
+void LayerPainter::drawResampled(const Rect& area, bool clipToArea, const std::function<void(cg::Context&)>& paint) {
+    if (!frame_) {
+        cg::Context::SavedState saved(context_);
+        if (clipToArea) context_.clip(area);
+        paint(context_);
+        return;
+    }
+    if (!context_.isDrawingEnabled()) return;
+    const AffineTransform ctm = context_.ctm();
+    const Rect device = area.standardized().applying(ctm);
+    // Its antialiased edge may reach a pixel past the area.
+    const Rect box = device.isFinite() ? device.insetBy(-1, -1).intersection(*frame_).integral() : *frame_;
+    if (box.isNull() || box.isEmpty()) return;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(box.size.width),
+                                                          static_cast<int>(box.size.height));
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return;
+    }
+    cairo_surface_set_device_offset(surface, -box.minX(), -box.minY());
+    cairo_t* cr = cairo_create(surface);
+    {
+        cg::Context part(cr);
+        part.concatenate(ctm);
+        paint(part);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    cg::Context::SavedState saved(context_);
+    if (clipToArea) context_.clip(area);
+    cairo_t* target = context_.native();
+    cairo_save(target);
+    cairo_identity_matrix(target);
+    cairo_set_source_surface(target, surface, 0, 0);
+    cairo_paint_with_alpha(target, context_.alpha());
+    cairo_restore(target);
+    cairo_surface_destroy(surface);
 }
 
 void LayerPainter::drawShape(const Layer& layer, const LayerSnapshot& s) {
@@ -444,7 +526,9 @@ void LayerPainter::drawGradient(const Layer& layer, const LayerSnapshot& s) {
     // Unit space stretched over the bounds.
     context_.concatenate(AffineTransform::makeScale(b.size.width, b.size.height)
                              .concatenating(AffineTransform::makeTranslation(b.origin.x, b.origin.y)));
-    context_.drawLinearGradient(stops, s.gradient.startPoint, s.gradient.endPoint);
+    drawResampled({0, 0, 1, 1}, false, [&](cg::Context& part) {
+        part.drawLinearGradient(stops, s.gradient.startPoint, s.gradient.endPoint);
+    });
 }
 
 void LayerPainter::drawBorder(const Layer& layer, const LayerSnapshot& s) {
@@ -472,6 +556,8 @@ void LayerPainter::drawWithShadow(const Layer& layer, const LayerSnapshot& s) {
         cg::Context::SavedState clipped(context_);
         context_.clipToDeviceRect(box);
         cairo_push_group(cr);
+        // Never clear, as in Context::beginTransparencyLayer.
+        cairo_surface_mark_dirty(cairo_get_group_target(cr));
         drawBody(layer, s);
         body = cairo_pop_group(cr);
     }

@@ -4,12 +4,14 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "platform/cg/AffineTransform.hpp"
 #include "platform/cg/Geometry.hpp"
 
 namespace pellavo::cg {
 class Context;
+class Image;
 }
 
 namespace pellavo::ca {
@@ -34,6 +36,12 @@ public:
     // misses the clip; `box` answers the null rect for a layer it does not know, which
     // is then drawn. Only for a box computed from the same values as this frame's.
     void cullBy(std::function<cg::Rect(const Layer&)> box) { cull_ = std::move(box); }
+    // Resampling (an image not drawn pixel for pixel, a gradient) steps through its source
+    // from where the drawn area starts, so a picture redrawn in parts would differ from
+    // the same picture drawn whole by a level here and there. Given the device-pixel
+    // frame of the target, each resampled drawing is made whole (within that frame) on a
+    // surface of its own and laid down pixel for pixel, whatever the clip.
+    void resampleWithin(const cg::Rect& frame) { frame_ = frame; }
 
     // The pieces of a layer's device-space box, for code that tracks what frames cover.
     // Whether anything of the layer can show.
@@ -49,6 +57,15 @@ public:
     static bool castsShadow(const LayerSnapshot& s);
     // The box grown by the layer's shadow and by a pixel for antialiasing.
     static cg::Rect withShadow(const cg::Rect& box, const LayerSnapshot& s, const cg::AffineTransform& ctm);
+    // Adds the device boxes that hold the edges of the layer's own drawing (and of its
+    // masking clip) that are neither vertical nor horizontal: Cairo rasterises a pixel row
+    // that such an edge crosses differently when the drawing is cut at a side within that
+    // row. Resampled drawing adds none when drawn within a frame (see resampleWithin).
+    // The device rect a masking layer clips to when that clip is a plain rectangle (no
+    // rounding, no turn); the null rect otherwise.
+    static cg::Rect maskRect(const LayerSnapshot& s, const cg::AffineTransform& ctm);
+    static void addSlantedEdges(const Layer& layer, const LayerSnapshot& s, const cg::AffineTransform& ctm,
+                                std::vector<cg::Rect>& into);
 
 private:
     void draw(const Layer& layer, bool placed);
@@ -68,10 +85,19 @@ private:
     void drawGradient(const Layer& layer, const LayerSnapshot& s);
     void drawBorder(const Layer& layer, const LayerSnapshot& s);
     void drawTransitionImage(const LayerSnapshot& s, double alpha);
+    // Draws an image into `at` (user space): pixel for pixel straight in, otherwise
+    // through a surface of its own when a frame is set.
+    void drawImage(const cg::Image& image, const cg::Rect& at);
+    // Runs `paint`, which covers at most `area` (user space), on a surface over the
+    // area's device pixels within the frame, then lays that surface down with the
+    // context's alpha through its clip (and the area, when `clipToArea`), so that the
+    // clips meet as they would drawn straight in. Straight in when no frame is set.
+    void drawResampled(const cg::Rect& area, bool clipToArea, const std::function<void(cg::Context&)>& paint);
 
     cg::Context& context_;
     std::optional<double> mediaTime_;
     std::function<cg::Rect(const Layer&)> cull_;
+    std::optional<cg::Rect> frame_;
 };
 
 } // namespace pellavo::ca

@@ -36,6 +36,14 @@ Renderer::Renderer(cg::Size points, double scale) : points_(points), scale_(scal
 
 Renderer::~Renderer() = default;
 
+void Renderer::clear(cg::Context& context) {
+    context.clearAll();
+    // Cairo draws the first operation on a surface it knows is clear with another
+    // operator, which rounds differently; a part of the frame may meet a different
+    // first operation than the whole, so the frame never counts as clear.
+    cairo_surface_mark_dirty(cairo_get_target(context.native()));
+}
+
 void Renderer::makeContext() {
     context_.reset();
     cairo_surface_t* surface = cairo_image_surface_create_for_data(image_.mutableData(), CAIRO_FORMAT_ARGB32,
@@ -64,13 +72,15 @@ void Renderer::paint(cg::Context& context, const Layer& root, RenderMode mode, b
     LayerPainter painter(context,
                          mode.isPresentation() ? std::optional<double>(mode.mediaTime()) : std::nullopt);
     if (culled) painter.cullBy([this](const Layer& layer) { return tracker_.boxOf(layer); });
+    // Whole frames and their parts then resample alike.
+    painter.resampleWithin({0, 0, static_cast<double>(image_.width()), static_cast<double>(image_.height())});
     painter.drawPlaced(root);
 }
 
 const cg::Image& Renderer::render(const Layer& root, RenderMode mode) {
     tracker_.forget();
     if (!readyContext()) return image_;
-    context_->clearAll();
+    clear(*context_);
     paint(*context_, root, mode, false);
     cairo_surface_flush(cairo_get_target(context_->native()));
     return image_;
@@ -96,7 +106,7 @@ const cg::Image& Renderer::renderChanges(const Layer& root, RenderMode mode) {
         cairo_surface_destroy(part); // the cairo_t holds it
         if (cairo_status(cr) == CAIRO_STATUS_SUCCESS) {
             cg::Context context(cr);
-            context.clearAll();
+            clear(context);
             paint(context, root, mode, true);
             cairo_surface_flush(part);
         }

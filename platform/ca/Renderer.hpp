@@ -60,6 +60,8 @@ private:
     void makeContext();
     // A fresh context when the last one failed; false when there is none.
     bool readyContext();
+    // Clears the context's pixels for a frame.
+    static void clear(cg::Context& context);
     void paint(cg::Context& context, const Layer& root, RenderMode mode, bool culled);
 
     cg::Size points_;

@@ -228,7 +228,7 @@ struct Context::Impl {
     // Paints an image's pixels mapped onto rect under the CTM, clipped to rect:
     // `paint(pattern)` runs in device space with the image as a pattern.
     template <class Paint>
-    void paintImage(const Image& image, const Rect& rect, const char* what, Paint paint) {
+    void paintImage(const Image& image, const Rect& rect, const char* what, Paint paint, bool clipped = true) {
         cairo_matrix_t pm;
         if (!state.enabled || imageMatrix(image, rect, state.ctm, pm) != ImageMapping::drawable) return;
         cairo_surface_t* surface = sourceSurface(image);
@@ -240,8 +240,10 @@ struct Context::Impl {
         cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
         cairo_save(cr);
         cairo_new_path(cr);
-        appendPath(Path::rect(rect));
-        cairo_clip(cr);
+        if (clipped) {
+            appendPath(Path::rect(rect));
+            cairo_clip(cr);
+        }
         cairo_identity_matrix(cr);
         paint(pattern);
         cairo_restore(cr);
@@ -523,6 +525,16 @@ void Context::draw(const Image& image, const Rect& rect) {
     });
 }
 
+void Context::drawPadded(const Image& image, const Rect& rect) {
+    impl_->paintImage(
+        image, rect, "drawPadded(image)",
+        [this](cairo_pattern_t* pattern) {
+            cairo_set_source(impl_->cr, pattern);
+            cairo_paint_with_alpha(impl_->cr, impl_->state.alpha);
+        },
+        false);
+}
+
 bool Context::canStretch(const Image& image, const Rect& rect) const {
     cairo_matrix_t pattern;
     return imageMatrix(image, rect, impl_->state.ctm, pattern) != ImageMapping::unrepresentable;
@@ -566,6 +578,10 @@ void Context::beginTransparencyLayer() {
     impl.stack.push_back({true, impl.state});
     impl.state.alpha = 1;
     cairo_push_group(impl.cr);
+    // Cairo draws the first operation on a surface it knows is clear with another
+    // operator, which rounds differently; a group drawn in parts (a frame's damage) may
+    // meet a different first operation than the whole, so groups never count as clear.
+    cairo_surface_mark_dirty(cairo_get_group_target(impl.cr));
     impl.check("beginTransparencyLayer");
 }
 

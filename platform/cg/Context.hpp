@@ -126,6 +126,9 @@ public:
 
     // The image stretched over the rect (good filtering, edges not faded).
     void draw(const Image& image, const Rect& rect);
+    // The same placement with its edge pixels running on past the rect over everything
+    // the clip lets through: for drawing an image whole elsewhere and clipping it later.
+    void drawPadded(const Image& image, const Rect& rect);
     // False when the image stretched over the rect under the current CTM needs a
     // sampling matrix beyond what the rasteriser can take, so draw and fill(mask) skip
     // it. True for anything else, including a rect with no area.

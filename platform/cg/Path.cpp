@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <limits>
 
 #include "platform/cg/MutablePath.hpp"
@@ -312,6 +313,42 @@ Rect Path::boundingBox() const {
         for (int i = 0; i < e.pointCount(); ++i) includePoint(minX, minY, maxX, maxY, e.points[i]);
     }
     return boxOf(minX, minY, maxX, maxY);
+}
+
+namespace {
+
+// The direction a segment leaves its start or reaches its end; zero when it has none.
+Point tangentAt(const Segment& s, bool atEnd) {
+    const std::array<Point, 3> candidates =
+        atEnd ? std::array<Point, 3>{s.p[3] - s.p[2], s.p[3] - s.p[1], s.p[3] - s.p[0]}
+              : std::array<Point, 3>{s.p[1] - s.p[0], s.p[2] - s.p[0], s.p[3] - s.p[0]};
+    for (std::size_t i = s.cubic ? 0 : 2; i < candidates.size(); ++i) {
+        const Point d = candidates[i];
+        const Float n = std::hypot(d.x, d.y);
+        if (n > 0 && std::isfinite(n)) return {d.x / n, d.y / n};
+    }
+    return {};
+}
+
+} // namespace
+
+Float Path::strokeReach(LineJoin join, Float miterLimit, LineCap cap) const {
+    Float reach = cap == LineCap::square ? std::numbers::sqrt2 : 1;
+    if (join != LineJoin::miter) return reach;
+    const Float limit = std::isfinite(miterLimit) ? std::max<Float>(miterLimit, 1) : 1;
+    for (const Subpath& sub : subpathsOf(elements())) {
+        const std::size_t n = sub.segments.size();
+        const std::size_t joins = sub.closed ? n : (n > 0 ? n - 1 : 0);
+        for (std::size_t i = 0; i < joins; ++i) {
+            const Point in = tangentAt(sub.segments[i], true), out = tangentAt(sub.segments[(i + 1) % n], false);
+            // A join without a direction may be drawn any way: allow for the longest miter.
+            if ((in.x == 0 && in.y == 0) || (out.x == 0 && out.y == 0)) return std::max(reach, limit);
+            const Float half = std::sqrt(std::max<Float>(0, (1 + in.x * out.x + in.y * out.y) / 2));
+            const Float miter = half > 0 ? 1 / half : std::numeric_limits<Float>::infinity();
+            if (miter <= limit) reach = std::max(reach, miter);
+        }
+    }
+    return reach;
 }
 
 Rect Path::pathBoundingBox() const {

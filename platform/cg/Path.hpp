@@ -66,6 +66,12 @@ public:
     // The tight box of what the path covers; the null rect when empty.
     Rect pathBoundingBox() const;
 
+    // How far past half the line width a stroke of this path reaches beyond the points
+    // (control points included), as a multiple of half the width: a miter join reaches
+    // 1 / sin(θ/2) at an angle θ within the limit, a square cap √2, anything else 1.
+    // Curves count as smooth inside.
+    Float strokeReach(LineJoin join, Float miterLimit, LineCap cap) const;
+
     // Open subpaths count as closed, as a fill does.
     bool contains(Point point, FillRule rule = FillRule::nonZero) const;
 

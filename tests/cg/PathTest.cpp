@@ -228,3 +228,31 @@ TEST(PathTest, TransformedMovesEveryPoint) {
 }
 
 } // namespace
+
+// The damage a stroked shape makes is sized by this: too small leaves stale pixels,
+// too large (the miter limit everywhere) redraws a smooth ring's whole neighbourhood.
+TEST(PathTest, StrokeReachFollowsTheSharpestJoinWithinTheLimit) {
+    using cg::LineCap;
+    using cg::LineJoin;
+    const cg::Path ring = cg::Path::ellipse({0, 0, 40, 40});
+    const cg::Path square = cg::Path::rect({0, 0, 10, 10});
+    // A spike turning back by 170°: its miter (≈ 11.5) passes the default limit of 10.
+    const cg::Path spike({cg::PathElement::moveTo({0, 0}), cg::PathElement::lineTo({100, 0}),
+                          cg::PathElement::lineTo({0, 17.6})});
+    const cg::Path open({cg::PathElement::moveTo({0, 0}), cg::PathElement::lineTo({10, 0})});
+    struct Row {
+        const cg::Path& path;
+        LineJoin join;
+        LineCap cap;
+        double expected;
+    } rows[] = {
+        {ring, LineJoin::miter, LineCap::butt, 1},
+        {square, LineJoin::miter, LineCap::butt, std::numbers::sqrt2},
+        {square, LineJoin::round, LineCap::butt, 1},
+        {spike, LineJoin::miter, LineCap::butt, 1},
+        {open, LineJoin::miter, LineCap::square, std::numbers::sqrt2},
+    };
+    for (const Row& row : rows) EXPECT_NEAR(row.path.strokeReach(row.join, 10, row.cap), row.expected, 1e-6);
+    // Within a higher limit the spike's miter counts.
+    EXPECT_NEAR(spike.strokeReach(LineJoin::miter, 20, LineCap::butt), 11.5, 0.1);
+}
