@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <string_view>
@@ -15,6 +16,10 @@
 #include "examples/gallery/Gallery.hpp"
 #include "examples/gallery/GalleryShell.hpp"
 #include "platform/backend/Headless.hpp"
+#include "platform/ca/Renderer.hpp"
+#include "platform/ns/Clock.hpp"
+#include "platform/ui/view/DisplayCycle.hpp"
+#include "platform/ui/view/Screen.hpp"
 #include "platform/ui/event/Touch.hpp"
 #include "platform/ui/text/Keyboard.hpp"
 #include "tests/support/AppTest.hpp"
@@ -230,6 +235,35 @@ TEST_F(GalleryMonkey, TurningThePageLeavesNothingOfTheLastOneInTheWindow) {
         shell->show(0);
         EXPECT_EQ(window()->subviews().size(), 1u) << "after " << shown;
     }
+}
+
+// Every page as a person meets it, its animations running and fingers on it: each frame
+// redrawn only where it changed is the frame drawn whole, pixel for pixel.
+TEST_F(GalleryMonkey, FramesRedrawnWhereTheyChangedEqualWholeFramesOnEveryPage) {
+    random_.seed(defaultSeed);
+    auto shell = ns::make<GalleryShell>(window());
+    const auto& screen = ui::Screen::main();
+    ca::Renderer changes(screen.bounds().size, screen.scale()), whole(screen.bounds().size, screen.scale());
+    for (int position = 0; position < shell->positionCount(); ++position) {
+        shell->show(position);
+        for (int frame = 0; frame < 16; ++frame) {
+            if (frame % 5 == 4) touchSequence();
+            advance(1.0 / 30);
+            ui::DisplayCycle::layoutPass();
+            ui::DisplayCycle::displayPass();
+            const auto mode = ca::RenderMode::presentation(ns::Clock::shared()->seconds());
+            const cg::Image& fast = changes.renderChanges(*window()->layer(), mode);
+            const cg::Image& full = whole.render(*window()->layer(), mode);
+            ASSERT_EQ(fast.byteCount(), full.byteCount());
+            if (std::memcmp(fast.data(), full.data(), full.byteCount()) == 0) continue;
+            std::size_t at = 0;
+            while (fast.data()[at] == full.data()[at]) ++at;
+            const auto pixel = static_cast<int>(at / 4);
+            FAIL() << shell->title() << ", frame " << frame << ": pixel (" << pixel % fast.width() << ", "
+                   << pixel / fast.width() << ") differs";
+        }
+    }
+    shell.reset();
 }
 
 } // namespace
