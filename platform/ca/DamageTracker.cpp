@@ -53,7 +53,7 @@ void addDamage(std::vector<Rect>& rects, const Rect& rect) {
 }
 
 Rect DamageTracker::walk(const Layer& layer, const Layer* superlayer, std::size_t index,
-                         const cg::AffineTransform& outer, std::optional<double> mediaTime, Records& into) const {
+                         const cg::AffineTransform& outer, std::optional<double> mediaTime) {
     Record record;
     record.superlayer = superlayer;
     record.index = index;
@@ -68,7 +68,7 @@ Rect DamageTracker::walk(const Layer& layer, const Layer* superlayer, std::size_
     const auto& sublayers = layer.sublayers();
     record.hasSublayers = !sublayers.empty();
     for (std::size_t i = 0; i < sublayers.size(); ++i) {
-        const Rect sub = walk(*sublayers[i], &layer, i, record.ctm, mediaTime, into);
+        const Rect sub = walk(*sublayers[i], &layer, i, record.ctm, mediaTime);
         // Masking keeps them within the bounds, which the own box already holds.
         if (!s.masksToBounds) box = box.unionWith(sub);
     }
@@ -85,7 +85,7 @@ Rect DamageTracker::walk(const Layer& layer, const Layer* superlayer, std::size_
     record.drawnWhole = LayerPainter::castsShadow(s) || layer.needsBackdrop() || maskBetweenPixels;
     LayerPainter::addSlantedEdges(layer, s, record.ctm, record.slanted);
     const Rect result = record.box;
-    into[&layer] = std::move(record);
+    walked_.push_back({&layer, std::move(record), nullptr});
     return result;
 }
 
@@ -100,9 +100,15 @@ Rect inFrame(const Rect& r, const Rect& frame) {
 
 std::vector<Rect> DamageTracker::update(const Layer& root, std::optional<double> mediaTime,
                                         const cg::AffineTransform& base, const Rect& frame) {
-    Records now;
-    now.reserve(records_.size());
-    walk(root, nullptr, 0, base, mediaTime, now);
+    walked_.clear();
+    walk(root, nullptr, 0, base, mediaTime);
+    ++generation_;
+    for (Walked& w : walked_) {
+        const auto old = records_.find(w.layer);
+        if (old == records_.end()) continue;
+        w.was = &old->second;
+        w.was->seen = generation_;
+    }
     std::vector<Rect> damage;
     auto add = [&](const Rect& r) {
         if (!r.isNull()) addDamage(damage, inFrame(r, frame));
@@ -110,13 +116,13 @@ std::vector<Rect> DamageTracker::update(const Layer& root, std::optional<double>
     if (!known_) {
         add(frame);
     } else {
-        for (const auto& [layer, record] : now) {
-            const auto old = records_.find(layer);
-            if (old == records_.end()) {
+        for (const Walked& w : walked_) {
+            const Record& record = w.record;
+            if (!w.was) {
                 add(record.box);
                 continue;
             }
-            const Record& was = old->second;
+            const Record& was = *w.was;
             if (record.alwaysRedrawn || was.superlayer != record.superlayer || was.index != record.index ||
                 was.hasSublayers != record.hasSublayers ||
                 !(was.ctm == record.ctm) || !(was.snapshot == record.snapshot)) {
@@ -125,29 +131,39 @@ std::vector<Rect> DamageTracker::update(const Layer& root, std::optional<double>
             }
         }
         for (const auto& [layer, was] : records_)
-            if (!now.count(layer)) add(was.box);
-        widen(damage, now, frame);
+            if (was.seen != generation_) add(was.box);
+        widen(damage, frame);
     }
-    records_ = std::move(now);
+    // This update's records replace the last, in the same nodes where the layer stays.
+    std::erase_if(records_, [this](const auto& entry) { return entry.second.seen != generation_; });
+    for (Walked& w : walked_) {
+        if (w.was) {
+            std::swap(*w.was, w.record);
+            w.was->seen = generation_;
+        } else {
+            w.record.seen = generation_;
+            records_.emplace(w.layer, std::move(w.record));
+        }
+    }
     known_ = true;
     return damage;
 }
 
-void DamageTracker::widen(std::vector<Rect>& damage, const Records& now, const Rect& frame) const {
+void DamageTracker::widen(std::vector<Rect>& damage, const Rect& frame) const {
     // Each rect is redrawn on its own, with only the layers its pixels meet; growing one
     // may bring in more layers, so it is looked at again until nothing grows.
     for (std::size_t i = 0; i < damage.size();) {
         const Rect d = damage[i];
         Rect need = d;
-        for (const auto& [layer, record] : now) {
+        for (const Walked& w : walked_) {
+            const Record& record = w.record;
             if (record.drawnWhole) {
                 // Its last picture, a shadow of sublayers since changed, may reach past
                 // today's box (which may now be empty), and damage there changes it as
                 // much as damage here.
-                const auto old = records_.find(layer);
-                const Rect box = old == records_.end() ? record.box : record.box.unionWith(old->second.box);
+                const Rect box = w.was ? record.box.unionWith(w.was->box) : record.box;
                 const bool met = (!record.box.isNull() && record.box.intersects(d)) ||
-                                 (old != records_.end() && !old->second.box.isNull() && old->second.box.intersects(d));
+                                 (w.was && !w.was->box.isNull() && w.was->box.intersects(d));
                 // Cairo composites a group whose box meets the surface's edge differently
                 // from one inside it, so the rect keeps a margin past the box as the frame does.
                 if (met) need = need.unionWith(inFrame(box.insetBy(-2, -2), frame));

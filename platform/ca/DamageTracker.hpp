@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -48,16 +49,24 @@ private:
         bool alwaysRedrawn = false; // draws straight in each frame: nothing tells when it changes
         bool drawnWhole = false;    // its pixels depend on more of the frame than the damage
         std::vector<cg::Rect> slanted; // device boxes holding its slanted edges (and its mask's)
+        std::uint64_t seen = 0;        // the last update that walked it
     };
-    using Records = std::unordered_map<const Layer*, Record>;
+    // A record made by this update, and the layer's record from the last one.
+    struct Walked {
+        const Layer* layer = nullptr;
+        Record record;
+        Record* was = nullptr;
+    };
 
+    // Adds the records of the layer's subtree to walked_.
     cg::Rect walk(const Layer& layer, const Layer* superlayer, std::size_t index, const cg::AffineTransform& outer,
-                  std::optional<double> mediaTime, Records& into) const;
+                  std::optional<double> mediaTime);
+    // Widens the rects as the class comment says, against this update's records.
+    void widen(std::vector<cg::Rect>& damage, const cg::Rect& frame) const;
 
-    // Widens the rects as the class comment says, against this frame's records.
-    void widen(std::vector<cg::Rect>& damage, const Records& now, const cg::Rect& frame) const;
-
-    Records records_;
+    std::unordered_map<const Layer*, Record> records_; // the last update's
+    std::vector<Walked> walked_;                        // this update's; kept for its storage
+    std::uint64_t generation_ = 0;
     bool known_ = false;
 };
 

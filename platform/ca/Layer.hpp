@@ -14,6 +14,7 @@
 #include "platform/ca/LayerDelegate.hpp"
 #include "platform/ca/LayerSnapshot.hpp"
 #include "platform/ca/PathCache.hpp"
+#include "platform/ca/RasterCache.hpp"
 #include "platform/ca/Transform3D.hpp"
 #include "platform/cg/AffineTransform.hpp"
 #include "platform/cg/Color.hpp"
@@ -155,6 +156,8 @@ public:
     virtual void drawBackdrop(cg::Context& context, const cg::Image& backdrop) const;
     // The paths the renderer last built from this layer's values.
     PathCache& pathCache() const { return pathCache_; }
+    // The pictures the renderer last drew of its fills and strokes.
+    RasterCache& rasterCache() const { return rasterCache_; }
 
     // ---- presentation
     // Fills the snapshot with this layer's model values (kinds add their own).
@@ -246,6 +249,7 @@ private:
     LayerAnimations animations_;
     mutable std::vector<std::string> logged_;  // what logOnce has reported
     mutable PathCache pathCache_;
+    mutable RasterCache rasterCache_;
 };
 
 } // namespace pellavo::ca

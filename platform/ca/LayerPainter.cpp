@@ -130,14 +130,10 @@ Rect ownInk(const Layer& layer, const LayerSnapshot& s) {
     } else if (s.kind == LayerSnapshot::Kind::shape) {
         const ShapeProperties& shape = s.shape;
         if (shape.path && !shape.path->isEmpty()) {
-            Rect path = shape.path->boundingBox();
-            const Float width = length(shape.lineWidth);
-            if (visible(shape.strokeColor) && width > 0) {
-                // Sharp miter joins and square caps reach past half the width.
-                const Float reach = width / 2 * shape.path->strokeReach(shape.lineJoin, shape.miterLimit, shape.lineCap);
-                path = path.insetBy(-reach, -reach);
-            }
-            box = box.unionWith(path);
+            // Sharp miter joins and square caps reach past half the width.
+            const Float width = visible(shape.strokeColor) ? length(shape.lineWidth) : 0;
+            box = box.unionWith(
+                layer.pathCache().inkBox(*shape.path, width, shape.lineJoin, shape.miterLimit, shape.lineCap));
         }
     } else if (s.kind == LayerSnapshot::Kind::gradient) {
         if (!s.gradient.colors.empty()) box = box.unionWith(b);
@@ -321,19 +317,21 @@ void LayerPainter::addSlantedEdges(const Layer& layer, const LayerSnapshot& s, c
                                    std::vector<Rect>& into) {
     const Rect own = ownBox(layer, s, ctm);
     if (own.isNull()) return;
-    // A turned layer, a path and drawing by code may slant anywhere in what they draw.
-    const bool drawsFreely = !s.contents && (s.kind == LayerSnapshot::Kind::shape ||
-                                             (s.kind == LayerSnapshot::Kind::plain && layer.drawsContent()));
-    if (ctm.b != 0 || ctm.c != 0 || drawsFreely || layer.needsBackdrop()) {
+    // Fills and strokes draw from pictures made whole (drawPath), so only clips slant:
+    // a mask, a gradient's outline, the rect contents are cut to; and drawing by code.
+    const bool drawsFreely = !s.contents && s.kind == LayerSnapshot::Kind::plain && layer.drawsContent();
+    if (drawsFreely || layer.needsBackdrop()) {
         into.push_back(own.insetBy(-1, -1));
         return;
     }
-    // Otherwise only rounded corners slant: of the background, the border (whose inner
-    // corners lie within the outer ones), a gradient's outline and a masking clip.
-    const Float r = cornerRadius(s);
-    if (!(r > 0)) return;
     const bool gradient = s.kind == LayerSnapshot::Kind::gradient && !s.gradient.colors.empty() && !s.contents;
-    if (!visible(s.backgroundColor) && !hasBorder(s) && !s.masksToBounds && !gradient) return;
+    if (ctm.b != 0 || ctm.c != 0) {
+        if (s.masksToBounds || gradient || s.contents || isFading(s)) into.push_back(own.insetBy(-1, -1));
+        return;
+    }
+    // Upright, only rounded corners slant.
+    const Float r = cornerRadius(s);
+    if (!(r > 0) || (!s.masksToBounds && !gradient)) return;
     const Rect b = s.bounds.standardized();
     for (const Rect& corner : {Rect{b.minX(), b.minY(), r, r}, Rect{b.maxX() - r, b.minY(), r, r},
                                Rect{b.minX(), b.maxY() - r, r, r}, Rect{b.maxX() - r, b.maxY() - r, r, r}})
@@ -381,11 +379,15 @@ void LayerPainter::drawBody(const Layer& layer, const LayerSnapshot& s) {
     if (layer.needsBackdrop()) drawBackdrop(layer, s);
 
     if (visible(s.backgroundColor)) {
-        context_.setFillColor(*s.backgroundColor);
-        if (cornerRadius(s) > 0) {
-            context_.addPath(roundedBounds(layer, s));
-            context_.fillPath();
+        const AffineTransform m = context_.ctm();
+        if (cornerRadius(s) > 0 || m.b != 0 || m.c != 0) {
+            RasterCache::Key key;
+            key.path = roundedBounds(layer, s);
+            key.color = *s.backgroundColor;
+            drawPath(layer, RasterCache::Slot::background, std::move(key));
         } else {
+            // An upright rectangle rasterises alike however it is cut.
+            context_.setFillColor(*s.backgroundColor);
             context_.fill(s.bounds.standardized());
         }
     }
@@ -494,22 +496,63 @@ void LayerPainter::drawShape(const Layer& layer, const LayerSnapshot& s) {
     const ShapeProperties& shape = s.shape;
     if (!shape.path || shape.path->isEmpty()) return;
     if (visible(shape.fillColor)) {
-        context_.setFillColor(*shape.fillColor);
-        context_.addPath(*shape.path);
-        context_.fillPath(shape.fillRule);
+        RasterCache::Key key;
+        key.path = *shape.path;
+        key.rule = shape.fillRule;
+        key.color = *shape.fillColor;
+        drawPath(layer, RasterCache::Slot::fill, std::move(key));
     }
     const Float width = length(shape.lineWidth);
     if (!visible(shape.strokeColor) || !(width > 0)) return;
     const Float from = std::isfinite(shape.strokeStart) ? std::clamp(shape.strokeStart, 0.0, 1.0) : 0;
     const Float to = std::isfinite(shape.strokeEnd) ? std::clamp(shape.strokeEnd, 0.0, 1.0) : 0;
     if (from >= to) return;
-    context_.setStrokeColor(*shape.strokeColor);
-    context_.setLineWidth(width);
-    context_.setLineCap(shape.lineCap);
-    context_.setLineJoin(shape.lineJoin);
-    context_.setMiterLimit(shape.miterLimit);
-    context_.addPath(from == 0 && to == 1 ? *shape.path : layer.pathCache().trimmed(*shape.path, from, to));
-    context_.strokePath();
+    RasterCache::Key key;
+    key.path = from == 0 && to == 1 ? *shape.path : layer.pathCache().trimmed(*shape.path, from, to);
+    key.color = *shape.strokeColor;
+    key.stroked = true;
+    key.lineWidth = width;
+    key.cap = shape.lineCap;
+    key.join = shape.lineJoin;
+    key.miterLimit = shape.miterLimit;
+    drawPath(layer, RasterCache::Slot::stroke, std::move(key));
+}
+
+void LayerPainter::drawPath(const Layer& layer, RasterCache::Slot slot, RasterCache::Key key) {
+    auto draw = [&key](cg::Context& c) {
+        c.addPath(key.path);
+        if (key.stroked) {
+            c.setStrokeColor(key.color);
+            c.setLineWidth(key.lineWidth);
+            c.setLineCap(key.cap);
+            c.setLineJoin(key.join);
+            c.setMiterLimit(key.miterLimit);
+            c.strokePath();
+        } else {
+            c.setFillColor(key.color);
+            c.fillPath(key.rule);
+        }
+    };
+    if (!frame_) {
+        draw(context_);
+        return;
+    }
+    if (!context_.isDrawingEnabled() || key.path.isEmpty()) return;
+    key.ctm = context_.ctm();
+    const Rect ink = layer.pathCache().inkBox(key.path, key.stroked ? key.lineWidth : 0, key.join, key.miterLimit,
+                                              key.cap);
+    const Rect device = ink.applying(key.ctm);
+    if (!device.isFinite()) return;
+    key.box = device.insetBy(-1, -1).intersection(*frame_).integral();
+    if (key.box.isNull() || key.box.isEmpty()) return;
+    cairo_surface_t* picture = layer.rasterCache().picture(slot, key, draw);
+    if (picture == nullptr) return;
+    cairo_t* target = context_.native();
+    cairo_save(target);
+    cairo_identity_matrix(target);
+    cairo_set_source_surface(target, picture, 0, 0);
+    cairo_paint_with_alpha(target, context_.alpha());
+    cairo_restore(target);
 }
 
 void LayerPainter::drawGradient(const Layer& layer, const LayerSnapshot& s) {
@@ -536,12 +579,24 @@ void LayerPainter::drawBorder(const Layer& layer, const LayerSnapshot& s) {
     if (!(width > 0) || !visible(s.borderColor)) return;
     const Rect b = s.bounds.standardized();
     const Float radius = cornerRadius(s);
+    const Rect inner = b.insetBy(width, width);
+    const cg::Path* innerPath = !inner.isNull() && !inner.isEmpty()
+                                    ? &layer.pathCache().roundedRect(PathCache::Outline::borderInside, inner,
+                                                                     std::max<Float>(0, radius - width))
+                                    : nullptr;
+    const AffineTransform m = context_.ctm();
+    if (radius > 0 || m.b != 0 || m.c != 0) {
+        RasterCache::Key key;
+        key.path = layer.pathCache().band(roundedBounds(layer, s), innerPath ? *innerPath : cg::Path());
+        key.rule = cg::FillRule::evenOdd;
+        key.color = *s.borderColor;
+        drawPath(layer, RasterCache::Slot::border, std::move(key));
+        return;
+    }
+    // Upright rectangles rasterise alike however they are cut.
     context_.setFillColor(*s.borderColor);
     context_.addPath(roundedBounds(layer, s));
-    const Rect inner = b.insetBy(width, width);
-    if (!inner.isNull() && !inner.isEmpty())
-        context_.addPath(layer.pathCache().roundedRect(PathCache::Outline::borderInside, inner,
-                                                       std::max<Float>(0, radius - width)));
+    if (innerPath) context_.addPath(*innerPath);
     context_.fillPath(cg::FillRule::evenOdd);
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/cg/AffineTransform.hpp"
 #include "platform/cg/Geometry.hpp"
+#include "platform/ca/RasterCache.hpp"
 
 namespace pellavo::cg {
 class Context;
@@ -88,6 +89,9 @@ private:
     // Draws an image into `at` (user space): pixel for pixel straight in, otherwise
     // through a surface of its own when a frame is set.
     void drawImage(const cg::Image& image, const cg::Rect& at);
+    // Fills or strokes key.path as the key says, within a frame from the layer's picture
+    // of it (made whole, kept while the key holds), straight in otherwise.
+    void drawPath(const Layer& layer, RasterCache::Slot slot, RasterCache::Key key);
     // Runs `paint`, which covers at most `area` (user space), on a surface over the
     // area's device pixels within the frame, then lays that surface down with the
     // context's alpha through its clip (and the area, when `clipToArea`), so that the

@@ -16,6 +16,12 @@ public:
 
     // cg::Path::roundedRect(rect, radius), kept per outline.
     const cg::Path& roundedRect(Outline outline, const cg::Rect& rect, cg::Float radius);
+    // The two outlines as one path (a border's band, filled even-odd), kept while both
+    // stay the same.
+    const cg::Path& band(const cg::Path& outer, const cg::Path& inner);
+    // The box a stroke of the path covers (its points grown by the stroke's reach), or
+    // the path's box for a width of 0.
+    cg::Rect inkBox(const cg::Path& path, cg::Float width, cg::LineJoin join, cg::Float miterLimit, cg::LineCap cap);
     // path.trimmed(from, to).
     const cg::Path& trimmed(const cg::Path& path, cg::Float from, cg::Float to);
 
@@ -33,7 +39,25 @@ private:
         cg::Float to = 0;
         cg::Path path;
     };
+    struct Band {
+        bool valid = false;
+        cg::Path outer;
+        cg::Path inner;
+        cg::Path path;
+    };
+    struct Ink {
+        bool valid = false;
+        cg::Path path;
+        cg::Float width = 0;
+        cg::LineJoin join = cg::LineJoin::miter;
+        cg::Float miterLimit = 0;
+        cg::LineCap cap = cg::LineCap::butt;
+        cg::Rect box;
+    };
     Rounded rounded_[2];
+    Band band_;
+    Ink ink_[2];  // the shape's path, and the trimmed one it strokes
+    int nextInk_ = 0;
     Trim trim_;
 };
 

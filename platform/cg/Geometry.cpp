@@ -1,6 +1,7 @@
 #include "platform/cg/Geometry.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/cg/AffineTransform.hpp"
 
@@ -14,44 +15,7 @@ Size Size::applying(const AffineTransform& t) const {
     return {t.a * width + t.c * height, t.b * width + t.d * height};
 }
 
-Rect Rect::standardized() const {
-    if (isNull()) return *this;
-    Rect r = *this;
-    if (r.size.width < 0) {
-        r.origin.x += r.size.width;
-        r.size.width = -r.size.width;
-    }
-    if (r.size.height < 0) {
-        r.origin.y += r.size.height;
-        r.size.height = -r.size.height;
-    }
-    return r;
-}
 
-Float Rect::minX() const { return standardized().origin.x; }
-Float Rect::maxX() const {
-    const Rect r = standardized();
-    return r.origin.x + r.size.width;
-}
-Float Rect::midX() const {
-    const Rect r = standardized();
-    return r.origin.x + r.size.width / 2;
-}
-Float Rect::minY() const { return standardized().origin.y; }
-Float Rect::maxY() const {
-    const Rect r = standardized();
-    return r.origin.y + r.size.height;
-}
-Float Rect::midY() const {
-    const Rect r = standardized();
-    return r.origin.y + r.size.height / 2;
-}
-
-bool Rect::isNull() const {
-    return std::isinf(origin.x) && origin.x > 0 && std::isinf(origin.y) && origin.y > 0;
-}
-
-bool Rect::isEmpty() const { return isNull() || size.width == 0 || size.height == 0; }
 
 Rect Rect::insetBy(Float dx, Float dy) const {
     if (isNull()) return *this;
@@ -114,6 +78,13 @@ Rect Rect::integral() const {
 
 Rect Rect::applying(const AffineTransform& t) const {
     if (isNull()) return *this;
+    if (t.b == 0 && t.c == 0) {
+        // Upright: two corners say it all; the renderer maps every layer's box this way.
+        const Rect r = standardized();
+        const Float x0 = t.a * r.origin.x + t.tx, x1 = t.a * (r.origin.x + r.size.width) + t.tx;
+        const Float y0 = t.d * r.origin.y + t.ty, y1 = t.d * (r.origin.y + r.size.height) + t.ty;
+        return {std::min(x0, x1), std::min(y0, y1), std::fabs(x1 - x0), std::fabs(y1 - y0)};
+    }
     return mappedBounds([&t](Point p) { return p.applying(t); });
 }
 

@@ -69,18 +69,43 @@ struct PELLAVO_EXPORT Rect {
     }
 
     // These read the standardised rectangle; size.width and size.height stay raw.
-    Float minX() const;
-    Float midX() const;
-    Float maxX() const;
-    Float minY() const;
-    Float midY() const;
-    Float maxY() const;
+    // Inline: layout and rendering read them for every view and layer of every frame.
+    Float minX() const { return standardized().origin.x; }
+    Float midX() const {
+        const Rect r = standardized();
+        return r.origin.x + r.size.width / 2;
+    }
+    Float maxX() const {
+        const Rect r = standardized();
+        return r.origin.x + r.size.width;
+    }
+    Float minY() const { return standardized().origin.y; }
+    Float midY() const {
+        const Rect r = standardized();
+        return r.origin.y + r.size.height / 2;
+    }
+    Float maxY() const {
+        const Rect r = standardized();
+        return r.origin.y + r.size.height;
+    }
     Float width() const { return std::fabs(size.width); }
     Float height() const { return std::fabs(size.height); }
 
-    Rect standardized() const;
-    bool isNull() const;
-    bool isEmpty() const;
+    Rect standardized() const {
+        if (isNull()) return *this;
+        Rect r = *this;
+        if (r.size.width < 0) {
+            r.origin.x += r.size.width;
+            r.size.width = -r.size.width;
+        }
+        if (r.size.height < 0) {
+            r.origin.y += r.size.height;
+            r.size.height = -r.size.height;
+        }
+        return r;
+    }
+    bool isNull() const { return std::isinf(origin.x) && origin.x > 0 && std::isinf(origin.y) && origin.y > 0; }
+    bool isEmpty() const { return isNull() || size.width == 0 || size.height == 0; }
     bool isFinite() const { return origin.isFinite() && size.isFinite(); }
 
     // A negative resulting size gives the null rectangle.
