@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -351,7 +352,15 @@ struct SdlBackend::State {
     static void waitUntil(std::int64_t wakeAt, const ns::Clock& clock) {
         const std::int64_t waitNs = std::clamp<std::int64_t>(wakeAt - clock.now(), 0, maxWaitNs);
         const auto waitMs = static_cast<int>((waitNs + 999'999) / 1'000'000);
-        if (waitMs > 0) SDL_WaitEventTimeout(nullptr, waitMs);
+        if (waitMs <= 0) return;
+        // Drivers without a display to wait on (offscreen, dummy) have SDL poll every
+        // millisecond while it waits; they bring no events, so a plain sleep does.
+        if (const char* driver = SDL_GetCurrentVideoDriver();
+            driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+            SDL_Delay(static_cast<Uint32>(waitMs));
+            return;
+        }
+        SDL_WaitEventTimeout(nullptr, waitMs);
     }
 };
 
