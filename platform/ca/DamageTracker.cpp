@@ -54,18 +54,39 @@ void addDamage(std::vector<Rect>& rects, const Rect& rect) {
 
 Rect DamageTracker::walk(const Layer& layer, const Layer* superlayer, std::size_t index,
                          const cg::AffineTransform& outer, std::optional<double> mediaTime) {
+    const auto old = records_.find(&layer);
+    Record* was = old == records_.end() ? nullptr : &old->second;
+    const auto& sublayers = layer.sublayers();
+    // A layer whose values, place and sublayer list are as last walked, with nothing
+    // animating it, keeps its record: only its box is found again, from its sublayers'.
+    if (was && was->version == layer.changeVersion() && !layer.hasAnimations() && !was->animated &&
+        !was->alwaysRedrawn &&
+        was->superlayer == superlayer && was->index == index && was->outer == outer) {
+        Rect box = was->ownInk;
+        for (std::size_t i = 0; i < sublayers.size(); ++i) {
+            const Rect sub = walk(*sublayers[i], &layer, i, was->ctm, mediaTime);
+            if (!was->snapshot.masksToBounds) box = box.unionWith(sub);
+        }
+        const Rect result = LayerPainter::withShadow(box, was->snapshot, was->ctm);
+        was->seen = generation_;
+        walked_.push_back({&layer, was, 0, true, result});
+        return result;
+    }
     Record record;
     record.superlayer = superlayer;
     record.index = index;
+    record.version = layer.changeVersion();
+    record.outer = outer;
     LayerSnapshot& s = record.snapshot;
     layer.snapshot(s);
+    record.animated = layer.hasAnimations();
     if (mediaTime) layer.applyPresentation(*mediaTime, s);
     if (!LayerPainter::showsLayer(s)) return Rect::null();
     record.ctm = LayerPainter::placementOf(s).concatenating(outer);
     if (!LayerPainter::isUsable(record.ctm)) return Rect::null();
     Rect box = LayerPainter::ownBox(layer, s, record.ctm);
+    record.ownInk = box;
     record.own = box.isNull() ? box : box.insetBy(-1, -1);
-    const auto& sublayers = layer.sublayers();
     record.hasSublayers = !sublayers.empty();
     for (std::size_t i = 0; i < sublayers.size(); ++i) {
         const Rect sub = walk(*sublayers[i], &layer, i, record.ctm, mediaTime);
@@ -85,7 +106,9 @@ Rect DamageTracker::walk(const Layer& layer, const Layer* superlayer, std::size_
     record.drawnWhole = LayerPainter::castsShadow(s) || layer.needsBackdrop() || maskBetweenPixels;
     LayerPainter::addSlantedEdges(layer, s, record.ctm, record.slanted);
     const Rect result = record.box;
-    walked_.push_back({&layer, std::move(record), nullptr});
+    if (was) was->seen = generation_;  // a layer not drawn now counts as gone
+    fresh_.push_back(std::move(record));
+    walked_.push_back({&layer, was, fresh_.size() - 1, false, result});
     return result;
 }
 
@@ -101,14 +124,9 @@ Rect inFrame(const Rect& r, const Rect& frame) {
 std::vector<Rect> DamageTracker::update(const Layer& root, std::optional<double> mediaTime,
                                         const cg::AffineTransform& base, const Rect& frame) {
     walked_.clear();
-    walk(root, nullptr, 0, base, mediaTime);
+    fresh_.clear();
     ++generation_;
-    for (Walked& w : walked_) {
-        const auto old = records_.find(w.layer);
-        if (old == records_.end()) continue;
-        w.was = &old->second;
-        w.was->seen = generation_;
-    }
+    walk(root, nullptr, 0, base, mediaTime);
     std::vector<Rect> damage;
     auto add = [&](const Rect& r) {
         if (!r.isNull()) addDamage(damage, inFrame(r, frame));
@@ -117,7 +135,8 @@ std::vector<Rect> DamageTracker::update(const Layer& root, std::optional<double>
         add(frame);
     } else {
         for (const Walked& w : walked_) {
-            const Record& record = w.record;
+            if (w.kept) continue;
+            const Record& record = current(w);
             if (!w.was) {
                 add(record.box);
                 continue;
@@ -137,12 +156,14 @@ std::vector<Rect> DamageTracker::update(const Layer& root, std::optional<double>
     // This update's records replace the last, in the same nodes where the layer stays.
     std::erase_if(records_, [this](const auto& entry) { return entry.second.seen != generation_; });
     for (Walked& w : walked_) {
-        if (w.was) {
-            std::swap(*w.was, w.record);
+        if (w.kept) {
+            w.was->box = w.box;
+        } else if (w.was) {
+            std::swap(*w.was, fresh_[w.fresh]);
             w.was->seen = generation_;
         } else {
-            w.record.seen = generation_;
-            records_.emplace(w.layer, std::move(w.record));
+            fresh_[w.fresh].seen = generation_;
+            records_.emplace(w.layer, std::move(fresh_[w.fresh]));
         }
     }
     known_ = true;
@@ -156,19 +177,20 @@ void DamageTracker::widen(std::vector<Rect>& damage, const Rect& frame) const {
         const Rect d = damage[i];
         Rect need = d;
         for (const Walked& w : walked_) {
-            const Record& record = w.record;
+            const Record& record = current(w);
+            const Rect& now = w.box;
             if (record.drawnWhole) {
                 // Its last picture, a shadow of sublayers since changed, may reach past
                 // today's box (which may now be empty), and damage there changes it as
                 // much as damage here.
-                const Rect box = w.was ? record.box.unionWith(w.was->box) : record.box;
-                const bool met = (!record.box.isNull() && record.box.intersects(d)) ||
+                const Rect box = w.was ? now.unionWith(w.was->box) : now;
+                const bool met = (!now.isNull() && now.intersects(d)) ||
                                  (w.was && !w.was->box.isNull() && w.was->box.intersects(d));
                 // Cairo composites a group whose box meets the surface's edge differently
                 // from one inside it, so the rect keeps a margin past the box as the frame does.
                 if (met) need = need.unionWith(inFrame(box.insetBy(-2, -2), frame));
             }
-            if (record.box.isNull() || !record.box.intersects(d)) continue;
+            if (now.isNull() || !now.intersects(d)) continue;
             // Cairo rasterises the rows of a shape that hold slanted edges in another way
             // when the shape is cut at a side within them, wherever the cut: those rows
             // take the whole width of what the layer draws. The frame's own sides cut

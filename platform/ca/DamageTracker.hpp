@@ -41,22 +41,30 @@ private:
     struct Record {
         const Layer* superlayer = nullptr;
         std::size_t index = 0;
+        std::uint64_t version = 0;     // the layer's changeVersion when made
+        cg::AffineTransform outer;     // the superlayer's space to device
         LayerSnapshot snapshot;
         cg::AffineTransform ctm;
         cg::Rect box;          // the subtree, shadow included
-        cg::Rect own;          // what it draws itself, a pixel of antialiasing around
+        cg::Rect ownInk;       // what it draws itself
+        cg::Rect own;          // the same, a pixel of antialiasing around
         bool hasSublayers = false; // a leaf may draw without a group, which rounds differently
         bool alwaysRedrawn = false; // draws straight in each frame: nothing tells when it changes
+        bool animated = false;      // made with animations attached: it may show their values
         bool drawnWhole = false;    // its pixels depend on more of the frame than the damage
         std::vector<cg::Rect> slanted; // device boxes holding its slanted edges (and its mask's)
         std::uint64_t seen = 0;        // the last update that walked it
     };
-    // A record made by this update, and the layer's record from the last one.
+    // A layer walked by this update: a record made afresh (in fresh_), or the last one
+    // kept because nothing of the layer changed.
     struct Walked {
         const Layer* layer = nullptr;
-        Record record;
-        Record* was = nullptr;
+        Record* was = nullptr;       // the last update's record
+        std::size_t fresh = 0;       // the new record in fresh_, unless kept
+        bool kept = false;
+        cg::Rect box;                // this update's box of the subtree
     };
+    const Record& current(const Walked& w) const { return w.kept ? *w.was : fresh_[w.fresh]; }
 
     // Adds the records of the layer's subtree to walked_.
     cg::Rect walk(const Layer& layer, const Layer* superlayer, std::size_t index, const cg::AffineTransform& outer,
@@ -66,6 +74,7 @@ private:
 
     std::unordered_map<const Layer*, Record> records_; // the last update's
     std::vector<Walked> walked_;                        // this update's; kept for its storage
+    std::vector<Record> fresh_;
     std::uint64_t generation_ = 0;
     bool known_ = false;
 };

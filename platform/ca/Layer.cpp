@@ -175,6 +175,7 @@ void Layer::attach(const std::shared_ptr<Layer>& layer, std::ptrdiff_t index) {
     index = std::clamp<std::ptrdiff_t>(index, 0, static_cast<std::ptrdiff_t>(sublayers_.size()));
     sublayers_.insert(sublayers_.begin() + index, keep);
     keep->superlayer_ = std::static_pointer_cast<Layer>(shared_from_this());
+    ++changeVersion_;
     ChangeCount::increment();
 }
 
@@ -210,6 +211,7 @@ void Layer::removeFromSuperlayer() {
     if (!parent) return;
     const std::ptrdiff_t at = parent->indexOfSublayer(this);
     if (at >= 0) parent->sublayers_.erase(parent->sublayers_.begin() + at);
+    ++parent->changeVersion_;
     ChangeCount::increment();
 }
 
@@ -357,7 +359,10 @@ void Layer::applyPresentation(double mediaTime, LayerSnapshot& snapshot) const {
     animations_.apply(mediaTime, snapshot);
 }
 
-void Layer::adoptSnapshot(const LayerSnapshot& s) { model_ = static_cast<const LayerProperties&>(s); }
+void Layer::adoptSnapshot(const LayerSnapshot& s) {
+    model_ = static_cast<const LayerProperties&>(s);
+    ++changeVersion_;
+}
 
 void Layer::copyPropertiesTo(Layer& clone) const {
     LayerSnapshot s;

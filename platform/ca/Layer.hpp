@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -156,6 +157,11 @@ public:
     virtual void drawBackdrop(cg::Context& context, const cg::Image& backdrop) const;
     // The paths the renderer last built from this layer's values.
     PathCache& pathCache() const { return pathCache_; }
+    // Grows with every change of this layer's own values or sublayers (what ChangeCount
+    // counts, per layer): equal counts mean an equal model and sublayer list.
+    std::uint64_t changeVersion() const { return changeVersion_; }
+    // Animations are attached: what it shows may change with time alone.
+    bool hasAnimations() const { return !animations_.isEmpty(); }
     // The pictures the renderer last drew of its fills and strokes.
     RasterCache& rasterCache() const { return rasterCache_; }
 
@@ -250,6 +256,7 @@ private:
     mutable std::vector<std::string> logged_;  // what logOnce has reported
     mutable PathCache pathCache_;
     mutable RasterCache rasterCache_;
+    std::uint64_t changeVersion_ = 0;
 };
 
 } // namespace pellavo::ca

@@ -397,6 +397,7 @@ std::shared_ptr<Layer> Layer::presentation() const { return presentationAt(curre
 void Layer::willChangeValue(std::string_view key) { animations_.willChange(*this, key); }
 
 void Layer::didChangeValue(std::string_view key) {
+    ++changeVersion_;
     ChangeCount::increment();
     animations_.didChange(*this, key);
 }

@@ -359,7 +359,10 @@ Rect LayerPainter::coverage(const Layer& layer, const LayerSnapshot& s, const Af
 Rect LayerPainter::visibleBox(const Layer& layer, const LayerSnapshot& s, bool shadow) const {
     const Rect clip = context_.deviceClipBounds();
     if (clip.isNull()) return clip;
-    const Rect box = coverage(layer, s, context_.ctm(), shadow);
+    // The tracker that culls already holds this box (its boxes include shadows), found
+    // from the same values; walking the subtree again would cost as much as its drawing.
+    const Rect known = shadow && cull_ ? cull_(layer) : Rect::null();
+    const Rect box = !known.isNull() ? known : coverage(layer, s, context_.ctm(), shadow);
     // A box past what arithmetic can place is left to the clip alone.
     const Rect shown = box.isFinite() ? box.intersection(clip) : box.isNull() ? box : clip;
     if (shown.isNull() || shown.isEmpty()) return Rect::null();
