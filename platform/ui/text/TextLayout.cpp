@@ -158,11 +158,6 @@ PangoLayout* TextLayout::Impl::build(double alphaScale, bool colours) const {
     pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
     const bool wraps = width > 0 && mode != ns::LineBreakMode::byClipping;
 
-    if (runs.size() == 1 && !colours) {
-        // Pango applies a layout's font as an attribute over all of the text, so this
-        // lays out the same without an attribute list to build, copy and walk.
-        pango_layout_set_font_description(layout, detail::fontDescription(runs.front().font));
-    }
     PangoAttrList* attributes = nullptr;
     auto insert = [&](PangoAttribute* attribute, const Run* run) {
         if (attributes == nullptr) attributes = pango_attr_list_new();
@@ -172,18 +167,25 @@ PangoLayout* TextLayout::Impl::build(double alphaScale, bool colours) const {
         }
         pango_attr_list_insert(attributes, attribute);
     };
-    for (const Run& run : runs) {
-        if (runs.size() == 1 && !colours) break;
-        insert(pango_attr_font_desc_new(detail::fontDescription(run.font)), &run);
-        if (!colours) continue;
-        insert(pango_attr_foreground_new(channel(run.color.red), channel(run.color.green), channel(run.color.blue)),
-               &run);
-        // Pango reads an alpha of 0 as "not set" and draws opaque; one step above
-        // it is still nothing in an 8-bit pixel.
-        insert(pango_attr_foreground_alpha_new(std::max<guint16>(1, channel(run.color.alpha * alphaScale))), &run);
+    if (runs.size() == 1 && !colours) {
+        // Pango applies a layout's font as an attribute over all of the text: the same
+        // layout without an attribute list to build, copy and walk.
+        pango_layout_set_font_description(layout, detail::fontDescription(runs.front().font));
+    } else {
+        for (const Run& run : runs) {
+            insert(pango_attr_font_desc_new(detail::fontDescription(run.font)), &run);
+            if (!colours) continue;
+            insert(pango_attr_foreground_new(channel(run.color.red), channel(run.color.green),
+                                             channel(run.color.blue)),
+                   &run);
+            // Pango reads an alpha of 0 as "not set" and draws opaque; one step above
+            // it is still nothing in an 8-bit pixel.
+            insert(pango_attr_foreground_alpha_new(std::max<guint16>(1, channel(run.color.alpha * alphaScale))),
+                   &run);
+        }
     }
-    // Lines broken inside a word end without an inserted hyphen (only wrapping breaks
-    // inside words: a truncated line ends in an ellipsis, an explicit break between characters).
+    // Lines broken inside a word end without an inserted hyphen; only a layout that
+    // wraps breaks lines inside words.
     if (wraps) insert(pango_attr_insert_hyphens_new(FALSE), nullptr);
     if (attributes != nullptr) {
         pango_layout_set_attributes(layout, attributes);
