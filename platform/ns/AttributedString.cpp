@@ -111,11 +111,7 @@ Value AttributedString::attribute(const Key& key, int64_t at, Range* effectiveRa
 std::vector<AttributedString::Run> AttributedString::runs() const {
     std::vector<Run> result;
     result.reserve(spans_.size());
-    int64_t start = 0;
-    for (const Span& span : spans_) {
-        result.push_back({Range(start, span.length), span.attributes});
-        start += span.length;
-    }
+    forEachRun([&](Range range, const Attributes& attributes) { result.push_back({range, attributes}); });
     return result;
 }
 

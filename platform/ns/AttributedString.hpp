@@ -88,6 +88,16 @@ public:
     Value attribute(const Key& key, int64_t at, Range* effectiveRange = nullptr) const;
     // The runs in order, covering the string.
     std::vector<Run> runs() const;
+    // Calls visit(range, attributes) for each run in order, copying nothing; the
+    // attributes live as long as the string is not changed.
+    template <class Visit>
+    void forEachRun(Visit&& visit) const {
+        int64_t start = 0;
+        for (const Span& span : spans_) {
+            visit(Range(start, span.length), span.attributes);
+            start += span.length;
+        }
+    }
     // Null for a range that String::isValidRange refuses.
     std::optional<AttributedString> attributedSubstring(Range range) const;
 

@@ -60,21 +60,20 @@ std::u16string decodeUtf8(std::string_view in) {
     return out;
 }
 
-std::string encodeUtf8(const std::u16string& in) {
-    std::string out;
-    out.reserve(in.size());
+// Appends the UTF-8 of in[0, size) to out.
+void encodeUtf8(const char16_t* in, size_t size, std::string& out) {
     size_t pos = 0;
-    while (pos < in.size()) {
-        size_t end = std::min(in.size(), pos + kConversionChunk);
-        if (end < in.size() && isTrail(in[end]) && isLead(in[end - 1])) --end;
+    while (pos < size) {
+        size_t end = std::min(size, pos + kConversionChunk);
+        if (end < size && isTrail(in[end]) && isLead(in[end - 1])) --end;
         const auto count = static_cast<int32_t>(end - pos);
         const size_t base = out.size();
         // At most three bytes per unit (a pair is four bytes for two units).
         out.resize(base + static_cast<size_t>(count) * 3);
         int32_t written = 0;
         UErrorCode status = U_ZERO_ERROR;
-        u_strToUTF8WithSub(out.data() + base, count * 3, &written, reinterpret_cast<const UChar*>(in.data() + pos),
-                           count, 0xFFFD, nullptr, &status);
+        u_strToUTF8WithSub(out.data() + base, count * 3, &written, reinterpret_cast<const UChar*>(in + pos), count,
+                           0xFFFD, nullptr, &status);
         if (U_FAILURE(status)) {
             out.resize(base);
             out += "\xEF\xBF\xBD";
@@ -83,7 +82,6 @@ std::string encodeUtf8(const std::u16string& in) {
         }
         pos = end;
     }
-    return out;
 }
 
 // One character break iterator per thread: creating one loads rules, and an
@@ -173,7 +171,17 @@ String String::slice(int64_t start, int64_t end) const {
     return piece;
 }
 
-std::string String::utf8() const { return encodeUtf8(units_); }
+std::string String::utf8() const {
+    std::string out;
+    encodeUtf8(units_.data(), units_.size(), out);
+    return out;
+}
+
+bool String::appendUtf8(Range range, std::string& out) const {
+    if (!isValidRange(range)) return false;
+    encodeUtf8(units_.data() + range.location, static_cast<size_t>(range.length), out);
+    return true;
+}
 
 char16_t String::characterAt(int64_t index) const {
     if (index < 0 || index >= length()) return 0;

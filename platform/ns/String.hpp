@@ -30,6 +30,9 @@ public:
     String(const char16_t* utf16);  // nullptr gives the empty string
 
     std::string utf8() const;
+    // Appends what substring(range)->utf8() gives, without the copies; false (and
+    // nothing appended) for a range that isValidRange refuses.
+    bool appendUtf8(Range range, std::string& out) const;
     const std::u16string& utf16() const { return units_; }
 
     int64_t length() const { return static_cast<int64_t>(units_.size()); }

@@ -154,7 +154,13 @@ TEST(String, SubstringAndReplacingValidateRanges) {
         EXPECT_EQ(s.replacingCharacters(c.range, "!"), c.replaced);
         EXPECT_EQ(s.isValidRange(c.range), c.replaced.has_value());
         EXPECT_EQ(s.substring(c.range).has_value(), c.replaced.has_value());
+        std::string appended = "x";
+        EXPECT_EQ(s.appendUtf8(c.range, appended), c.replaced.has_value());
+        EXPECT_EQ(appended, "x" + (c.replaced ? s.substring(c.range)->utf8() : std::string()));
     }
+    std::string lone;
+    EXPECT_TRUE(String(u"a\xD800").appendUtf8({1, 1}, lone));
+    EXPECT_EQ(lone, "\xEF\xBF\xBD");
     EXPECT_EQ(s.substring({1, 2}), String("\xF0\x9F\x98\x80"));
     EXPECT_EQ(s.substring({4, 0}), String());
     EXPECT_EQ(s.utf8(), "a\xF0\x9F\x98\x80" "b");

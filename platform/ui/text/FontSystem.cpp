@@ -158,6 +158,38 @@ PangoFontDescription* newFontDescription(const Font& font) {
     return newDescription(font.face(), font.pointSize());
 }
 
+const PangoFontDescription* fontDescription(const Font& font) {
+    // The most recently described fonts; a layout rarely holds more than a handful.
+    struct Described {
+        Font::Face face = Font::Face::regular;
+        double points = -1;
+        PangoFontDescription* description = nullptr;
+    };
+    struct Recent {
+        std::array<Described, 4> entries;
+        std::size_t next = 0;
+        Recent() = default;
+        Recent(const Recent&) = delete;
+        Recent& operator=(const Recent&) = delete;
+        ~Recent() {
+            for (Described& entry : entries) {
+                if (entry.description != nullptr) pango_font_description_free(entry.description);
+            }
+        }
+    };
+    thread_local Recent recent;
+    for (const Described& entry : recent.entries) {
+        if (entry.description != nullptr && entry.face == font.face() && entry.points == font.pointSize()) {
+            return entry.description;
+        }
+    }
+    Described& entry = recent.entries[recent.next];
+    recent.next = (recent.next + 1) % recent.entries.size();
+    if (entry.description != nullptr) pango_font_description_free(entry.description);
+    entry = {font.face(), font.pointSize(), newFontDescription(font)};
+    return entry.description;
+}
+
 FaceMetrics faceMetrics(const Font& font) {
     static std::mutex mutex;
     static std::array<FaceMetrics, 3> cache;

@@ -32,6 +32,10 @@ PangoContext* fontContext();
 // frees it with pango_font_description_free. A font of size 0 gives size 0.
 PangoFontDescription* newFontDescription(const Font& font);
 
+// The same description, owned by this thread and valid until its next call here:
+// layouts copy what they are given, so the few fonts in use are described once.
+const PangoFontDescription* fontDescription(const Font& font);
+
 // Per-point metrics of the font's face, computed once per process.
 FaceMetrics faceMetrics(const Font& font);
 

@@ -1,19 +1,31 @@
 #include "platform/ui/text/StringDrawing.hpp"
 
+#include <utility>
+
 #include "platform/cg/Context.hpp"
 #include "platform/ui/graphics/GraphicsContext.hpp"
 #include "platform/ui/text/TextLayout.hpp"
 
 namespace pellavo::ui {
 
-cg::Rect boundingRect(const ns::AttributedString& text, cg::Size size, StringDrawingOptions options) {
+namespace {
+
+// Text is an ns::AttributedString; a temporary one moves into the remembered sizes.
+template <class Text>
+cg::Rect measuredRect(Text&& text, cg::Size size, StringDrawingOptions options) {
     const bool lines = contains(options, StringDrawingOptions::usesLineFragmentOrigin);
-    return cg::Rect(cg::Point(), measuredSize(text, lines ? size.width : 0, lines ? 0 : 1));
+    return cg::Rect(cg::Point(), measuredSize(std::forward<Text>(text), lines ? size.width : 0, lines ? 0 : 1));
+}
+
+} // namespace
+
+cg::Rect boundingRect(const ns::AttributedString& text, cg::Size size, StringDrawingOptions options) {
+    return measuredRect(text, size, options);
 }
 
 cg::Rect boundingRect(const ns::String& text, cg::Size size, StringDrawingOptions options,
                       const ns::Attributes& attributes) {
-    return boundingRect(ns::AttributedString(text, attributes), size, options);
+    return measuredRect(ns::AttributedString(text, attributes), size, options);
 }
 
 cg::Size size(const ns::String& text, const ns::Attributes& withAttributes) {

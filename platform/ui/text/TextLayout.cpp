@@ -142,40 +142,56 @@ struct TextLayout::Impl {
     double firstBaseline = 0;
     int unknownGlyphs = 0;
 
+    // Takes in the text and measures it; without positions, byteOfUnit stays empty
+    // (enough for the size, lines and baseline).
+    void lay(const ns::AttributedString& source, double wrapWidth, int maximumNumberOfLines,
+             std::optional<ns::LineBreakMode> lineBreakMode, bool positions);
     // alphaScale multiplies every run's alpha (the drawing context's alpha). A layout
     // without colours is only for measuring.
     PangoLayout* build(double alphaScale = 1, bool colours = true) const;
     void measure();
-    void mapUnits(const ns::String& piece, int64_t location);
+    void mapUnits(const ns::String& string, ns::Range range, int byte);
 };
 
 PangoLayout* TextLayout::Impl::build(double alphaScale, bool colours) const {
     PangoLayout* layout = pango_layout_new(detail::fontContext());
     pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
-
-    PangoAttrList* attributes = pango_attr_list_new();
-    for (const Run& run : runs) {
-        PangoFontDescription* description = detail::newFontDescription(run.font);
-        PangoAttribute* font = pango_attr_font_desc_new(description);
-        pango_font_description_free(description);
-        auto insert = [&](PangoAttribute* attribute) {
-            attribute->start_index = static_cast<guint>(run.start);
-            attribute->end_index = static_cast<guint>(run.end);
-            pango_attr_list_insert(attributes, attribute);
-        };
-        insert(font);
-        if (!colours) continue;
-        insert(pango_attr_foreground_new(channel(run.color.red), channel(run.color.green), channel(run.color.blue)));
-        // Pango reads an alpha of 0 as "not set" and draws opaque; one step above
-        // it is still nothing in an 8-bit pixel.
-        insert(pango_attr_foreground_alpha_new(std::max<guint16>(1, channel(run.color.alpha * alphaScale))));
-    }
-    // Lines broken inside a word end without an inserted hyphen.
-    pango_attr_list_insert(attributes, pango_attr_insert_hyphens_new(FALSE));
-    pango_layout_set_attributes(layout, attributes);
-    pango_attr_list_unref(attributes);
-
     const bool wraps = width > 0 && mode != ns::LineBreakMode::byClipping;
+
+    PangoAttrList* attributes = nullptr;
+    auto insert = [&](PangoAttribute* attribute, const Run* run) {
+        if (attributes == nullptr) attributes = pango_attr_list_new();
+        if (run != nullptr) {
+            attribute->start_index = static_cast<guint>(run->start);
+            attribute->end_index = static_cast<guint>(run->end);
+        }
+        pango_attr_list_insert(attributes, attribute);
+    };
+    if (runs.size() == 1 && !colours) {
+        // Pango applies a layout's font as an attribute over all of the text: the same
+        // layout without an attribute list to build, copy and walk.
+        pango_layout_set_font_description(layout, detail::fontDescription(runs.front().font));
+    } else {
+        for (const Run& run : runs) {
+            insert(pango_attr_font_desc_new(detail::fontDescription(run.font)), &run);
+            if (!colours) continue;
+            insert(pango_attr_foreground_new(channel(run.color.red), channel(run.color.green),
+                                             channel(run.color.blue)),
+                   &run);
+            // Pango reads an alpha of 0 as "not set" and draws opaque; one step above
+            // it is still nothing in an 8-bit pixel.
+            insert(pango_attr_foreground_alpha_new(std::max<guint16>(1, channel(run.color.alpha * alphaScale))),
+                   &run);
+        }
+    }
+    // Lines broken inside a word end without an inserted hyphen; only a layout that
+    // wraps breaks lines inside words.
+    if (wraps) insert(pango_attr_insert_hyphens_new(FALSE), nullptr);
+    if (attributes != nullptr) {
+        pango_layout_set_attributes(layout, attributes);
+        pango_attr_list_unref(attributes);
+    }
+
     pango_layout_set_width(layout, wraps ? pangoUnits(width) : -1);
     pango_layout_set_wrap(layout, mode == ns::LineBreakMode::byCharWrapping ? PANGO_WRAP_CHAR : PANGO_WRAP_WORD_CHAR);
     if (isTruncating(mode)) {
@@ -233,18 +249,18 @@ void TextLayout::Impl::measure() {
     size = cg::Size(usedWidth, points(std::max<std::int64_t>(0, bottom - top)));
 }
 
-// Records the byte offset of each UTF-16 unit of `piece` (which starts at
-// `location` of the source) as ns::String::utf8 encodes it: a pair is four bytes,
-// a lone surrogate becomes U+FFFD (three).
-void TextLayout::Impl::mapUnits(const ns::String& piece, int64_t location) {
+// Records the byte offset of each UTF-16 unit of the range of `string`, whose UTF-8
+// starts at `byte`, as ns::String::utf8 encodes it: a pair is four bytes, a lone
+// surrogate becomes U+FFFD (three).
+void TextLayout::Impl::mapUnits(const ns::String& string, ns::Range range, int byte) {
     auto& map = byteOfUnit;
-    int byte = static_cast<int>(text.size());
-    map.resize(static_cast<std::size_t>(std::max<int64_t>(0, location)), byte);
-    const auto& units = piece.utf16();
-    for (std::size_t i = 0; i < units.size(); ++i) {
+    map.resize(static_cast<std::size_t>(std::max<int64_t>(0, range.location)), byte);
+    const auto& units = string.utf16();
+    const auto end = static_cast<std::size_t>(range.max());
+    for (auto i = static_cast<std::size_t>(range.location); i < end; ++i) {
         const char16_t c = units[i];
         map.push_back(byte);
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < end && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
             map.push_back(byte); // inside the pair
             ++i;
             byte += 4;
@@ -254,64 +270,74 @@ void TextLayout::Impl::mapUnits(const ns::String& piece, int64_t location) {
     }
 }
 
-TextLayout::TextLayout() : impl_(std::make_shared<Impl>()) {}
+void TextLayout::Impl::lay(const ns::AttributedString& source, double wrapWidth, int maximumNumberOfLines,
+                           std::optional<ns::LineBreakMode> lineBreakMode, bool positions) {
+    width = std::isfinite(wrapWidth) && wrapWidth > 0 && wrapWidth <= maximumWrapWidth ? wrapWidth : -1;
+    maximumLines = std::max(0, maximumNumberOfLines);
 
-TextLayout::TextLayout(const ns::AttributedString& text, double width, int maximumNumberOfLines,
-                       std::optional<ns::LineBreakMode> lineBreakMode) {
-    auto impl = std::make_shared<Impl>();
-    impl->width = std::isfinite(width) && width > 0 && width <= maximumWrapWidth ? width : -1;
-    impl->maximumLines = std::max(0, maximumNumberOfLines);
-
-    const ns::String& string = text.string();
+    const ns::String& string = source.string();
+    if (positions) byteOfUnit.reserve(static_cast<std::size_t>(string.length()) + 1);
     bool first = true;
-    for (const ns::AttributedString::Run& run : text.runs()) {
-        const ns::Attributes& attributes = run.attributes;
+    bool full = false;
+    source.forEachRun([&](ns::Range range, const ns::Attributes& attributes) {
+        if (full) return;
         if (first) {
             first = false;
             auto style = attributes.find(ns::AttributedString::Key::paragraphStyle);
             if (style != attributes.end()) {
                 if (const auto* paragraph = style->second.get<ns::ParagraphStyle>()) {
-                    impl->alignment = paragraph->alignment;
-                    impl->mode = paragraph->lineBreakMode;
+                    alignment = paragraph->alignment;
+                    mode = paragraph->lineBreakMode;
                 }
             }
         }
-        Font font = Font::systemFont(defaultFontSize);
+        const Font* font = nullptr;
         if (auto found = attributes.find(ns::AttributedString::Key::font); found != attributes.end()) {
-            if (const auto* given = found->second.get<Font>()) font = *given;
+            font = found->second.get<Font>();
         }
+        static const Font fallback = Font::systemFont(defaultFontSize);
+        if (font == nullptr) font = &fallback;
         // A font of size 0 lays out nothing: its characters are left out.
-        if (font.pointSize() <= 0) {
-            impl->byteOfUnit.resize(static_cast<std::size_t>(std::max<int64_t>(0, run.range.max())),
-                                    static_cast<int>(impl->text.size()));
-            continue;
+        if (font->pointSize() <= 0) {
+            if (positions) {
+                byteOfUnit.resize(static_cast<std::size_t>(std::max<int64_t>(0, range.max())),
+                                  static_cast<int>(text.size()));
+            }
+            return;
         }
         cg::Color color = Color::black().cgColor();
         if (auto found = attributes.find(ns::AttributedString::Key::foregroundColor); found != attributes.end()) {
             if (const auto* given = found->second.get<Color>()) color = given->cgColor();
         }
-        auto piece = string.substring(run.range);
-        if (!piece) continue;
-        const std::string utf8 = piece->utf8();
+        const std::size_t start = text.size();
+        if (!string.appendUtf8(range, text)) return;
         // Pango indexes bytes with an int; text beyond that is not laid out.
-        if (utf8.size() > static_cast<std::size_t>(INT_MAX / 2) - impl->text.size()) break;
-        impl->mapUnits(*piece, run.range.location);
-        Run laid;
-        laid.start = static_cast<int>(impl->text.size());
-        impl->text += utf8;
-        laid.end = static_cast<int>(impl->text.size());
-        laid.font = font;
-        laid.color = color.clamped();
-        if (!impl->runs.empty() && impl->runs.back().end == laid.start && impl->runs.back().font == laid.font &&
-            impl->runs.back().color == laid.color) {
-            impl->runs.back().end = laid.end;
-        } else {
-            impl->runs.push_back(std::move(laid));
+        if (text.size() > static_cast<std::size_t>(INT_MAX / 2)) {
+            text.resize(start);
+            full = true;
+            return;
         }
-    }
-    impl->byteOfUnit.resize(static_cast<std::size_t>(string.length()) + 1, static_cast<int>(impl->text.size()));
-    if (lineBreakMode) impl->mode = *lineBreakMode;
-    impl->measure();
+        if (positions) mapUnits(string, range, static_cast<int>(start));
+        const auto end = static_cast<int>(text.size());
+        const cg::Color clamped = color.clamped();
+        if (!runs.empty() && runs.back().end == static_cast<int>(start) && runs.back().font == *font &&
+            runs.back().color == clamped) {
+            runs.back().end = end;
+        } else {
+            runs.push_back(Run{static_cast<int>(start), end, *font, clamped});
+        }
+    });
+    if (positions) byteOfUnit.resize(static_cast<std::size_t>(string.length()) + 1, static_cast<int>(text.size()));
+    if (lineBreakMode) mode = *lineBreakMode;
+    measure();
+}
+
+TextLayout::TextLayout() : impl_(std::make_shared<Impl>()) {}
+
+TextLayout::TextLayout(const ns::AttributedString& text, double width, int maximumNumberOfLines,
+                       std::optional<ns::LineBreakMode> lineBreakMode) {
+    auto impl = std::make_shared<Impl>();
+    impl->lay(text, width, maximumNumberOfLines, lineBreakMode, true);
     impl_ = std::move(impl);
 }
 
@@ -460,8 +486,8 @@ public:
         return std::nullopt;
     }
 
-    void insert(const ns::AttributedString& text, const MeasureKey& key, std::size_t hash, cg::Size size) {
-        order_.push_front(Entry{text, key, hash, size});
+    void insert(ns::AttributedString text, const MeasureKey& key, std::size_t hash, cg::Size size) {
+        order_.push_front(Entry{std::move(text), key, hash, size});
         index_.emplace(hash, order_.begin());
         if (order_.size() <= detail::measureCacheCapacity) return;
         auto oldest = std::prev(order_.end());
@@ -509,18 +535,32 @@ MeasureCache& measureCache() {
     return cache;
 }
 
-} // namespace
-
-cg::Size measuredSize(const ns::AttributedString& text, double width, int maximumNumberOfLines,
-                      std::optional<ns::LineBreakMode> lineBreakMode) {
+// Text is an ns::AttributedString, taken by copy into the cache or moved there.
+template <class Text>
+cg::Size rememberedSize(Text&& text, double width, int maximumNumberOfLines,
+                        std::optional<ns::LineBreakMode> lineBreakMode) {
     const MeasureKey key{std::isfinite(width) && width > 0 ? width : 0, std::max(0, maximumNumberOfLines),
                          lineBreakMode ? static_cast<int>(*lineBreakMode) : -1};
     const std::size_t hash = hashOf(text, key);
     MeasureCache& cache = measureCache();
     if (auto found = cache.find(text, key, hash)) return *found;
-    const cg::Size size = TextLayout(text, width, maximumNumberOfLines, lineBreakMode).size();
-    cache.insert(text, key, hash, size);
-    return size;
+    // Only the size is kept: the layout lives on the stack and maps no positions.
+    TextLayout::Impl layout;
+    layout.lay(text, width, maximumNumberOfLines, lineBreakMode, false);
+    cache.insert(std::forward<Text>(text), key, hash, layout.size);
+    return layout.size;
+}
+
+} // namespace
+
+cg::Size measuredSize(const ns::AttributedString& text, double width, int maximumNumberOfLines,
+                      std::optional<ns::LineBreakMode> lineBreakMode) {
+    return rememberedSize(text, width, maximumNumberOfLines, lineBreakMode);
+}
+
+cg::Size measuredSize(ns::AttributedString&& text, double width, int maximumNumberOfLines,
+                      std::optional<ns::LineBreakMode> lineBreakMode) {
+    return rememberedSize(std::move(text), width, maximumNumberOfLines, lineBreakMode);
 }
 
 MeasureCacheStats measureCacheStats() { return measureCache().stats(); }

@@ -65,8 +65,10 @@ public:
     // the line's full height. An empty range or no lines: none.
     std::vector<cg::Rect> selectionRects(ns::Range range) const;
 
-private:
+    // Defined with the code; measuring without keeping a layout uses it directly.
     struct Impl;
+
+private:
     std::shared_ptr<const Impl> impl_;
 };
 
@@ -75,6 +77,9 @@ private:
 // fonts change. Labels and string measuring ask here, so text is shaped once.
 PELLAVO_EXPORT cg::Size measuredSize(const ns::AttributedString& text, double width = 0,
                                      int maximumNumberOfLines = 0,
+                                     std::optional<ns::LineBreakMode> lineBreakMode = std::nullopt);
+// The same; a temporary text moves into the remembered sizes rather than being copied.
+PELLAVO_EXPORT cg::Size measuredSize(ns::AttributedString&& text, double width = 0, int maximumNumberOfLines = 0,
                                      std::optional<ns::LineBreakMode> lineBreakMode = std::nullopt);
 
 // The faces the text code can find changed: every thread forgets the sizes it remembered.
