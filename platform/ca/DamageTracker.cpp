@@ -121,6 +121,22 @@ Rect inFrame(const Rect& r, const Rect& frame) {
 
 } // namespace
 
+std::optional<Rect> DamageTracker::redrawnPart(const Layer& layer, const Record& was, const Record& now) {
+    if (now.alwaysRedrawn || !was.snapshot.contents || !now.snapshot.contents || !(was.ctm == now.ctm) ||
+        was.superlayer != now.superlayer || was.index != now.index || was.hasSublayers != now.hasSublayers)
+        return std::nullopt;
+    const auto rect = layer.redrawnSince(was.snapshot.contents.get());
+    if (!rect || was.snapshot.contents->width() != now.snapshot.contents->width() ||
+        was.snapshot.contents->height() != now.snapshot.contents->height())
+        return std::nullopt;
+    // Nothing else may differ.
+    LayerSnapshot same = was.snapshot;
+    same.contents = now.snapshot.contents;
+    if (!(same == now.snapshot)) return std::nullopt;
+    // Resampled contents spread a changed pixel into its neighbours.
+    return rect->applying(now.ctm).insetBy(-2, -2);
+}
+
 std::vector<Rect> DamageTracker::update(const Layer& root, std::optional<double> mediaTime,
                                         const cg::AffineTransform& base, const Rect& frame) {
     walked_.clear();
@@ -145,6 +161,10 @@ std::vector<Rect> DamageTracker::update(const Layer& root, std::optional<double>
             if (record.alwaysRedrawn || was.superlayer != record.superlayer || was.index != record.index ||
                 was.hasSublayers != record.hasSublayers ||
                 !(was.ctm == record.ctm) || !(was.snapshot == record.snapshot)) {
+                if (const auto part = redrawnPart(*w.layer, was, record)) {
+                    add(*part);
+                    continue;
+                }
                 add(was.box);
                 add(record.box);
             }

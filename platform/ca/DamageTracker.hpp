@@ -69,6 +69,9 @@ private:
     // Adds the records of the layer's subtree to walked_.
     cg::Rect walk(const Layer& layer, const Layer* superlayer, std::size_t index, const cg::AffineTransform& outer,
                   std::optional<double> mediaTime);
+    // Where a layer whose contents are all that changed, by a partial display, drew
+    // again (device space); nothing when more changed.
+    static std::optional<cg::Rect> redrawnPart(const Layer& layer, const Record& was, const Record& now);
     // Widens the rects as the class comment says, against this update's records.
     void widen(std::vector<cg::Rect>& damage, const cg::Rect& frame) const;
 

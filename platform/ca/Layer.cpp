@@ -1,9 +1,13 @@
 #include "platform/ca/Layer.hpp"
 
+#include <cairo.h>
+
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "platform/ca/ChangeCount.hpp"
 #include "platform/ca/LayerPainter.hpp"
@@ -306,12 +310,25 @@ void Layer::displayIfNeeded() {
     if (needsDisplay_) display();
 }
 
+void Layer::setNeedsDisplay(const cg::Rect& rect) {
+    if (!rect.isFinite()) {
+        setNeedsDisplay();
+        return;
+    }
+    if (rect.isNull() || rect.isEmpty()) return;
+    needsDisplay_ = true;
+    if (!dirty_.whole) dirty_.rect = dirty_.rect.unionWith(rect.standardized());
+}
+
 void Layer::display() {
     needsDisplay_ = false;
+    const Dirty dirty = std::exchange(dirty_, Dirty{});
+    partial_ = Partial{};
     if (!drawsContent()) return;
     const cg::Rect b = model_.bounds.standardized();
-    const double w = std::ceil(b.size.width * model_.contentsScale);
-    const double h = std::ceil(b.size.height * model_.contentsScale);
+    const double scale = model_.contentsScale;
+    const double w = std::ceil(b.size.width * scale);
+    const double h = std::ceil(b.size.height * scale);
     if (!(w >= 1) || !(h >= 1)) {
         setContents(nullptr);
         return;
@@ -324,10 +341,40 @@ void Layer::display() {
         setContents(nullptr);
         return;
     }
-    context->scaleBy(model_.contentsScale, model_.contentsScale);
+    displayRect_ = b;
+    const cg::ImageRef last = model_.contents;
+    // Only the marked parts, over the last picture, when that picture still fits.
+    const bool partial = !dirty.whole && !dirty.rect.isNull() && last && last->width() == static_cast<int>(w) &&
+                         last->height() == static_cast<int>(h);
+    if (partial) {
+        const cg::Rect pixels = cg::Rect((dirty.rect.minX() - b.minX()) * scale, (dirty.rect.minY() - b.minY()) * scale,
+                                         dirty.rect.width() * scale, dirty.rect.height() * scale)
+                                    .integral()
+                                    .intersection({0, 0, w, h});
+        if (pixels.isNull() || pixels.isEmpty()) return;
+        cairo_t* cr = context->native();
+        cairo_save(cr);
+        context->draw(*last, {0, 0, w, h});  // one to one: a copy
+        cairo_rectangle(cr, pixels.minX(), pixels.minY(), pixels.width(), pixels.height());
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        cairo_fill(cr);
+        cairo_restore(cr);
+        context->clipToDeviceRect(pixels);
+        displayRect_ = cg::Rect(b.minX() + pixels.minX() / scale, b.minY() + pixels.minY() / scale,
+                                pixels.width() / scale, pixels.height() / scale);
+    }
+    context->scaleBy(scale, scale);
     context->translateBy(-b.origin.x, -b.origin.y);
     draw(*context);
-    setContents(context->makeImage());
+    const cg::ImageRef made = context->makeImage();
+    setContents(made);
+    if (partial) partial_ = Partial{last.get(), made.get(), displayRect_};
+    displayRect_ = b;
+}
+
+std::optional<cg::Rect> Layer::redrawnSince(const cg::Image* from) const {
+    if (!partial_.from || partial_.from != from || partial_.made != model_.contents.get()) return std::nullopt;
+    return partial_.rect;
 }
 
 void Layer::draw(cg::Context& context) const {

@@ -133,13 +133,24 @@ public:
     virtual void layoutSublayers();
 
     // ---- display
-    void setNeedsDisplay() { needsDisplay_ = true; }
+    void setNeedsDisplay() { needsDisplay_ = true, dirty_ = Dirty{true, cg::Rect::null()}; }
+    // Only this part of the bounds needs drawing: display redraws it over the last
+    // contents when those still fit the bounds. A rect that arithmetic cannot place
+    // marks everything; an empty one, nothing.
+    void setNeedsDisplay(const cg::Rect& rect);
     bool needsDisplay() const { return needsDisplay_; }
     void displayIfNeeded();
     // Clears the mark. A layer that draws gets a transparent bitmap of bounds size ×
     // contentsScale, origin at bounds.origin, passed to draw(in:); the result becomes
-    // contents. Layers that do not draw keep their contents.
+    // contents. Layers that do not draw keep their contents. When only parts were
+    // marked, the bitmap starts as the last contents with those parts (on whole pixels)
+    // cleared, and drawing is clipped to them.
     virtual void display();
+    // While display draws: the part of the bounds being drawn (the bounds when whole).
+    const cg::Rect& displayRect() const { return displayRect_; }
+    // When the contents are the picture a partial display made from `from`: the part of
+    // the bounds it redrew. For a renderer redrawing only what changed.
+    std::optional<cg::Rect> redrawnSince(const cg::Image* from) const;
     // The layer's own drawing in its bounds space; by default the delegate's.
     virtual void draw(cg::Context& context) const;
     // Whether draw(in:) draws anything; by default the delegate's answer.
@@ -247,6 +258,19 @@ private:
     bool drawsAsynchronously_ = false;
     bool needsLayout_ = false;
     bool needsDisplay_ = false;
+    struct Dirty {
+        bool whole = false;
+        cg::Rect rect = cg::Rect::null(); // bounds space, when not whole
+    };
+    Dirty dirty_;
+    cg::Rect displayRect_;
+    // What the last partial display started from and made, and the part it redrew.
+    struct Partial {
+        const cg::Image* from = nullptr;
+        const cg::Image* made = nullptr;
+        cg::Rect rect;
+    };
+    Partial partial_;
     std::weak_ptr<LayerDelegate> delegate_;
 
     std::weak_ptr<Layer> superlayer_;

@@ -461,10 +461,7 @@ void View::invalidate(Invalidate what) {
     if (has(Invalidate::intrinsicSize)) invalidateIntrinsicContentSize();
 }
 
-void View::setNeedsDisplay(const cg::Rect& rect) {
-    (void)rect; // the whole view redraws
-    layer_->setNeedsDisplay();
-}
+void View::setNeedsDisplay(const cg::Rect& rect) { layer_->setNeedsDisplay(rect); }
 
 void View::displayIfNeeded() {
     if (!layer_->bounds().isEmpty()) layer_->displayIfNeeded();
@@ -473,7 +470,7 @@ void View::displayIfNeeded() {
 void View::draw(const ca::Layer& layer, cg::Context& context) {
     if (&layer != layer_.get()) return;
     graphicsPushContext(context);
-    draw(layer_->bounds());
+    draw(layer_->displayRect());
     graphicsPopContext();
 }
 

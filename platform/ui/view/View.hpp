@@ -207,6 +207,8 @@ public:
     // ---- display
     // Marks the whole view; the end-of-turn pass redraws marked views.
     void setNeedsDisplay();
+    // Marks only that part of the bounds: the pass redraws it over the view's last
+    // picture, and draw(rect) is given it (on whole pixels).
     void setNeedsDisplay(const cg::Rect& rect);
     // Redraws now when marked and the bounds are not empty.
     void displayIfNeeded();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ca/Renderer.hpp"
 #include "platform/cg/Context.hpp"
 #include "platform/ns/RunLoop.hpp"
 #include "platform/ui/graphics/GraphicsContext.hpp"
@@ -561,7 +562,7 @@ TEST_F(ViewPasses, OnlyClassesThatOverrideDrawGetABackingStore) {
 
     runUntilIdle();
     EXPECT_EQ(drawing->draws, 1);
-    drawing->setNeedsDisplay(cg::Rect{0, 0, 1, 1});
+    drawing->setNeedsDisplay(cg::Rect{5, 5, 1, 1});
     runUntilIdle();
     EXPECT_EQ(drawing->draws, 2);
     // Only the redraw mode redraws on a size change.
@@ -572,6 +573,46 @@ TEST_F(ViewPasses, OnlyClassesThatOverrideDrawGetABackingStore) {
     drawing->setBounds({0, 0, 12, 10});
     runUntilIdle();
     EXPECT_EQ(drawing->draws, 3);
+}
+
+// A part marked redraws alone, over the last picture, and a renderer redrawing what
+// changed redraws only that part of the screen.
+TEST_F(ViewPasses, APartMarkedForDisplayRedrawsAloneOverTheLastPicture) {
+    class Painter : public View {
+    public:
+        using View::View;
+        cg::Color color{1, 0, 0, 1};
+        std::vector<cg::Rect> drawn;
+        void draw(cg::Rect rect) override {
+            drawn.push_back(rect);
+            graphicsGetCurrentContext()->setFillColor(color);
+            graphicsGetCurrentContext()->fill(bounds());
+        }
+    };
+    auto view = ns::make<Painter>(cg::Rect{0, 0, 30, 20});
+    window()->addSubview(view);
+    runUntilIdle();
+    ca::Renderer renderer(window()->bounds().size, 2);
+    renderer.renderChanges(*window()->layer());
+
+    view->color = {0, 0, 1, 1};
+    view->setNeedsDisplay(cg::Rect{10, 5, 4, 3});
+    runUntilIdle();
+    ASSERT_EQ(view->drawn.size(), 2u);
+    EXPECT_EQ(view->drawn.back(), (cg::Rect{10, 5, 4, 3}));
+    const auto& picture = *view->layer()->contents();
+    EXPECT_EQ(picture.pixel(21, 11).b, 255);  // inside the part: the new colour
+    EXPECT_EQ(picture.pixel(19, 11).r, 255);  // outside: the last picture
+    renderer.renderChanges(*window()->layer());
+    EXPECT_EQ(renderer.damage(), (std::vector<cg::Rect>{{18, 8, 12, 10}}));
+
+    // A rect arithmetic cannot place redraws everything; an empty one, nothing.
+    view->setNeedsDisplay(cg::Rect{std::nan(""), 0, 1, 1});
+    runUntilIdle();
+    EXPECT_EQ(view->drawn.back(), view->bounds());
+    view->setNeedsDisplay(cg::Rect{3, 3, 0, 0});
+    runUntilIdle();
+    EXPECT_EQ(view->drawn.size(), 3u);
 }
 
 TEST_F(ViewPasses, EmptyViewsWaitAndDisplayIfNeededDrawsOffWindow) {
