@@ -25,9 +25,21 @@ Constraint::Constraint(Expression expression, Relation relation, double priority
 
 // ---------------------------------------------------------------- Row
 
+Solver::Cells::const_iterator Solver::Row::find(Symbol s) const {
+    // Galloping from the front: older symbols sort first and are the ones most rows share
+    // (a pin's marker, the stays), so a walk down a long column touches a cache line or
+    // two of each row instead of a binary search's worth. Never worse than twice a
+    // binary search.
+    std::size_t end = 1;
+    while (end < cells.size() && cells[end - 1].first < s)
+        end *= 2;
+    auto first = cells.begin() + static_cast<std::ptrdiff_t>(end / 2);
+    auto last = cells.begin() + static_cast<std::ptrdiff_t>(std::min(end, cells.size()));
+    return std::lower_bound(first, last, s, [](const auto& cell, Symbol key) { return cell.first < key; });
+}
+
 double Solver::Row::coefficient(Symbol s) const {
-    auto it = std::lower_bound(cells.begin(), cells.end(), s,
-                               [](const auto& cell, Symbol key) { return cell.first < key; });
+    auto it = find(s);
     return it != cells.end() && it->first == s ? it->second : 0.0;
 }
 
@@ -52,27 +64,31 @@ template <typename Added>
 void Solver::Row::merge(const Row& other, double factor, Symbol skip, Cells& merged, Added&& added) {
     constant += other.constant * factor;
     // Merged into a scratch vector that then trades places with the cells, so that
-    // steady work reuses capacity instead of allocating.
+    // steady work reuses capacity instead of allocating. Written through a pointer into
+    // room made beforehand: the merge is the solver's innermost loop.
     merged.clear();
-    merged.reserve(cells.size() + other.cells.size());
-    auto a = cells.begin();
-    auto b = other.cells.begin();
-    while (a != cells.end() || b != other.cells.end()) {
-        if (b == other.cells.end() || (a != cells.end() && a->first < b->first)) {
+    merged.resize(cells.size() + other.cells.size());
+    auto out = merged.begin();
+    auto a = cells.cbegin();
+    auto b = other.cells.cbegin();
+    const auto aEnd = cells.cend();
+    const auto bEnd = other.cells.cend();
+    while (a != aEnd && b != bEnd) {
+        if (a->first < b->first) {
             if (!(a->first == skip))
-                merged.push_back(*a);
+                *out++ = *a;
             ++a;
-        } else if (a == cells.end() || b->first < a->first) {
+        } else if (b->first < a->first) {
             double value = b->second * factor;
             if (!nearZero(value)) {
-                merged.push_back({b->first, value});
+                *out++ = {b->first, value};
                 added(b->first);
             }
             ++b;
         } else {
             double value = (a->first == skip ? 0.0 : a->second) + b->second * factor;
             if (!nearZero(value)) {
-                merged.push_back({a->first, value});
+                *out++ = {a->first, value};
                 if (a->first == skip)
                     added(a->first);
             }
@@ -80,6 +96,17 @@ void Solver::Row::merge(const Row& other, double factor, Symbol skip, Cells& mer
             ++b;
         }
     }
+    for (; a != aEnd; ++a)
+        if (!(a->first == skip))
+            *out++ = *a;
+    for (; b != bEnd; ++b) {
+        double value = b->second * factor;
+        if (!nearZero(value)) {
+            *out++ = {b->first, value};
+            added(b->first);
+        }
+    }
+    merged.erase(out, merged.end());
     cells.swap(merged);
 }
 
@@ -391,7 +418,7 @@ bool Solver::addWithArtificialVariable(const Row& row) {
     if (Slot slot = rowOf(artificial); slot != noRow) {
         Row basic = takeRow(slot);
         if (!basic.cells.empty()) {
-            Symbol entering;
+            Symbol entering{};
             for (const auto& cell : basic.cells)
                 if (isPivotable(cell.first)) {
                     entering = cell.first;
@@ -462,7 +489,7 @@ Solver::Symbol Solver::markerLeavingRow(Symbol marker) {
     constexpr double infinity = std::numeric_limits<double>::infinity();
     double firstRatio = infinity;
     double secondRatio = infinity;
-    Symbol first, second, third;
+    Symbol first{}, second{}, third{};
     // Ties go to the lowest symbol, whatever the order of the column.
     auto better = [](double ratio, Symbol basic, double best, Symbol chosen) {
         return ratio < best || (ratio == best && chosen && basic < chosen);
@@ -556,7 +583,7 @@ bool Solver::optimize(Row& objective) {
             else
                 continue;
             Symbol entering = symbol;
-            Symbol leaving;
+            Symbol leaving{};
             double best = std::numeric_limits<double>::infinity();
             for (const auto& [slot, c] : rowsWith(entering)) {
                 const Row& row = rows_[slot];
@@ -594,7 +621,7 @@ bool Solver::dualOptimize(std::size_t& steps) {
             continue;
         if (leaving.kind == Kind::dummy || ++steps > limit)
             return false;
-        Symbol entering;
+        Symbol entering{};
         double best = std::numeric_limits<double>::infinity();
         for (const auto& [symbol, c] : rows_[slot].cells) {
             double ratio;

@@ -113,18 +113,44 @@ public:
 
 private:
     enum class Kind : std::uint8_t { invalid, external, slack, error, dummy };
+    // Trivial, so that room for cells is made without writing it: declare one as
+    // `Symbol s{}` for the invalid symbol.
     struct Symbol {
-        std::uint64_t id = 0;
-        Kind kind = Kind::invalid;
+        std::uint64_t id;
+        Kind kind;
         explicit operator bool() const { return kind != Kind::invalid; }
         friend bool operator==(Symbol a, Symbol b) { return a.id == b.id; }
         friend bool operator<(Symbol a, Symbol b) { return a.id < b.id; }
     };
+    struct Cell {
+        Symbol first;
+        double second;
+    };
+    // Constructs nothing for a cell made without a value: a merge sizes its output to
+    // the most it can hold and writes only the cells it keeps.
+    template <typename T>
+    struct UninitializedAllocator : std::allocator<T> {
+        template <typename U>
+        struct rebind {
+            using other = UninitializedAllocator<U>;
+        };
+        UninitializedAllocator() = default;
+        template <typename U>
+        UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+        template <typename U>
+        void construct(U* p) noexcept {
+            ::new (static_cast<void*>(p)) U;
+        }
+        template <typename U, typename... Args>
+        void construct(U* p, Args&&... args) {
+            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+        }
+    };
     // basic = constant + Σ coefficient × symbol, cells sorted by symbol id. Before a
     // subject is chosen the same storage reads as 0 = constant + Σ ….
-    using Cells = std::vector<std::pair<Symbol, double>>;
+    using Cells = std::vector<Cell, UninitializedAllocator<Cell>>;
     struct Row {
-        Symbol basic;  // in the tableau; invalid while the slot is free
+        Symbol basic{};  // in the tableau; invalid while the slot is free
         double constant = 0;
         Cells cells;
         // The epoch whose journal holds a copy of the whole row, and the one that holds
@@ -133,6 +159,8 @@ private:
         std::uint64_t constantEpoch = 0;
         std::uint64_t visit = 0;  // marks the row once per walk down a column
 
+        // The first cell not below s.
+        Cells::const_iterator find(Symbol s) const;
         double coefficient(Symbol s) const;
         void insert(Symbol s, double coefficient);
         void insert(const Row& other, double coefficient);
@@ -150,12 +178,12 @@ private:
     };
     struct Tag {
         Constraint constraint;  // keeps the key alive while the constraint is in
-        Symbol marker;
-        Symbol other;
+        Symbol marker{};
+        Symbol other{};
         double weight = 0;  // 0 for a required constraint
     };
     struct VariableInfo {
-        Symbol symbol;
+        Symbol symbol{};
         Constraint stay;
         double value = 0;
         int uses = 0;
