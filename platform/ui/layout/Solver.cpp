@@ -144,11 +144,12 @@ double Solver::weight(double priority) {
     return std::pow(10.0, priority / 125.0);
 }
 
-Solver::Solver() : symbols_(1) {}
+Solver::Solver() : symbols_(1) { objective_.coefficients.resize(1); }
 Solver::~Solver() = default;
 
 Solver::Symbol Solver::newSymbol(Kind kind) {
     symbols_.emplace_back();
+    objective_.coefficients.push_back(0.0);
     return Symbol{symbols_.size() - 1, kind};
 }
 
@@ -258,7 +259,7 @@ Solver::Status Solver::setConstant(const Constraint& constraint, double constant
     bool ok = moveConstant(found->second, constraint.relation(), delta) && dualOptimize(pivots);
     // Only pivots change the objective's cells: without one the basis stays optimal.
     if (ok && pivots > 0)
-        optimize(objective_);
+        optimize();
     Status status = finish(ok ? Status::ok : Status::unsatisfiable);
     if (status == Status::ok)
         constraint.data_->expression.constant = constant;
@@ -292,12 +293,12 @@ Solver::Status Solver::setPriority(const Constraint& constraint, double priority
             if (s.kind != Kind::error)
                 continue;
             if (Slot slot = rowOf(s); slot != noRow)
-                objective_.insert(rows_[slot], newWeight - oldWeight);
+                mergeIntoObjective(rows_[slot], newWeight - oldWeight, Symbol{});
             else
-                objective_.insert(s, newWeight - oldWeight);
+                addToObjective(s, newWeight - oldWeight);
         }
         tag.weight = newWeight;
-        optimize(objective_);
+        optimize();
         infeasible_.clear();
     }
     constraint.data_->priority = priority;
@@ -329,7 +330,7 @@ Solver::Status Solver::addInternal(const Constraint& constraint, double weight) 
         insertRow(subject, std::move(row));
     }
     constraints_.emplace(constraint.data_.get(), tag);
-    optimize(objective_);
+    optimize();
     return Status::ok;
 }
 
@@ -356,8 +357,7 @@ Solver::Row Solver::createRow(const Constraint& constraint, Tag& tag, double wei
         if (!required) {
             tag.other = newSymbol(Kind::error);
             row.insert(tag.other, -sign);
-            touchObjective();
-            objective_.insert(tag.other, weight);
+            addToObjective(tag.other, weight);
         }
         break;
     }
@@ -370,9 +370,8 @@ Solver::Row Solver::createRow(const Constraint& constraint, Tag& tag, double wei
             tag.other = newSymbol(Kind::error);
             row.insert(tag.marker, -1.0);
             row.insert(tag.other, 1.0);
-            touchObjective();
-            objective_.insert(tag.marker, weight);
-            objective_.insert(tag.other, weight);
+            addToObjective(tag.marker, weight);
+            addToObjective(tag.other, weight);
         }
         break;
     }
@@ -442,11 +441,10 @@ void Solver::removeErrorWeights(const Tag& tag) {
     for (Symbol s : {tag.marker, tag.other}) {
         if (s.kind != Kind::error)
             continue;
-        touchObjective();
         if (Slot slot = rowOf(s); slot != noRow)
-            objective_.insert(rows_[slot], -tag.weight);
+            mergeIntoObjective(rows_[slot], -tag.weight, Symbol{});
         else
-            objective_.insert(s, -tag.weight);
+            addToObjective(s, -tag.weight);
     }
 }
 
@@ -471,7 +469,7 @@ void Solver::removeInternal(const Constraint& constraint) {
             takeRow(slot);
         dropEverywhere(s);
     }
-    optimize(objective_);
+    optimize();
 }
 
 void Solver::dropEverywhere(Symbol s) {
@@ -479,10 +477,8 @@ void Solver::dropEverywhere(Symbol s) {
         touch(slot).remove(s);
     reindex(s);
     symbols_[s.id].column.shrink_to_fit();
-    if (objective_.coefficient(s) != 0.0) {
-        touchObjective();
-        objective_.remove(s);
-    }
+    if (objectiveCoefficient(s) != 0.0)
+        setObjective(s, 0.0);
 }
 
 Solver::Symbol Solver::markerLeavingRow(Symbol marker) {
@@ -557,7 +553,7 @@ bool Solver::moveConstant(const Tag& tag, Relation relation, double delta) {
             row.constant += b * delta * a;
             ok = check(row) && ok;
         }
-        if (double b = objective_.coefficient(symbol); b != 0.0) {
+        if (double b = objectiveCoefficient(symbol); b != 0.0) {
             touchObjectiveConstant();
             objective_.constant += b * delta * a;
         }
@@ -568,47 +564,64 @@ bool Solver::moveConstant(const Tag& tag, Relation relation, double delta) {
 
 // ---------------------------------------------------------------- simplex
 
-bool Solver::optimize(Row& objective) {
+// Bland's rule: the lowest entering symbol, then the lowest leaving row on a tie. A
+// candidate that no row bounds is rounding residue (the objective is a sum of
+// non-negative errors) and is passed over.
+bool Solver::optimize() {
     for (std::size_t step = 0, limit = pivotLimit(rowCount()); step < limit; ++step) {
-        // Bland's rule: the lowest entering symbol, then the lowest leaving row on a tie.
-        // A candidate that no row bounds is rounding residue (the objective is a sum of
-        // non-negative errors) and is passed over.
         bool pivoted = false;
-        for (const auto& [symbol, c] : objective.cells) {
-            double direction;
-            if (symbol.kind == Kind::external && !nearZero(c))
-                direction = c < 0 ? 1 : -1;  // a free variable may move either way
-            else if (isPivotable(symbol) && c < -epsilon)
-                direction = 1;
-            else
-                continue;
-            Symbol entering = symbol;
-            Symbol leaving{};
-            double best = std::numeric_limits<double>::infinity();
-            for (const auto& [slot, c] : rowsWith(entering)) {
-                const Row& row = rows_[slot];
-                if (!isRestricted(row.basic))
-                    continue;
-                double a = c * direction;
-                if (a < -epsilon) {
-                    // Ties go to the lowest symbol, whatever the order of the column.
-                    double ratio = row.constant / -a;
-                    if (ratio < best || (ratio == best && row.basic < leaving)) {
-                        best = ratio;
-                        leaving = row.basic;
-                    }
-                }
-            }
-            if (leaving) {
-                pivot(entering, leaving);
-                pivoted = true;
-                break;
-            }
+        // Entering changes the list: it is read afresh after every pivot.
+        for (std::size_t i = 0; i < objective_.entering.size() && !pivoted; ++i) {
+            Symbol symbol = objective_.entering[i];
+            pivoted = enter(symbol, objectiveCoefficient(symbol));
         }
         if (!pivoted)
             return true;
     }
     return false;
+}
+
+bool Solver::optimize(Row& artificial) {
+    for (std::size_t step = 0, limit = pivotLimit(rowCount()); step < limit; ++step) {
+        bool pivoted = false;
+        for (const auto& [symbol, c] : artificial.cells)
+            if (mayEnter(symbol, c) && enter(symbol, c)) {
+                pivoted = true;
+                break;
+            }
+        if (!pivoted)
+            return true;
+    }
+    return false;
+}
+
+bool Solver::mayEnter(Symbol symbol, double c) {
+    return (symbol.kind == Kind::external && !nearZero(c)) || (isPivotable(symbol) && c < -epsilon);
+}
+
+bool Solver::enter(Symbol entering, double c) {
+    // A free variable may move either way; a slack or error only up.
+    const double direction = entering.kind == Kind::external && c > 0 ? -1.0 : 1.0;
+    Symbol leaving{};
+    double best = std::numeric_limits<double>::infinity();
+    for (const auto& [slot, coefficient] : rowsWith(entering)) {
+        const Row& row = rows_[slot];
+        if (!isRestricted(row.basic))
+            continue;
+        double a = coefficient * direction;
+        if (a < -epsilon) {
+            // Ties go to the lowest symbol, whatever the order of the column.
+            double ratio = row.constant / -a;
+            if (ratio < best || (ratio == best && row.basic < leaving)) {
+                best = ratio;
+                leaving = row.basic;
+            }
+        }
+    }
+    if (!leaving)
+        return false;
+    pivot(entering, leaving);
+    return true;
 }
 
 bool Solver::dualOptimize(std::size_t& steps) {
@@ -626,9 +639,9 @@ bool Solver::dualOptimize(std::size_t& steps) {
         for (const auto& [symbol, c] : rows_[slot].cells) {
             double ratio;
             if (isPivotable(symbol) && c > epsilon)
-                ratio = objective_.coefficient(symbol) / c;
+                ratio = objectiveCoefficient(symbol) / c;
             else if (symbol.kind == Kind::external && !nearZero(c))
-                ratio = std::fabs(objective_.coefficient(symbol) / c);
+                ratio = std::fabs(objectiveCoefficient(symbol) / c);
             else
                 continue;
             if (ratio < best) {
@@ -668,13 +681,44 @@ void Solver::substitute(Symbol s, const Row& row) {
     }
     reindex(s);  // in no row now
     queueInfeasible(found_);
-    if (double factor = objective_.coefficient(s); factor != 0.0) {
-        touchObjective();
-        objective_.merge(row, factor, s, scratch_, [](Symbol) {});
-    }
+    if (double factor = objectiveCoefficient(s); factor != 0.0)
+        mergeIntoObjective(row, factor, s);
     if (artificial_)
         if (double factor = artificial_->coefficient(s); factor != 0.0)
             artificial_->merge(row, factor, s, scratch_, [](Symbol) {});
+}
+
+// ---------------------------------------------------------------- objective
+
+void Solver::setObjective(Symbol s, double value) {
+    double& c = objective_.coefficients[s.id];
+    if (journalOpen_)
+        objectiveJournal_.emplace_back(s, c);
+    const bool was = mayEnter(s, c);
+    const bool is = mayEnter(s, value);
+    c = value;
+    if (was == is)
+        return;
+    auto& entering = objective_.entering;
+    auto at = std::lower_bound(entering.begin(), entering.end(), s);
+    if (is)
+        entering.insert(at, s);
+    else
+        entering.erase(at);
+}
+
+void Solver::addToObjective(Symbol s, double value) {
+    double sum = objective_.coefficients[s.id] + value;
+    setObjective(s, nearZero(sum) ? 0.0 : sum);
+}
+
+void Solver::mergeIntoObjective(const Row& row, double factor, Symbol skip) {
+    touchObjectiveConstant();
+    objective_.constant += row.constant * factor;
+    if (skip && objectiveCoefficient(skip) != 0.0)
+        setObjective(skip, 0.0);
+    for (const auto& [symbol, c] : row.cells)
+        addToObjective(symbol, c * factor);
 }
 
 // ---------------------------------------------------------------- index
@@ -748,7 +792,7 @@ void Solver::beginJournal() {
     ++journalEpoch_;
     journal_.clear();
     constantJournal_.clear();
-    savedObjective_.reset();
+    objectiveJournal_.clear();
     savedObjectiveConstant_.reset();
 }
 
@@ -756,7 +800,7 @@ void Solver::commitJournal() {
     journalOpen_ = false;
     journal_.clear();
     constantJournal_.clear();
-    savedObjective_.reset();
+    objectiveJournal_.clear();
     savedObjectiveConstant_.reset();
 }
 
@@ -783,8 +827,9 @@ void Solver::rollbackJournal() {
     for (Slot slot = 0; slot < rows_.size(); ++slot)
         if (!rows_[slot].basic)
             freeRows_.push_back(slot);
-    if (savedObjective_)
-        objective_ = std::move(*savedObjective_);
+    journalOpen_ = false;  // the undoing itself is not recorded
+    for (auto entry = objectiveJournal_.rbegin(); entry != objectiveJournal_.rend(); ++entry)
+        setObjective(entry->first, entry->second);
     if (savedObjectiveConstant_)
         objective_.constant = *savedObjectiveConstant_;
     artificial_.reset();
@@ -809,13 +854,8 @@ Solver::Row& Solver::touchConstant(Slot slot) {
     return row;
 }
 
-void Solver::touchObjective() {
-    if (journalOpen_ && !savedObjective_)
-        savedObjective_ = objective_;
-}
-
 void Solver::touchObjectiveConstant() {
-    if (journalOpen_ && !savedObjective_ && !savedObjectiveConstant_)
+    if (journalOpen_ && !savedObjectiveConstant_)
         savedObjectiveConstant_ = objective_.constant;
 }
 

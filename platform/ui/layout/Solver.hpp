@@ -211,8 +211,12 @@ private:
     Row createRow(const Constraint& constraint, Tag& tag, double weight);
     Symbol chooseSubject(const Row& row, const Tag& tag);
     bool addWithArtificialVariable(const Row& row);
-    // Primal simplex on the objective; false only when it is unbounded.
-    bool optimize(Row& objective);
+    // Primal simplex on the objective, or on the artificial row while one is being
+    // driven out; false only when it is unbounded.
+    bool optimize();
+    bool optimize(Row& artificial);
+    // Pivots `symbol` in when some row bounds it; false when none does.
+    bool enter(Symbol symbol, double coefficient);
     // Dual simplex over the rows made infeasible by a constant edit; counts its pivots.
     bool dualOptimize(std::size_t& pivots);
     void pivot(Symbol entering, Symbol leaving);
@@ -223,6 +227,14 @@ private:
     bool moveConstant(const Tag& tag, Relation relation, double delta);
     // Removes s from every row and from the objective.
     void dropEverywhere(Symbol s);
+
+    // The objective: the same rounding as a row's cells, held by symbol id.
+    double objectiveCoefficient(Symbol s) const { return objective_.coefficients[s.id]; }
+    void setObjective(Symbol s, double coefficient);
+    void addToObjective(Symbol s, double coefficient);
+    // objective += factor × row, with the cell of `skip` (if any) dropped first.
+    void mergeIntoObjective(const Row& row, double factor, Symbol skip);
+    static bool mayEnter(Symbol s, double coefficient);
 
     // The tableau: rows in slots, each symbol's row and column.
     Slot rowOf(Symbol s) const { return symbols_[s.id].row; }
@@ -237,15 +249,14 @@ private:
     // Queues the restricted rows whose constant went negative, lowest symbol first.
     void queueInfeasible(std::vector<Symbol>& found);
 
-    // Undo journal: while open, the first change to each row (and to the objective)
-    // records the previous state, so a failing operation puts everything back. A change
-    // of constant alone records the constant alone.
+    // Undo journal: while open, the first change to each row records the previous state,
+    // so a failing operation puts everything back. A change of constant alone records the
+    // constant alone; each change to the objective records the coefficient it replaced.
     void beginJournal();
     void commitJournal();
     void rollbackJournal();
     Row& touch(Slot slot);
     Row& touchConstant(Slot slot);
-    void touchObjective();
     void touchObjectiveConstant();
     Slot insertRow(Symbol s, Row row);
     Row takeRow(Slot slot);
@@ -253,7 +264,15 @@ private:
     std::vector<Row> rows_;
     std::vector<Slot> freeRows_;
     std::vector<SymbolInfo> symbols_;
-    Row objective_;
+    // Σ weight × error, dense by symbol id: substituting a row into it costs the row,
+    // not the objective. `entering` keeps the symbols that could improve it in id order,
+    // so an optimal objective is known as one without scanning it.
+    struct Objective {
+        double constant = 0;
+        std::vector<double> coefficients;
+        std::vector<Symbol> entering;
+    };
+    Objective objective_;
     std::optional<Row> artificial_;
     std::unordered_map<const void*, Tag> constraints_;
     std::unordered_map<std::uint64_t, VariableInfo> variables_;
@@ -269,7 +288,7 @@ private:
     std::uint64_t journalEpoch_ = 0;
     std::vector<std::pair<Slot, std::optional<Row>>> journal_;
     std::vector<std::pair<Slot, double>> constantJournal_;
-    std::optional<Row> savedObjective_;
+    std::vector<std::pair<Symbol, double>> objectiveJournal_;
     std::optional<double> savedObjectiveConstant_;
 };
 
