@@ -187,6 +187,7 @@ private:
         Constraint stay;
         double value = 0;
         int uses = 0;
+        std::size_t listed = 0;  // its place in listed_
     };
     using Slot = std::uint32_t;
     static constexpr Slot noRow = ~Slot{0};
@@ -276,6 +277,9 @@ private:
     std::optional<Row> artificial_;
     std::unordered_map<const void*, Tag> constraints_;
     std::unordered_map<std::uint64_t, VariableInfo> variables_;
+    // Every variable once, in no order: reading the solution walks an array rather than
+    // the map's chain of nodes, so the loads of one variable need not wait on the last.
+    std::vector<VariableInfo*> listed_;
     std::vector<Symbol> infeasible_;
     std::vector<Symbol> found_;
     std::vector<Symbol> added_;
