@@ -25,9 +25,21 @@ Constraint::Constraint(Expression expression, Relation relation, double priority
 
 // ---------------------------------------------------------------- Row
 
+Solver::Cells::const_iterator Solver::Row::find(Symbol s) const {
+    // Galloping from the front: older symbols sort first and are the ones most rows share
+    // (a pin's marker, the stays), so a walk down a long column touches a cache line or
+    // two of each row instead of a binary search's worth. Never worse than twice a
+    // binary search.
+    std::size_t end = 1;
+    while (end < cells.size() && cells[end - 1].first < s)
+        end *= 2;
+    auto first = cells.begin() + static_cast<std::ptrdiff_t>(end / 2);
+    auto last = cells.begin() + static_cast<std::ptrdiff_t>(std::min(end, cells.size()));
+    return std::lower_bound(first, last, s, [](const auto& cell, Symbol key) { return cell.first < key; });
+}
+
 double Solver::Row::coefficient(Symbol s) const {
-    auto it = std::lower_bound(cells.begin(), cells.end(), s,
-                               [](const auto& cell, Symbol key) { return cell.first < key; });
+    auto it = find(s);
     return it != cells.end() && it->first == s ? it->second : 0.0;
 }
 
@@ -52,27 +64,31 @@ template <typename Added>
 void Solver::Row::merge(const Row& other, double factor, Symbol skip, Cells& merged, Added&& added) {
     constant += other.constant * factor;
     // Merged into a scratch vector that then trades places with the cells, so that
-    // steady work reuses capacity instead of allocating.
+    // steady work reuses capacity instead of allocating. Written through a pointer into
+    // room made beforehand: the merge is the solver's innermost loop.
     merged.clear();
-    merged.reserve(cells.size() + other.cells.size());
-    auto a = cells.begin();
-    auto b = other.cells.begin();
-    while (a != cells.end() || b != other.cells.end()) {
-        if (b == other.cells.end() || (a != cells.end() && a->first < b->first)) {
+    merged.resize(cells.size() + other.cells.size());
+    auto out = merged.begin();
+    auto a = cells.cbegin();
+    auto b = other.cells.cbegin();
+    const auto aEnd = cells.cend();
+    const auto bEnd = other.cells.cend();
+    while (a != aEnd && b != bEnd) {
+        if (a->first < b->first) {
             if (!(a->first == skip))
-                merged.push_back(*a);
+                *out++ = *a;
             ++a;
-        } else if (a == cells.end() || b->first < a->first) {
+        } else if (b->first < a->first) {
             double value = b->second * factor;
             if (!nearZero(value)) {
-                merged.push_back({b->first, value});
+                *out++ = {b->first, value};
                 added(b->first);
             }
             ++b;
         } else {
             double value = (a->first == skip ? 0.0 : a->second) + b->second * factor;
             if (!nearZero(value)) {
-                merged.push_back({a->first, value});
+                *out++ = {a->first, value};
                 if (a->first == skip)
                     added(a->first);
             }
@@ -80,6 +96,17 @@ void Solver::Row::merge(const Row& other, double factor, Symbol skip, Cells& mer
             ++b;
         }
     }
+    for (; a != aEnd; ++a)
+        if (!(a->first == skip))
+            *out++ = *a;
+    for (; b != bEnd; ++b) {
+        double value = b->second * factor;
+        if (!nearZero(value)) {
+            *out++ = {b->first, value};
+            added(b->first);
+        }
+    }
+    merged.erase(out, merged.end());
     cells.swap(merged);
 }
 
@@ -117,11 +144,12 @@ double Solver::weight(double priority) {
     return std::pow(10.0, priority / 125.0);
 }
 
-Solver::Solver() : symbols_(1) {}
+Solver::Solver() : symbols_(1) { objective_.coefficients.resize(1); }
 Solver::~Solver() = default;
 
 Solver::Symbol Solver::newSymbol(Kind kind) {
     symbols_.emplace_back();
+    objective_.coefficients.push_back(0.0);
     return Symbol{symbols_.size() - 1, kind};
 }
 
@@ -133,7 +161,8 @@ Variable Solver::addVariable(double value) {
     info.symbol = newSymbol(Kind::external);
     info.value = value;
     info.stay = Constraint(Expression{{Term{variable, 1.0}}, -value}, Relation::equal, 0);
-    variables_.emplace(variable.id, info);
+    info.listed = listed_.size();
+    listed_.push_back(&variables_.emplace(variable.id, info).first->second);
     // A stay is optional, so adding it cannot fail.
     addInternal(info.stay, stayWeight);
     infeasible_.clear();
@@ -150,6 +179,10 @@ Solver::Status Solver::removeVariable(Variable variable) {
     removeInternal(found->second.stay);
     // With its last constraint gone the variable is in no equation; drop any trace.
     dropEverywhere(symbol);
+    VariableInfo* last = listed_.back();
+    listed_[found->second.listed] = last;
+    last->listed = found->second.listed;
+    listed_.pop_back();
     variables_.erase(found);
     infeasible_.clear();
     return Status::ok;
@@ -163,9 +196,9 @@ double Solver::value(Variable variable) const {
 }
 
 void Solver::updateVariables() {
-    for (auto& [id, info] : variables_) {
-        Slot slot = rowOf(info.symbol);
-        info.value = slot == noRow ? 0.0 : rows_[slot].constant;
+    for (VariableInfo* info : listed_) {
+        Slot slot = rowOf(info->symbol);
+        info->value = slot == noRow ? 0.0 : rows_[slot].constant;
     }
 }
 
@@ -231,7 +264,7 @@ Solver::Status Solver::setConstant(const Constraint& constraint, double constant
     bool ok = moveConstant(found->second, constraint.relation(), delta) && dualOptimize(pivots);
     // Only pivots change the objective's cells: without one the basis stays optimal.
     if (ok && pivots > 0)
-        optimize(objective_);
+        optimize();
     Status status = finish(ok ? Status::ok : Status::unsatisfiable);
     if (status == Status::ok)
         constraint.data_->expression.constant = constant;
@@ -265,12 +298,12 @@ Solver::Status Solver::setPriority(const Constraint& constraint, double priority
             if (s.kind != Kind::error)
                 continue;
             if (Slot slot = rowOf(s); slot != noRow)
-                objective_.insert(rows_[slot], newWeight - oldWeight);
+                mergeIntoObjective(rows_[slot], newWeight - oldWeight, Symbol{});
             else
-                objective_.insert(s, newWeight - oldWeight);
+                addToObjective(s, newWeight - oldWeight);
         }
         tag.weight = newWeight;
-        optimize(objective_);
+        optimize();
         infeasible_.clear();
     }
     constraint.data_->priority = priority;
@@ -302,7 +335,7 @@ Solver::Status Solver::addInternal(const Constraint& constraint, double weight) 
         insertRow(subject, std::move(row));
     }
     constraints_.emplace(constraint.data_.get(), tag);
-    optimize(objective_);
+    optimize();
     return Status::ok;
 }
 
@@ -329,8 +362,7 @@ Solver::Row Solver::createRow(const Constraint& constraint, Tag& tag, double wei
         if (!required) {
             tag.other = newSymbol(Kind::error);
             row.insert(tag.other, -sign);
-            touchObjective();
-            objective_.insert(tag.other, weight);
+            addToObjective(tag.other, weight);
         }
         break;
     }
@@ -343,9 +375,8 @@ Solver::Row Solver::createRow(const Constraint& constraint, Tag& tag, double wei
             tag.other = newSymbol(Kind::error);
             row.insert(tag.marker, -1.0);
             row.insert(tag.other, 1.0);
-            touchObjective();
-            objective_.insert(tag.marker, weight);
-            objective_.insert(tag.other, weight);
+            addToObjective(tag.marker, weight);
+            addToObjective(tag.other, weight);
         }
         break;
     }
@@ -391,7 +422,7 @@ bool Solver::addWithArtificialVariable(const Row& row) {
     if (Slot slot = rowOf(artificial); slot != noRow) {
         Row basic = takeRow(slot);
         if (!basic.cells.empty()) {
-            Symbol entering;
+            Symbol entering{};
             for (const auto& cell : basic.cells)
                 if (isPivotable(cell.first)) {
                     entering = cell.first;
@@ -415,11 +446,10 @@ void Solver::removeErrorWeights(const Tag& tag) {
     for (Symbol s : {tag.marker, tag.other}) {
         if (s.kind != Kind::error)
             continue;
-        touchObjective();
         if (Slot slot = rowOf(s); slot != noRow)
-            objective_.insert(rows_[slot], -tag.weight);
+            mergeIntoObjective(rows_[slot], -tag.weight, Symbol{});
         else
-            objective_.insert(s, -tag.weight);
+            addToObjective(s, -tag.weight);
     }
 }
 
@@ -444,7 +474,7 @@ void Solver::removeInternal(const Constraint& constraint) {
             takeRow(slot);
         dropEverywhere(s);
     }
-    optimize(objective_);
+    optimize();
 }
 
 void Solver::dropEverywhere(Symbol s) {
@@ -452,17 +482,15 @@ void Solver::dropEverywhere(Symbol s) {
         touch(slot).remove(s);
     reindex(s);
     symbols_[s.id].column.shrink_to_fit();
-    if (objective_.coefficient(s) != 0.0) {
-        touchObjective();
-        objective_.remove(s);
-    }
+    if (objectiveCoefficient(s) != 0.0)
+        setObjective(s, 0.0);
 }
 
 Solver::Symbol Solver::markerLeavingRow(Symbol marker) {
     constexpr double infinity = std::numeric_limits<double>::infinity();
     double firstRatio = infinity;
     double secondRatio = infinity;
-    Symbol first, second, third;
+    Symbol first{}, second{}, third{};
     // Ties go to the lowest symbol, whatever the order of the column.
     auto better = [](double ratio, Symbol basic, double best, Symbol chosen) {
         return ratio < best || (ratio == best && chosen && basic < chosen);
@@ -530,7 +558,7 @@ bool Solver::moveConstant(const Tag& tag, Relation relation, double delta) {
             row.constant += b * delta * a;
             ok = check(row) && ok;
         }
-        if (double b = objective_.coefficient(symbol); b != 0.0) {
+        if (double b = objectiveCoefficient(symbol); b != 0.0) {
             touchObjectiveConstant();
             objective_.constant += b * delta * a;
         }
@@ -541,47 +569,64 @@ bool Solver::moveConstant(const Tag& tag, Relation relation, double delta) {
 
 // ---------------------------------------------------------------- simplex
 
-bool Solver::optimize(Row& objective) {
+// Bland's rule: the lowest entering symbol, then the lowest leaving row on a tie. A
+// candidate that no row bounds is rounding residue (the objective is a sum of
+// non-negative errors) and is passed over.
+bool Solver::optimize() {
     for (std::size_t step = 0, limit = pivotLimit(rowCount()); step < limit; ++step) {
-        // Bland's rule: the lowest entering symbol, then the lowest leaving row on a tie.
-        // A candidate that no row bounds is rounding residue (the objective is a sum of
-        // non-negative errors) and is passed over.
         bool pivoted = false;
-        for (const auto& [symbol, c] : objective.cells) {
-            double direction;
-            if (symbol.kind == Kind::external && !nearZero(c))
-                direction = c < 0 ? 1 : -1;  // a free variable may move either way
-            else if (isPivotable(symbol) && c < -epsilon)
-                direction = 1;
-            else
-                continue;
-            Symbol entering = symbol;
-            Symbol leaving;
-            double best = std::numeric_limits<double>::infinity();
-            for (const auto& [slot, c] : rowsWith(entering)) {
-                const Row& row = rows_[slot];
-                if (!isRestricted(row.basic))
-                    continue;
-                double a = c * direction;
-                if (a < -epsilon) {
-                    // Ties go to the lowest symbol, whatever the order of the column.
-                    double ratio = row.constant / -a;
-                    if (ratio < best || (ratio == best && row.basic < leaving)) {
-                        best = ratio;
-                        leaving = row.basic;
-                    }
-                }
-            }
-            if (leaving) {
-                pivot(entering, leaving);
-                pivoted = true;
-                break;
-            }
+        // Entering changes the list: it is read afresh after every pivot.
+        for (std::size_t i = 0; i < objective_.entering.size() && !pivoted; ++i) {
+            Symbol symbol = objective_.entering[i];
+            pivoted = enter(symbol, objectiveCoefficient(symbol));
         }
         if (!pivoted)
             return true;
     }
     return false;
+}
+
+bool Solver::optimize(Row& artificial) {
+    for (std::size_t step = 0, limit = pivotLimit(rowCount()); step < limit; ++step) {
+        bool pivoted = false;
+        for (const auto& [symbol, c] : artificial.cells)
+            if (mayEnter(symbol, c) && enter(symbol, c)) {
+                pivoted = true;
+                break;
+            }
+        if (!pivoted)
+            return true;
+    }
+    return false;
+}
+
+bool Solver::mayEnter(Symbol symbol, double c) {
+    return (symbol.kind == Kind::external && !nearZero(c)) || (isPivotable(symbol) && c < -epsilon);
+}
+
+bool Solver::enter(Symbol entering, double c) {
+    // A free variable may move either way; a slack or error only up.
+    const double direction = entering.kind == Kind::external && c > 0 ? -1.0 : 1.0;
+    Symbol leaving{};
+    double best = std::numeric_limits<double>::infinity();
+    for (const auto& [slot, coefficient] : rowsWith(entering)) {
+        const Row& row = rows_[slot];
+        if (!isRestricted(row.basic))
+            continue;
+        double a = coefficient * direction;
+        if (a < -epsilon) {
+            // Ties go to the lowest symbol, whatever the order of the column.
+            double ratio = row.constant / -a;
+            if (ratio < best || (ratio == best && row.basic < leaving)) {
+                best = ratio;
+                leaving = row.basic;
+            }
+        }
+    }
+    if (!leaving)
+        return false;
+    pivot(entering, leaving);
+    return true;
 }
 
 bool Solver::dualOptimize(std::size_t& steps) {
@@ -594,14 +639,14 @@ bool Solver::dualOptimize(std::size_t& steps) {
             continue;
         if (leaving.kind == Kind::dummy || ++steps > limit)
             return false;
-        Symbol entering;
+        Symbol entering{};
         double best = std::numeric_limits<double>::infinity();
         for (const auto& [symbol, c] : rows_[slot].cells) {
             double ratio;
             if (isPivotable(symbol) && c > epsilon)
-                ratio = objective_.coefficient(symbol) / c;
+                ratio = objectiveCoefficient(symbol) / c;
             else if (symbol.kind == Kind::external && !nearZero(c))
-                ratio = std::fabs(objective_.coefficient(symbol) / c);
+                ratio = std::fabs(objectiveCoefficient(symbol) / c);
             else
                 continue;
             if (ratio < best) {
@@ -641,13 +686,44 @@ void Solver::substitute(Symbol s, const Row& row) {
     }
     reindex(s);  // in no row now
     queueInfeasible(found_);
-    if (double factor = objective_.coefficient(s); factor != 0.0) {
-        touchObjective();
-        objective_.merge(row, factor, s, scratch_, [](Symbol) {});
-    }
+    if (double factor = objectiveCoefficient(s); factor != 0.0)
+        mergeIntoObjective(row, factor, s);
     if (artificial_)
         if (double factor = artificial_->coefficient(s); factor != 0.0)
             artificial_->merge(row, factor, s, scratch_, [](Symbol) {});
+}
+
+// ---------------------------------------------------------------- objective
+
+void Solver::setObjective(Symbol s, double value) {
+    double& c = objective_.coefficients[s.id];
+    if (journalOpen_)
+        objectiveJournal_.emplace_back(s, c);
+    const bool was = mayEnter(s, c);
+    const bool is = mayEnter(s, value);
+    c = value;
+    if (was == is)
+        return;
+    auto& entering = objective_.entering;
+    auto at = std::lower_bound(entering.begin(), entering.end(), s);
+    if (is)
+        entering.insert(at, s);
+    else
+        entering.erase(at);
+}
+
+void Solver::addToObjective(Symbol s, double value) {
+    double sum = objective_.coefficients[s.id] + value;
+    setObjective(s, nearZero(sum) ? 0.0 : sum);
+}
+
+void Solver::mergeIntoObjective(const Row& row, double factor, Symbol skip) {
+    touchObjectiveConstant();
+    objective_.constant += row.constant * factor;
+    if (skip && objectiveCoefficient(skip) != 0.0)
+        setObjective(skip, 0.0);
+    for (const auto& [symbol, c] : row.cells)
+        addToObjective(symbol, c * factor);
 }
 
 // ---------------------------------------------------------------- index
@@ -669,7 +745,14 @@ const std::vector<std::pair<Solver::Slot, double>>& Solver::rowsWith(Symbol s) {
 void Solver::clean(SymbolInfo& info, Symbol s, std::vector<std::pair<Slot, double>>* holders) {
     ++visitEpoch_;
     std::size_t kept = 0;
-    for (Slot slot : info.column) {
+    // The rows' cells lie all over the heap and each row is read once: asking for the
+    // head of a row a few steps ahead overlaps the misses instead of waiting on each.
+    constexpr std::size_t ahead = 8;
+    const std::size_t count = info.column.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i + ahead < count)
+            __builtin_prefetch(rows_[info.column[i + ahead]].cells.data());
+        Slot slot = info.column[i];
         Row& row = rows_[slot];
         if (!row.basic || row.visit == visitEpoch_)
             continue;
@@ -721,7 +804,7 @@ void Solver::beginJournal() {
     ++journalEpoch_;
     journal_.clear();
     constantJournal_.clear();
-    savedObjective_.reset();
+    objectiveJournal_.clear();
     savedObjectiveConstant_.reset();
 }
 
@@ -729,7 +812,7 @@ void Solver::commitJournal() {
     journalOpen_ = false;
     journal_.clear();
     constantJournal_.clear();
-    savedObjective_.reset();
+    objectiveJournal_.clear();
     savedObjectiveConstant_.reset();
 }
 
@@ -756,8 +839,9 @@ void Solver::rollbackJournal() {
     for (Slot slot = 0; slot < rows_.size(); ++slot)
         if (!rows_[slot].basic)
             freeRows_.push_back(slot);
-    if (savedObjective_)
-        objective_ = std::move(*savedObjective_);
+    journalOpen_ = false;  // the undoing itself is not recorded
+    for (auto entry = objectiveJournal_.rbegin(); entry != objectiveJournal_.rend(); ++entry)
+        setObjective(entry->first, entry->second);
     if (savedObjectiveConstant_)
         objective_.constant = *savedObjectiveConstant_;
     artificial_.reset();
@@ -782,13 +866,8 @@ Solver::Row& Solver::touchConstant(Slot slot) {
     return row;
 }
 
-void Solver::touchObjective() {
-    if (journalOpen_ && !savedObjective_)
-        savedObjective_ = objective_;
-}
-
 void Solver::touchObjectiveConstant() {
-    if (journalOpen_ && !savedObjective_ && !savedObjectiveConstant_)
+    if (journalOpen_ && !savedObjectiveConstant_)
         savedObjectiveConstant_ = objective_.constant;
 }
 

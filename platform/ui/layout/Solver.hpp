@@ -113,18 +113,44 @@ public:
 
 private:
     enum class Kind : std::uint8_t { invalid, external, slack, error, dummy };
+    // Trivial, so that room for cells is made without writing it: declare one as
+    // `Symbol s{}` for the invalid symbol.
     struct Symbol {
-        std::uint64_t id = 0;
-        Kind kind = Kind::invalid;
+        std::uint64_t id;
+        Kind kind;
         explicit operator bool() const { return kind != Kind::invalid; }
         friend bool operator==(Symbol a, Symbol b) { return a.id == b.id; }
         friend bool operator<(Symbol a, Symbol b) { return a.id < b.id; }
     };
+    struct Cell {
+        Symbol first;
+        double second;
+    };
+    // Constructs nothing for a cell made without a value: a merge sizes its output to
+    // the most it can hold and writes only the cells it keeps.
+    template <typename T>
+    struct UninitializedAllocator : std::allocator<T> {
+        template <typename U>
+        struct rebind {
+            using other = UninitializedAllocator<U>;
+        };
+        UninitializedAllocator() = default;
+        template <typename U>
+        UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+        template <typename U>
+        void construct(U* p) noexcept {
+            ::new (static_cast<void*>(p)) U;
+        }
+        template <typename U, typename... Args>
+        void construct(U* p, Args&&... args) {
+            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+        }
+    };
     // basic = constant + Σ coefficient × symbol, cells sorted by symbol id. Before a
     // subject is chosen the same storage reads as 0 = constant + Σ ….
-    using Cells = std::vector<std::pair<Symbol, double>>;
+    using Cells = std::vector<Cell, UninitializedAllocator<Cell>>;
     struct Row {
-        Symbol basic;  // in the tableau; invalid while the slot is free
+        Symbol basic{};  // in the tableau; invalid while the slot is free
         double constant = 0;
         Cells cells;
         // The epoch whose journal holds a copy of the whole row, and the one that holds
@@ -133,6 +159,8 @@ private:
         std::uint64_t constantEpoch = 0;
         std::uint64_t visit = 0;  // marks the row once per walk down a column
 
+        // The first cell not below s.
+        Cells::const_iterator find(Symbol s) const;
         double coefficient(Symbol s) const;
         void insert(Symbol s, double coefficient);
         void insert(const Row& other, double coefficient);
@@ -150,15 +178,16 @@ private:
     };
     struct Tag {
         Constraint constraint;  // keeps the key alive while the constraint is in
-        Symbol marker;
-        Symbol other;
+        Symbol marker{};
+        Symbol other{};
         double weight = 0;  // 0 for a required constraint
     };
     struct VariableInfo {
-        Symbol symbol;
+        Symbol symbol{};
         Constraint stay;
         double value = 0;
         int uses = 0;
+        std::size_t listed = 0;  // its place in listed_
     };
     using Slot = std::uint32_t;
     static constexpr Slot noRow = ~Slot{0};
@@ -183,8 +212,12 @@ private:
     Row createRow(const Constraint& constraint, Tag& tag, double weight);
     Symbol chooseSubject(const Row& row, const Tag& tag);
     bool addWithArtificialVariable(const Row& row);
-    // Primal simplex on the objective; false only when it is unbounded.
-    bool optimize(Row& objective);
+    // Primal simplex on the objective, or on the artificial row while one is being
+    // driven out; false only when it is unbounded.
+    bool optimize();
+    bool optimize(Row& artificial);
+    // Pivots `symbol` in when some row bounds it; false when none does.
+    bool enter(Symbol symbol, double coefficient);
     // Dual simplex over the rows made infeasible by a constant edit; counts its pivots.
     bool dualOptimize(std::size_t& pivots);
     void pivot(Symbol entering, Symbol leaving);
@@ -195,6 +228,14 @@ private:
     bool moveConstant(const Tag& tag, Relation relation, double delta);
     // Removes s from every row and from the objective.
     void dropEverywhere(Symbol s);
+
+    // The objective: the same rounding as a row's cells, held by symbol id.
+    double objectiveCoefficient(Symbol s) const { return objective_.coefficients[s.id]; }
+    void setObjective(Symbol s, double coefficient);
+    void addToObjective(Symbol s, double coefficient);
+    // objective += factor × row, with the cell of `skip` (if any) dropped first.
+    void mergeIntoObjective(const Row& row, double factor, Symbol skip);
+    static bool mayEnter(Symbol s, double coefficient);
 
     // The tableau: rows in slots, each symbol's row and column.
     Slot rowOf(Symbol s) const { return symbols_[s.id].row; }
@@ -209,15 +250,14 @@ private:
     // Queues the restricted rows whose constant went negative, lowest symbol first.
     void queueInfeasible(std::vector<Symbol>& found);
 
-    // Undo journal: while open, the first change to each row (and to the objective)
-    // records the previous state, so a failing operation puts everything back. A change
-    // of constant alone records the constant alone.
+    // Undo journal: while open, the first change to each row records the previous state,
+    // so a failing operation puts everything back. A change of constant alone records the
+    // constant alone; each change to the objective records the coefficient it replaced.
     void beginJournal();
     void commitJournal();
     void rollbackJournal();
     Row& touch(Slot slot);
     Row& touchConstant(Slot slot);
-    void touchObjective();
     void touchObjectiveConstant();
     Slot insertRow(Symbol s, Row row);
     Row takeRow(Slot slot);
@@ -225,10 +265,21 @@ private:
     std::vector<Row> rows_;
     std::vector<Slot> freeRows_;
     std::vector<SymbolInfo> symbols_;
-    Row objective_;
+    // Σ weight × error, dense by symbol id: substituting a row into it costs the row,
+    // not the objective. `entering` keeps the symbols that could improve it in id order,
+    // so an optimal objective is known as one without scanning it.
+    struct Objective {
+        double constant = 0;
+        std::vector<double> coefficients;
+        std::vector<Symbol> entering;
+    };
+    Objective objective_;
     std::optional<Row> artificial_;
     std::unordered_map<const void*, Tag> constraints_;
     std::unordered_map<std::uint64_t, VariableInfo> variables_;
+    // Every variable once, in no order: reading the solution walks an array rather than
+    // the map's chain of nodes, so the loads of one variable need not wait on the last.
+    std::vector<VariableInfo*> listed_;
     std::vector<Symbol> infeasible_;
     std::vector<Symbol> found_;
     std::vector<Symbol> added_;
@@ -241,7 +292,7 @@ private:
     std::uint64_t journalEpoch_ = 0;
     std::vector<std::pair<Slot, std::optional<Row>>> journal_;
     std::vector<std::pair<Slot, double>> constantJournal_;
-    std::optional<Row> savedObjective_;
+    std::vector<std::pair<Symbol, double>> objectiveJournal_;
     std::optional<double> savedObjectiveConstant_;
 };
 
