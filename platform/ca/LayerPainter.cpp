@@ -122,14 +122,14 @@ Rect contentsRect(const LayerSnapshot& s) {
 
 // The box, in the layer's own space, of what the layer itself draws (not its sublayers
 // or shadow); the null rect when it draws nothing.
-Rect ownInk(const Layer& layer, const LayerSnapshot& s) {
+Rect ownInk(const Layer& layer, const LayerSnapshot& s, bool withPath = true) {
     const Rect b = s.bounds.standardized();
     Rect box = visible(s.backgroundColor) || hasBorder(s) || layer.needsBackdrop() ? b : Rect::null();
     if (s.contents) {
         box = box.unionWith(contentsRect(s));
     } else if (s.kind == LayerSnapshot::Kind::shape) {
         const ShapeProperties& shape = s.shape;
-        if (shape.path && !shape.path->isEmpty()) {
+        if (withPath && shape.path && !shape.path->isEmpty()) {
             // Sharp miter joins and square caps reach past half the width.
             const Float width = visible(shape.strokeColor) ? length(shape.lineWidth) : 0;
             box = box.unionWith(
@@ -287,10 +287,22 @@ AffineTransform LayerPainter::placementOf(const LayerSnapshot& s) { return place
 bool LayerPainter::isUsable(const AffineTransform& ctm) { return !isSingular(ctm); }
 
 Rect LayerPainter::ownBox(const Layer& layer, const LayerSnapshot& s, const AffineTransform& ctm) {
-    Rect box = ownInk(layer, s);
+    // A turned path's box is found on the device, from its mapped points.
+    const ShapeProperties& shape = s.shape;
+    const bool turnedPath = (ctm.b != 0 || ctm.c != 0) && !s.contents && s.kind == LayerSnapshot::Kind::shape &&
+                            shape.path && !shape.path->isEmpty();
+    Rect box = ownInk(layer, s, !turnedPath);
     if (isFading(s)) box = box.unionWith(transitionRect(s));
     if (!layer.sublayers().empty() && s.masksToBounds) box = box.unionWith(s.bounds.standardized());
-    return box.isNull() ? box : box.applying(ctm);
+    Rect device = box.isNull() ? box : box.applying(ctm);
+    if (turnedPath) {
+        const Float width = visible(shape.strokeColor) ? length(shape.lineWidth) : 0;
+        Rect path = layer.pathCache().deviceInkBox(*shape.path, width, shape.lineJoin, shape.miterLimit,
+                                                   shape.lineCap, ctm);
+        if (s.masksToBounds && !path.isNull()) path = path.intersection(s.bounds.standardized().applying(ctm));
+        device = device.unionWith(path);
+    }
+    return device;
 }
 
 Rect LayerPainter::withShadow(const Rect& box, const LayerSnapshot& s, const AffineTransform& ctm) {
@@ -542,9 +554,8 @@ void LayerPainter::drawPath(const Layer& layer, RasterCache::Slot slot, RasterCa
     }
     if (!context_.isDrawingEnabled() || key.path.isEmpty()) return;
     key.ctm = context_.ctm();
-    const Rect ink = layer.pathCache().inkBox(key.path, key.stroked ? key.lineWidth : 0, key.join, key.miterLimit,
-                                              key.cap);
-    const Rect device = ink.applying(key.ctm);
+    const Rect device = layer.pathCache().deviceInkBox(key.path, key.stroked ? key.lineWidth : 0, key.join,
+                                                       key.miterLimit, key.cap, key.ctm);
     if (!device.isFinite()) return;
     key.box = device.insetBy(-1, -1).intersection(*frame_).integral();
     if (key.box.isNull() || key.box.isEmpty()) return;

@@ -1,5 +1,7 @@
 #include "platform/ca/PathCache.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace pellavo::ca {
@@ -28,30 +30,44 @@ const cg::Path& PathCache::band(const cg::Path& outer, const cg::Path& inner) {
     return band_.path;
 }
 
-cg::Rect PathCache::inkBox(const cg::Path& path, cg::Float width, cg::LineJoin join, cg::Float miterLimit,
-                           cg::LineCap cap) {
+const PathCache::Ink& PathCache::ink(const cg::Path& path, cg::Float width, cg::LineJoin join,
+                                     cg::Float miterLimit, cg::LineCap cap) {
     auto holds = [&](const Ink& e) {
         return e.valid && e.width == width && e.join == join && e.miterLimit == miterLimit && e.cap == cap &&
                e.path == path;
     };
     for (const Ink& e : ink_)
-        if (holds(e)) return e.box;
+        if (holds(e)) return e;
     Ink& e = ink_[nextInk_];
     nextInk_ = 1 - nextInk_;
-    {
-        e.box = path.boundingBox();
-        if (width > 0) {
-            const cg::Float reach = width / 2 * path.strokeReach(join, miterLimit, cap);
-            e.box = e.box.insetBy(-reach, -reach);
-        }
-        e.path = path;
-        e.width = width;
-        e.join = join;
-        e.miterLimit = miterLimit;
-        e.cap = cap;
-        e.valid = true;
-    }
-    return e.box;
+    e.box = path.boundingBox();
+    e.reach = width > 0 ? width / 2 * path.strokeReach(join, miterLimit, cap) : 0;
+    if (e.reach > 0) e.box = e.box.insetBy(-e.reach, -e.reach);
+    e.path = path;
+    e.width = width;
+    e.join = join;
+    e.miterLimit = miterLimit;
+    e.cap = cap;
+    e.valid = true;
+    return e;
+}
+
+cg::Rect PathCache::inkBox(const cg::Path& path, cg::Float width, cg::LineJoin join, cg::Float miterLimit,
+                           cg::LineCap cap) {
+    return ink(path, width, join, miterLimit, cap).box;
+}
+
+cg::Rect PathCache::deviceInkBox(const cg::Path& path, cg::Float width, cg::LineJoin join, cg::Float miterLimit,
+                                 cg::LineCap cap, const cg::AffineTransform& ctm) {
+    const Ink& e = ink(path, width, join, miterLimit, cap);
+    if ((ctm.b == 0 && ctm.c == 0) || e.box.isNull()) return e.box.applying(ctm);
+    // The largest singular value of the linear part: how far a unit reach can stretch.
+    const cg::Float t = ctm.a * ctm.a + ctm.b * ctm.b + ctm.c * ctm.c + ctm.d * ctm.d;
+    const cg::Float det = ctm.a * ctm.d - ctm.b * ctm.c;
+    const cg::Float stretch = std::sqrt((t + std::sqrt(std::max<cg::Float>(0, t * t - 4 * det * det))) / 2);
+    const cg::Float reach = e.reach * stretch;
+    const cg::Rect points = path.transformed(ctm).boundingBox();
+    return points.isNull() ? points : points.insetBy(-reach, -reach);
 }
 
 const cg::Path& PathCache::trimmed(const cg::Path& path, cg::Float from, cg::Float to) {

@@ -22,6 +22,11 @@ public:
     // The box a stroke of the path covers (its points grown by the stroke's reach), or
     // the path's box for a width of 0.
     cg::Rect inkBox(const cg::Path& path, cg::Float width, cg::LineJoin join, cg::Float miterLimit, cg::LineCap cap);
+    // The same box on a device `ctm` maps to: for a turned one, the mapped points grown by
+    // the reach at the transform's largest stretch, far tighter than the turned box (a
+    // ring's by √2).
+    cg::Rect deviceInkBox(const cg::Path& path, cg::Float width, cg::LineJoin join, cg::Float miterLimit,
+                          cg::LineCap cap, const cg::AffineTransform& ctm);
     // path.trimmed(from, to).
     const cg::Path& trimmed(const cg::Path& path, cg::Float from, cg::Float to);
 
@@ -53,7 +58,9 @@ private:
         cg::Float miterLimit = 0;
         cg::LineCap cap = cg::LineCap::butt;
         cg::Rect box;
+        cg::Float reach = 0;
     };
+    const Ink& ink(const cg::Path& path, cg::Float width, cg::LineJoin join, cg::Float miterLimit, cg::LineCap cap);
     Rounded rounded_[2];
     Band band_;
     Ink ink_[2];  // the shape's path, and the trimmed one it strokes
