@@ -49,7 +49,8 @@ std::shared_ptr<const cg::Image> blurWithinEdges(const cg::Image& source, double
 
 void BackdropLayer::setBlurRadius(cg::Float radius) {
     if (!std::isfinite(radius) || radius < 0) return;
-    blurRadius_ = radius;
+    // Through the change hooks, so hosts that draw only on change see it.
+    change(blurRadius_, radius, "blurRadius");
 }
 
 std::shared_ptr<Layer> BackdropLayer::cloneLayer() const {

@@ -17,12 +17,12 @@ public:
 
     // Off: the layer draws like a plain one.
     bool isEnabled() const { return enabled_; }
-    void setIsEnabled(bool enabled) { enabled_ = enabled; }
+    void setIsEnabled(bool enabled) { change(enabled_, enabled, "enabled"); }
     // σ in points; NaN, infinite or negative values are ignored.
     cg::Float blurRadius() const { return blurRadius_; }
     void setBlurRadius(cg::Float radius);
     std::optional<cg::Color> tintColor() const { return tintColor_; }
-    void setTintColor(std::optional<cg::Color> color) { tintColor_ = color; }
+    void setTintColor(std::optional<cg::Color> color) { change(tintColor_, color, "tintColor"); }
 
     bool needsBackdrop() const override { return enabled_; }
     void drawBackdrop(cg::Context& context, const cg::Image& backdrop) const override;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/ca/BackdropLayer.hpp"
+#include "platform/ca/ChangeCount.hpp"
 #include "platform/ca/Renderer.hpp"
 #include "tests/support/AppTest.hpp"
 #include "tests/ui/ControlsTestSupport.hpp"
@@ -107,6 +110,16 @@ TEST_F(VisualEffectViewTest, ABareBackdropLayerWorksInAnyTree) {
     EXPECT_GT(pixelAt(picture, 90, 50).r, 25);
     EXPECT_LT(pixelAt(picture, 150, 50).r, 235);
     EXPECT_EQ(pixelAt(picture, 90, 5).r, 0) << "outside the backdrop layer";
+
+    // A host that draws only on change sees its own settings change; equal values are no change.
+    const auto before = ca::ChangeCount::current();
+    backdrop->setBlurRadius(4);
+    backdrop->setTintColor(cg::Color(1, 0, 0, 0.2));
+    backdrop->setIsEnabled(false);
+    EXPECT_EQ(ca::ChangeCount::current(), before + 3);
+    backdrop->setIsEnabled(false);
+    backdrop->setBlurRadius(std::nan(""));
+    EXPECT_EQ(ca::ChangeCount::current(), before + 3);
 }
 
 } // namespace
