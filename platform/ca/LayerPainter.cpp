@@ -498,13 +498,17 @@ void LayerPainter::drawResampled(const Rect& area, bool clipToArea, const std::f
     cairo_surface_flush(surface);
     cg::Context::SavedState saved(context_);
     if (clipToArea) context_.clip(area);
+    layDown(surface);
+    cairo_surface_destroy(surface);
+}
+
+void LayerPainter::layDown(cairo_surface_t* picture) {
     cairo_t* target = context_.native();
     cairo_save(target);
     cairo_identity_matrix(target);
-    cairo_set_source_surface(target, surface, 0, 0);
+    cairo_set_source_surface(target, picture, 0, 0);
     cairo_paint_with_alpha(target, context_.alpha());
     cairo_restore(target);
-    cairo_surface_destroy(surface);
 }
 
 void LayerPainter::drawShape(const Layer& layer, const LayerSnapshot& s) {
@@ -560,13 +564,7 @@ void LayerPainter::drawPath(const Layer& layer, RasterCache::Slot slot, RasterCa
     key.box = device.insetBy(-1, -1).intersection(*frame_).integral();
     if (key.box.isNull() || key.box.isEmpty()) return;
     cairo_surface_t* picture = layer.rasterCache().picture(slot, key, draw);
-    if (picture == nullptr) return;
-    cairo_t* target = context_.native();
-    cairo_save(target);
-    cairo_identity_matrix(target);
-    cairo_set_source_surface(target, picture, 0, 0);
-    cairo_paint_with_alpha(target, context_.alpha());
-    cairo_restore(target);
+    if (picture != nullptr) layDown(picture);
 }
 
 void LayerPainter::drawGradient(const Layer& layer, const LayerSnapshot& s) {

@@ -89,6 +89,9 @@ private:
     // Draws an image into `at` (user space): pixel for pixel straight in, otherwise
     // through a surface of its own when a frame is set.
     void drawImage(const cg::Image& image, const cg::Rect& at);
+    // Lays a picture placed on the device by its offset onto the target pixel for pixel,
+    // with the context's alpha, through its clip.
+    void layDown(_cairo_surface* picture);
     // Fills or strokes key.path as the key says, within a frame from the layer's picture
     // of it (made whole, kept while the key holds), straight in otherwise.
     void drawPath(const Layer& layer, RasterCache::Slot slot, RasterCache::Key key);
