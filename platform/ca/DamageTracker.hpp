@@ -23,7 +23,8 @@ class Layer;
 // frame would: past every slanted edge its sides would cut, and over the whole of any
 // picture that depends on more than the pixels it covers (a shadow blurs its whole ink,
 // a backdrop reads what lies under it). The renderer draws resampled images and
-// gradients within the frame (LayerPainter::resampleWithin), so they need no more.
+// gradients on surfaces of their own in tiles of a grid fixed to the frame
+// (LayerPainter::resampleWithin), so they need no more.
 class PELLAVO_EXPORT DamageTracker {
 public:
     // Walks the tree for this frame and returns the device-pixel rects, on whole pixels

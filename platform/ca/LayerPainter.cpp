@@ -452,14 +452,20 @@ void LayerPainter::drawContents(const Layer& layer, const LayerSnapshot& s) {
     drawImage(image, at);
 }
 
-void LayerPainter::drawImage(const cg::Image& image, const Rect& at) {
-    const AffineTransform m = context_.ctm();
-    // An image laid on device pixels one to one (at any offset) samples each pixel alike
-    // wherever the drawing starts.
+namespace {
+
+// Whether an image drawn into `at` under `m` lands on device pixels one to one (at any
+// offset): each pixel is then sampled alike wherever the drawing starts.
+bool landsOneToOne(const cg::Image& image, const Rect& at, const AffineTransform& m) {
     const double w = image.width(), h = image.height();
-    const bool oneToOne = m.b == 0 && m.c == 0 && std::fabs(m.a * at.size.width - w) <= 1e-9 * w &&
-                          std::fabs(m.d * at.size.height - h) <= 1e-9 * h;
-    if (oneToOne || !frame_) {
+    return m.b == 0 && m.c == 0 && std::fabs(m.a * at.size.width - w) <= 1e-9 * w &&
+           std::fabs(m.d * at.size.height - h) <= 1e-9 * h;
+}
+
+} // namespace
+
+void LayerPainter::drawImage(const cg::Image& image, const Rect& at) {
+    if (landsOneToOne(image, at, context_.ctm())) {
         context_.draw(image, at);
         return;
     }
@@ -480,26 +486,34 @@ void LayerPainter::drawResampled(const Rect& area, bool clipToArea, const std::f
     const Rect device = area.standardized().applying(ctm);
     // Its antialiased edge may reach a pixel past the area.
     const Rect box = device.isFinite() ? device.insetBy(-1, -1).intersection(*frame_).integral() : *frame_;
-    if (box.isNull() || box.isEmpty()) return;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(box.size.width),
-                                                          static_cast<int>(box.size.height));
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
-        return;
-    }
-    cairo_surface_set_device_offset(surface, -box.minX(), -box.minY());
-    cairo_t* cr = cairo_create(surface);
-    {
-        cg::Context part(cr);
-        part.concatenate(ctm);
-        paint(part);
-    }
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
+    const Rect shown = box.intersection(context_.deviceClipBounds());
+    if (shown.isNull() || shown.isEmpty()) return;
     cg::Context::SavedState saved(context_);
     if (clipToArea) context_.clip(area);
-    layDown(surface);
-    cairo_surface_destroy(surface);
+    // Tile by tile of the frame's grid, each made whole on a surface of its own: the
+    // pixels then depend neither on where drawing starts nor on the surface drawn on.
+    const double t = kResampleTile;
+    for (double y = std::floor(shown.minY() / t) * t; y < shown.maxY(); y += t) {
+        for (double x = std::floor(shown.minX() / t) * t; x < shown.maxX(); x += t) {
+            const Rect tile = Rect(x, y, t, t).intersection(box);
+            if (tile.isNull() || tile.isEmpty() || !tile.intersects(shown)) continue;
+            cairo_surface_t* surface = cairo_image_surface_create(
+                CAIRO_FORMAT_ARGB32, static_cast<int>(tile.size.width), static_cast<int>(tile.size.height));
+            if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
+                cairo_surface_set_device_offset(surface, -tile.minX(), -tile.minY());
+                cairo_t* cr = cairo_create(surface);
+                {
+                    cg::Context part(cr);
+                    part.concatenate(ctm);
+                    paint(part);
+                }
+                cairo_destroy(cr);
+                cairo_surface_flush(surface);
+                layDown(surface);
+            }
+            cairo_surface_destroy(surface);
+        }
+    }
 }
 
 void LayerPainter::layDown(cairo_surface_t* picture) {

@@ -38,10 +38,11 @@ public:
     // is then drawn. Only for a box computed from the same values as this frame's.
     void cullBy(std::function<cg::Rect(const Layer&)> box) { cull_ = std::move(box); }
     // Resampling (an image not drawn pixel for pixel, a gradient) steps through its source
-    // from where the drawn area starts, so a picture redrawn in parts would differ from
-    // the same picture drawn whole by a level here and there. Given the device-pixel
-    // frame of the target, each resampled drawing is made whole (within that frame) on a
-    // surface of its own and laid down pixel for pixel, whatever the clip.
+    // from where the drawn area starts and from the origin of the surface drawn on, so a
+    // picture redrawn in parts would differ from the same picture drawn whole by a level
+    // here and there. Given the device-pixel frame of the target, resampled drawing is
+    // made tile by tile of a grid fixed to the frame (kResampleTile pixels square), each
+    // tile whole on a surface of its own, and laid down pixel for pixel.
     void resampleWithin(const cg::Rect& frame) { frame_ = frame; }
 
     // The pieces of a layer's device-space box, for code that tracks what frames cover.
@@ -54,6 +55,8 @@ public:
     // What the layer itself draws (with a fade's earlier picture, and its bounds when it
     // masks sublayers) under `ctm`; the null rect when nothing.
     static cg::Rect ownBox(const Layer& layer, const LayerSnapshot& s, const cg::AffineTransform& ctm);
+    // The side of the tiles resampled drawing is done in.
+    static constexpr int kResampleTile = 128;
     // The layer casts a shadow.
     static bool castsShadow(const LayerSnapshot& s);
     // The box grown by the layer's shadow and by a pixel for antialiasing.
@@ -95,10 +98,10 @@ private:
     // Fills or strokes key.path as the key says, within a frame from the layer's picture
     // of it (made whole, kept while the key holds), straight in otherwise.
     void drawPath(const Layer& layer, RasterCache::Slot slot, RasterCache::Key key);
-    // Runs `paint`, which covers at most `area` (user space), on a surface over the
-    // area's device pixels within the frame, then lays that surface down with the
-    // context's alpha through its clip (and the area, when `clipToArea`), so that the
-    // clips meet as they would drawn straight in. Straight in when no frame is set.
+    // Runs `paint`, which covers at most `area` (user space), tile by tile of the frame's
+    // grid when a frame is set (see resampleWithin), then lays each tile down with the
+    // context's alpha through its clip (and the area, when `clipToArea`, so that the clips
+    // meet as they would drawn straight in). Straight in when no frame is set.
     void drawResampled(const cg::Rect& area, bool clipToArea, const std::function<void(cg::Context&)>& paint);
 
     cg::Context& context_;
