@@ -578,7 +578,9 @@ void LayerPainter::drawPath(const Layer& layer, RasterCache::Slot slot, RasterCa
     key.box = device.insetBy(-1, -1).intersection(*frame_).integral();
     if (key.box.isNull() || key.box.isEmpty()) return;
     cairo_surface_t* picture = layer.rasterCache().picture(slot, key, draw);
-    if (picture != nullptr) layDown(picture);
+    if (picture == nullptr) return;
+    layDown(picture);
+    cairo_surface_destroy(picture);
 }
 
 void LayerPainter::drawGradient(const Layer& layer, const LayerSnapshot& s) {

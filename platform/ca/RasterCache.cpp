@@ -18,7 +18,7 @@ void RasterCache::Release::operator()(_cairo_surface* surface) const { cairo_sur
 
 _cairo_surface* RasterCache::picture(Slot slot, const Key& key, const std::function<void(cg::Context&)>& draw) {
     Entry& entry = entries_[static_cast<int>(slot)];
-    if (entry.surface && entry.key == key) return entry.surface.get();
+    if (entry.surface && entry.key == key) return cairo_surface_reference(entry.surface.get());
     entry.surface.reset();
     const cg::Rect box = key.box;
     if (box.isNull() || box.isEmpty() || !box.isFinite() || box.size.width > cg::Context::kMaxSide ||
@@ -39,15 +39,11 @@ _cairo_surface* RasterCache::picture(Slot slot, const Key& key, const std::funct
     }
     cairo_destroy(cr);
     cairo_surface_flush(surface);
-    entry.surface.reset(surface);
-    entry.key = key;
-    // A picture not kept stays valid until the slot is next asked for, and never matches.
-    if (box.size.width * box.size.height > kKeptPixels) entry.key.box = cg::Rect::null();
+    if (box.size.width * box.size.height <= kKeptPixels) {
+        entry.surface.reset(cairo_surface_reference(surface));
+        entry.key = key;
+    }
     return surface;
-}
-
-void RasterCache::clear() {
-    for (Entry& entry : entries_) entry.surface.reset(), entry.key = Key{};
 }
 
 } // namespace pellavo::ca

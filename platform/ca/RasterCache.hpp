@@ -45,12 +45,10 @@ public:
     };
 
     // The picture for the key, an ARGB32 surface over key.box whose device offset places
-    // it; drawn afresh by `draw` (on a context whose device space is the frame's) when the
-    // slot holds another. Null when no surface can be made. Pictures past a size are not
-    // kept: the returned one then lives until the next call on this slot.
+    // it, as a reference the caller releases (cairo_surface_destroy); drawn afresh by
+    // `draw` (on a context whose device space is the frame's) when the slot holds another.
+    // Null when no surface can be made. Pictures past a size are drawn but not kept.
     _cairo_surface* picture(Slot slot, const Key& key, const std::function<void(cg::Context&)>& draw);
-    // Forgets every picture.
-    void clear();
 
 private:
     struct Release {
