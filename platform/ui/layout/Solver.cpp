@@ -39,6 +39,8 @@ Solver::Cells::const_iterator Solver::Row::find(Symbol s) const {
 }
 
 double Solver::Row::coefficient(Symbol s) const {
+    if (head.first && head.first == s)
+        return head.second;
     auto it = find(s);
     return it != cells.end() && it->first == s ? it->second : 0.0;
 }
@@ -53,6 +55,7 @@ void Solver::Row::insert(Symbol s, double value) {
     } else if (!nearZero(value)) {
         cells.insert(it, {s, value});
     }
+    refreshHead();
 }
 
 void Solver::Row::insert(const Row& other, double factor) {
@@ -108,6 +111,7 @@ void Solver::Row::merge(const Row& other, double factor, Symbol skip, Cells& mer
     }
     merged.erase(out, merged.end());
     cells.swap(merged);
+    refreshHead();
 }
 
 void Solver::Row::remove(Symbol s) {
@@ -115,12 +119,14 @@ void Solver::Row::remove(Symbol s) {
                                [](const auto& cell, Symbol key) { return cell.first < key; });
     if (it != cells.end() && it->first == s)
         cells.erase(it);
+    refreshHead();
 }
 
 void Solver::Row::negate() {
     constant = -constant;
     for (auto& cell : cells)
         cell.second = -cell.second;
+    refreshHead();
 }
 
 void Solver::Row::solveFor(Symbol s) {
@@ -129,6 +135,7 @@ void Solver::Row::solveFor(Symbol s) {
     constant *= factor;
     for (auto& cell : cells)
         cell.second *= factor;
+    refreshHead();
 }
 
 void Solver::Row::solveFor(Symbol basic, Symbol entering) {
@@ -750,8 +757,11 @@ void Solver::clean(SymbolInfo& info, Symbol s, std::vector<std::pair<Slot, doubl
     constexpr std::size_t ahead = 8;
     const std::size_t count = info.column.size();
     for (std::size_t i = 0; i < count; ++i) {
-        if (i + ahead < count)
-            __builtin_prefetch(rows_[info.column[i + ahead]].cells.data());
+        if (i + ahead < count) {
+            const Row& next = rows_[info.column[i + ahead]];
+            if (!(next.head.first == s))
+                __builtin_prefetch(next.cells.data());
+        }
         Slot slot = info.column[i];
         Row& row = rows_[slot];
         if (!row.basic || row.visit == visitEpoch_)

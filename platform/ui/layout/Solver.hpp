@@ -158,6 +158,12 @@ private:
         std::uint64_t journalEpoch = 0;
         std::uint64_t constantEpoch = 0;
         std::uint64_t visit = 0;  // marks the row once per walk down a column
+        // A copy of the first cell (none for no cells): the oldest symbols sort first and
+        // are the ones most rows share (a pin's marker, the stays), so a walk down their
+        // column reads it here, in the row array, instead of in cells all over the heap.
+        // Every change to the cells refreshes it.
+        Cell head{};
+        void refreshHead() { head = cells.empty() ? Cell{} : cells.front(); }
 
         // The first cell not below s.
         Cells::const_iterator find(Symbol s) const;
