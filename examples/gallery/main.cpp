@@ -1,12 +1,12 @@
 // pellavo-gallery: every registered page, in a window or as PNG files.
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <system_error>
@@ -44,15 +44,6 @@ struct Options {
     long frames = 0;
 };
 
-bool parseCount(const char* text, long& out) {
-    errno = 0;
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || value <= 0) return false;
-    out = value;
-    return true;
-}
-
 // 0 when parsed; otherwise the exit status.
 int parse(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
@@ -65,7 +56,9 @@ int parse(int argc, char** argv, Options& options) {
         } else if (arg == "--png" && hasValue && argv[i + 1][0] != '\0') {
             options.png = true;
             options.pngDir = argv[++i];
-        } else if (arg == "--frames" && hasValue && parseCount(argv[i + 1], options.frames)) {
+        } else if (const auto count = arg == "--frames" && hasValue ? ui::Application::parseCount(argv[i + 1])
+                                                                    : std::nullopt) {
+            options.frames = *count;
             ++i;
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(usageText, stdout);

@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,9 @@ public:
     // run() with the options from the command line: `--frames N`, `--png FILE` and
     // `--title TEXT`; anything else prints the usage and returns 2.
     static int run(int argc, char** argv, const Launch& launch);
+    // A command-line count such as `--frames N` takes: a whole decimal number above 0,
+    // nothing else trailing; none for anything else.
+    static std::optional<long> parseCount(const char* text);
     // Ends the session: the windows, the key history, the touches and the queued
     // events are forgotten and the flags cleared, and the main run loop drops its
     // timers and queued work. run() ends with it; a host that draws several screens

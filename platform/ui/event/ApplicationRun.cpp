@@ -27,15 +27,6 @@ constexpr const char* usageText = "usage: %s [--frames N] [--png FILE] [--title 
                                   "  --png FILE    no window: run N frames (default 1) and write the screen to FILE\n"
                                   "  --title TEXT  the window's title\n";
 
-bool parseCount(const char* text, long& out) {
-    errno = 0;
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || value <= 0) return false;
-    out = value;
-    return true;
-}
-
 // The key window with the controller `launch` answers, or null.
 std::shared_ptr<Window> launchWindow(const Application::Launch& launch) {
     auto window = ns::make<Window>();
@@ -92,13 +83,23 @@ int Application::run(const Launch& launch, const RunOptions& options) {
     return status;
 }
 
+std::optional<long> Application::parseCount(const char* text) {
+    if (text == nullptr) return std::nullopt;
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || value <= 0) return std::nullopt;
+    return value;
+}
+
 int Application::run(int argc, char** argv, const Launch& launch) {
     RunOptions options;
     const char* name = argc > 0 ? argv[0] : "application";
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (arg == "--frames" && hasValue && parseCount(argv[i + 1], options.frames)) {
+        if (const auto count = arg == "--frames" && hasValue ? parseCount(argv[i + 1]) : std::nullopt) {
+            options.frames = *count;
             ++i;
         } else if (arg == "--png" && hasValue && argv[i + 1][0] != '\0') {
             options.png = argv[++i];

@@ -61,6 +61,14 @@ protected:
     Log log;
 };
 
+// What hosts hand `--frames`: a whole count above 0 or nothing.
+TEST(ApplicationCommandLine, CountsAreWholeNumbersAboveZero) {
+    EXPECT_EQ(Application::parseCount("12"), 12);
+    for (const char* bad : {"0", "-3", "12x", "", "1.5", "99999999999999999999"})
+        EXPECT_EQ(Application::parseCount(bad), std::nullopt) << bad;
+    EXPECT_EQ(Application::parseCount(nullptr), std::nullopt);
+}
+
 TEST_F(Delivery, ATouchReachesTheSuperviewThroughAPlainSubview) {
     auto parent = recorder(window(), "parent", {0, 0, 200, 200});
     auto plain = ns::make<View>(cg::Rect{10, 10, 50, 50});
