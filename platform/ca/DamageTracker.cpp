@@ -86,7 +86,6 @@ Rect DamageTracker::walk(const Layer& layer, const Layer* superlayer, std::size_
     if (!LayerPainter::isUsable(record.ctm)) return Rect::null();
     Rect box = LayerPainter::ownBox(layer, s, record.ctm);
     record.ownInk = box;
-    record.own = box.isNull() ? box : box.insetBy(-1, -1);
     record.hasSublayers = !sublayers.empty();
     for (std::size_t i = 0; i < sublayers.size(); ++i) {
         const Rect sub = walk(*sublayers[i], &layer, i, record.ctm, mediaTime);
@@ -215,7 +214,8 @@ void DamageTracker::widen(std::vector<Rect>& damage, const Rect& frame) const {
             // when the shape is cut at a side within them, wherever the cut: those rows
             // take the whole width of what the layer draws. The frame's own sides cut
             // whole frames alike.
-            const Rect own = inFrame(record.own, frame);
+            // What it draws itself, a pixel of antialiasing around.
+            const Rect own = inFrame(record.ownInk.isNull() ? record.ownInk : record.ownInk.insetBy(-1, -1), frame);
             if (!own.isNull() && (own.minX() < d.minX() || own.maxX() > d.maxX())) {
                 for (const Rect& edges : record.slanted) {
                     const Rect e = inFrame(edges, frame);

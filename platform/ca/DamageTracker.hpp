@@ -48,7 +48,6 @@ private:
         cg::AffineTransform ctm;
         cg::Rect box;          // the subtree, shadow included
         cg::Rect ownInk;       // what it draws itself
-        cg::Rect own;          // the same, a pixel of antialiasing around
         bool hasSublayers = false; // a leaf may draw without a group, which rounds differently
         bool alwaysRedrawn = false; // draws straight in each frame: nothing tells when it changes
         bool animated = false;      // made with animations attached: it may show their values
